@@ -1,0 +1,36 @@
+// Quenvik: one-bit full adder. Sum and carry of two summands and a carry
+// input; no state between evaluations. Its one setting, the delay flag, is
+// only stored, reported and persisted: the host applies any delay itself.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+class FullAdder {
+ public:
+  static constexpr const char* kDisplayName = "Quenvik";
+
+  static constexpr int InputCount() { return 3; }
+  static constexpr int OutputCount() { return 2; }
+  static constexpr const char* kInputNames[] = {"Summand A", "Summand B", "\xDC" "bertrag"};
+  static constexpr const char* kOutputNames[] = {"Summe S", "\xDC" "bertrag"};
+
+  FullAdder();
+
+  const char* InputLabels() const { return inputLabels; }
+  const char* OutputLabels() const { return outputLabels; }
+
+  // The outputs are valid from the first cycle of a run: both entry points
+  // apply the same rule.
+  void EvaluateInitial(const double* inputs, double* outputs) const { Evaluate(inputs, outputs); }
+  void Evaluate(const double* inputs, double* outputs) const;
+
+  std::int32_t HasDelay() const { return delayFlag; }
+  void WriteSettings(std::ostream& text) const;
+  void ReadSettings(std::istream& text);
+
+ private:
+  char inputLabels[9];
+  char outputLabels[11];
+  std::int32_t delayFlag;
+};

@@ -1,0 +1,15 @@
+option(SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+add_compile_options(-Wall -Wextra -Werror)
+if(SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# The part of the frame and the components that does not touch the platform.
+add_library(core STATIC
+  frame/signal_value.cpp
+  frame/persistence.cpp
+  adder/full_adder.cpp)
+target_include_directories(core PUBLIC frame adder)
+
+add_subdirectory(tests/native)

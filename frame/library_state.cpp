@@ -1,0 +1,14 @@
+#include "library_state.h"
+
+namespace frame {
+namespace {
+HMODULE module_;
+HWND mainWindow_;
+}  // namespace
+
+void RecordModule(HMODULE module) { module_ = module; }
+HMODULE Module() { return module_; }
+void RecordMainWindow(HWND window) { mainWindow_ = window; }
+HWND MainWindow() { return mainWindow_; }
+
+}  // namespace frame

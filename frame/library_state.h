@@ -1,0 +1,17 @@
+// What one plug-in library keeps for all its instances: its own module
+// handle (for its resources and its file name) and the host window that
+// owns its dialogs.
+#pragma once
+
+#include <windows.h>
+
+namespace frame {
+
+void RecordModule(HMODULE module);
+HMODULE Module();
+
+// The most recently placed instance's host window wins.
+void RecordMainWindow(HWND window);
+HWND MainWindow();
+
+}  // namespace frame

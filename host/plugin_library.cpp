@@ -1,0 +1,99 @@
+#include "plugin_library.h"
+
+#include <cstring>
+
+#include "signal_encoding.h"
+
+namespace host {
+
+PluginLibrary::~PluginLibrary() {
+  if (module_) FreeLibrary(module_);
+}
+
+std::string PluginLibrary::Load(const std::string& path) {
+  path_ = path;
+  module_ = LoadLibraryA(path.c_str());
+  if (!module_) return "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+  auto bind = [this](auto& function, const char* name) {
+    function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(name));
+  };
+  bind(IsUserDLL32, "IsUserDLL32");
+  bind(GetDLLName, "GetDLLName");
+  bind(GetNumberOfInputsOutputs2, "GetNumberOfInputsOutputs2");
+  bind(GetParameterStruct, "GetParameterStruct");
+  bind(GetDialogEnableStruct, "GetDialogEnableStruct");
+  bind(SetEnhancedInformation2, "SetEnhancedInformation2");
+  bind(CanSimulateDLL2, "CanSimulateDLL2");
+  bind(InitUserDLL, "InitUserDLL");
+  bind(DisposeUserDLL, "DisposeUserDLL");
+  bind(InitSimulationDLL2, "InitSimulationDLL2");
+  bind(SimulateDLL3, "SimulateDLL3");
+  bind(EndSimulationDLL2, "EndSimulationDLL2");
+  bind(SetInputChar2, "SetInputChar2");
+  bind(SetOutputChar2, "SetOutputChar2");
+  bind(ShowWindowDLL, "ShowWindowDLL");
+  bind(HideWindowDLL, "HideWindowDLL");
+  bind(DialogOK, "DialogOK");
+  bind(WriteToFile, "WriteToFile");
+  bind(ReadFromFile, "ReadFromFile");
+  bind(CallParameterDialogDLL, "CallParameterDialogDLL");
+  bind(HasDelayDLL, "HasDelayDLL");
+  std::vector<std::string> missing = MissingEntryPoints();
+  if (!missing.empty()) return path + " is not a plug-in: it does not export " + missing.front();
+  return {};
+}
+
+const void* PluginLibrary::Find(const char* name) const {
+  return module_ ? reinterpret_cast<const void*>(GetProcAddress(module_, name)) : nullptr;
+}
+
+std::vector<std::string> PluginLibrary::MissingEntryPoints() const {
+  std::vector<std::string> missing;
+  for (const EntryPointName& entry : kEntryPoints)
+    if (!entry.optional && !Find(entry.name)) missing.push_back(entry.name);
+  return missing;
+}
+
+PlacedPart::PlacedPart(const PluginLibrary& library, HWND hostWindow)
+    : library_(library), record_(kHostRecordSize, 0) {
+  std::memcpy(record_.data() + kHostWindowAt, &hostWindow, sizeof hostWindow);
+  library_.InitUserDLL(record_.data());
+  std::vector<unsigned char> pins(kPinInfoSize, 0);
+  library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+  inputs_ = pins[0];
+  outputs_ = pins[1];
+}
+
+PlacedPart::~PlacedPart() { library_.DisposeUserDLL(record_.data()); }
+
+void* PlacedPart::InstanceSlot() const {
+  void* instance;
+  std::memcpy(&instance, record_.data() + kInstanceSlotAt, sizeof instance);
+  return instance;
+}
+
+std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool initial) {
+  unsigned char in[kMaxPins * kSignalSize] = {};
+  unsigned char out[kMaxPins * kSignalSize] = {};
+  for (std::size_t i = 0; i < volts.size() && i < std::size_t(kMaxPins); ++i) EncodeSignal(volts[i], in + i * kSignalSize);
+  if (initial)
+    library_.InitSimulationDLL2(0, 0, 0, record_.data(), in, out);
+  else
+    library_.SimulateDLL3(0, 0, 0, 0, 0, 0, record_.data(), in, out);
+  std::vector<double> result;
+  for (int j = 0; j < outputs_; ++j) result.push_back(DecodeSignal(out + j * kSignalSize));
+  return result;
+}
+
+PinDescription DescribePins(const PluginLibrary& library) {
+  std::vector<unsigned char> pins(kPinInfoSize, 0);
+  library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+  PinDescription description;
+  for (int i = 0; i < pins[0] && i < kMaxPins; ++i)
+    description.inputs.emplace_back(reinterpret_cast<const char*>(&pins[kInputNameAt + i * kNameSlot]));
+  for (int j = 0; j < pins[1] && j < kMaxPins; ++j)
+    description.outputs.emplace_back(reinterpret_cast<const char*>(&pins[kOutputNameAt + j * kNameSlot]));
+  return description;
+}
+
+}  // namespace host

@@ -1,0 +1,158 @@
+// Conversions between the host's 10-byte values and doubles, held against
+// the x87 unit of this machine (long double is the same 80-bit format on
+// x86-64 Linux) and against the byte patterns the host uses.
+#include "signal_value.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+
+namespace {
+
+struct Ext {
+  unsigned char bytes[10];
+};
+
+Ext MakeExt(std::uint64_t significand, unsigned signAndExponent) {
+  Ext e;
+  std::memcpy(e.bytes, &significand, 8);
+  e.bytes[8] = signAndExponent & 0xFF;
+  e.bytes[9] = signAndExponent >> 8;
+  return e;
+}
+
+double Read(const Ext& e) {
+  double d;
+  frame::ReadSignalValue(e.bytes, &d);
+  return d;
+}
+
+std::uint64_t Bits(double d) {
+  std::uint64_t b;
+  std::memcpy(&b, &d, 8);
+  return b;
+}
+
+double FromBits(std::uint64_t b) {
+  double d;
+  std::memcpy(&d, &b, 8);
+  return d;
+}
+
+// What the floating-point unit makes of the pattern.
+double HardwareRead(const Ext& e) {
+  long double x = 0;
+  std::memcpy(&x, e.bytes, 10);
+  return static_cast<double>(x);
+}
+
+int Level(const Ext& e) { return frame::LogicLevel(Read(e)); }
+
+TEST(SignalValue, ZeroAndFiveHaveTheHostsBytePatterns) {
+  const unsigned char five[10] = {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40};
+  const unsigned char zero[10] = {};
+  unsigned char out[10];
+  std::memset(out, 0x55, sizeof out);
+  frame::WriteSignalValue(5.0, out);
+  EXPECT_EQ(0, std::memcmp(out, five, 10));
+  frame::WriteSignalValue(0.0, out);
+  EXPECT_EQ(0, std::memcmp(out, zero, 10));
+
+  double d;
+  frame::ReadSignalValue(five, &d);
+  EXPECT_EQ(5.0, d);
+  frame::ReadSignalValue(zero, &d);
+  EXPECT_EQ(0u, Bits(d));
+}
+
+TEST(SignalValue, ThresholdIsDecidedOnTheRoundedDouble) {
+  EXPECT_EQ(0, frame::LogicLevel(2.5));
+  EXPECT_EQ(1, frame::LogicLevel(2.5000001));
+  EXPECT_EQ(1, frame::LogicLevel(std::nextafter(2.5, 3.0)));
+  EXPECT_EQ(0, frame::LogicLevel(-5.0));
+  EXPECT_EQ(0, frame::LogicLevel(-0.0));
+  EXPECT_EQ(1, frame::LogicLevel(5.0));
+
+  // Above 2.5 in extended precision, but it rounds to 2.5.
+  EXPECT_EQ(0, Level(MakeExt(0xA000000000000001ull, 0x4000)));
+  EXPECT_EQ(2.5, Read(MakeExt(0xA000000000000001ull, 0x4000)));
+  // 2.5 + 2^-52 + 2^-62: past the half-way point, rounds up.
+  const Ext upward = MakeExt(0xA000000000000000ull | (1ull << 10) | 1ull, 0x4000);
+  EXPECT_EQ(std::nextafter(2.5, 3.0), Read(upward));
+  EXPECT_EQ(1, Level(upward));
+  // Exactly half-way between 2.5 and the next double: ties to even (2.5).
+  EXPECT_EQ(0, Level(MakeExt(0xA000000000000000ull | (1ull << 10), 0x4000)));
+}
+
+TEST(SignalValue, SpecialEncodingsGiveTheirLevelByTheRule) {
+  struct Case {
+    const char* what;
+    Ext value;
+    int level;
+  } cases[] = {
+      {"quiet NaN", MakeExt(0xC000000000000000ull, 0x7FFF), 0},
+      {"signalling NaN", MakeExt(0x8000000000000001ull, 0x7FFF), 0},
+      {"negative NaN", MakeExt(0xC000000000000000ull, 0xFFFF), 0},
+      {"+infinity", MakeExt(0x8000000000000000ull, 0x7FFF), 1},
+      {"-infinity", MakeExt(0x8000000000000000ull, 0xFFFF), 0},
+      {"1e4000", MakeExt(0xFFFFFFFFFFFFFFFFull, 16383 + 13287), 1},
+      {"-1e4000", MakeExt(0xFFFFFFFFFFFFFFFFull, 0x8000 | (16383 + 13287)), 0},
+      {"largest extended", MakeExt(0xFFFFFFFFFFFFFFFFull, 0x7FFE), 1},
+      {"denormal", MakeExt(0x0000000000000001ull, 0x0000), 0},
+      {"pseudo-denormal", MakeExt(0x8000000000000000ull, 0x0000), 0},
+      {"unnormal", MakeExt(0x4000000000000000ull, 0x4001), 0},
+      {"pseudo-NaN", MakeExt(0x4000000000000000ull, 0x7FFF), 0},
+      {"pseudo-infinity", MakeExt(0x0000000000000000ull, 0x7FFF), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.level, Level(c.value)) << c.what;
+
+  EXPECT_TRUE(std::isnan(Read(MakeExt(0x4000000000000000ull, 0x4001))));
+  EXPECT_TRUE(std::isnan(Read(MakeExt(0x0000000000000000ull, 0x7FFF))));
+  EXPECT_EQ(HUGE_VAL, Read(MakeExt(0xFFFFFFFFFFFFFFFFull, 16383 + 13287)));
+}
+
+// Every valid encoding converts exactly as the floating-point unit does it.
+TEST(SignalValue, MatchesTheFloatingPointUnitOnValidEncodings) {
+  std::mt19937_64 random(20261207);
+  auto check = [](const Ext& e) {
+    const double mine = Read(e);
+    const double unit = HardwareRead(e);
+    if (std::isnan(unit)) {
+      ASSERT_TRUE(std::isnan(mine));
+    } else {
+      ASSERT_EQ(Bits(unit), Bits(mine)) << std::hex << "pattern exp " << (e.bytes[9] << 8 | e.bytes[8]);
+    }
+  };
+  for (int i = 0; i < 200000; ++i) {
+    std::uint64_t significand = random() | (1ull << 63);
+    // Exponents around the double range's edges, where rounding is hardest.
+    static const int centres[] = {16383, 16383 - 1022, 16383 - 1074, 16383 + 1023, 16383 - 1050};
+    int exponent = centres[i % 5] + int(random() % 41) - 20;
+    if (i % 7 == 0) significand &= ~0x7FFull, significand |= (random() & 1) << 10;  // exact ties
+    unsigned sign = (i & 1) ? 0x8000 : 0;
+    check(MakeExt(significand, sign | unsigned(exponent)));
+  }
+  for (unsigned exponent : {0u, 1u, 0x7FFEu}) check(MakeExt(random() | (1ull << 63), exponent));
+}
+
+TEST(SignalValue, DoublesWidenExactly) {
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 100000; ++i) {
+    std::uint64_t bits = random();
+    if (i % 4 == 0) bits &= 0x800FFFFFFFFFFFFFull;  // denormals
+    const double d = FromBits(bits);
+    if (std::isnan(d)) continue;
+    unsigned char mine[10];
+    frame::WriteSignalValue(d, mine);
+    const long double wide = d;
+    ASSERT_EQ(0, std::memcmp(mine, &wide, 10)) << std::hex << bits;
+    double back;
+    frame::ReadSignalValue(mine, &back);
+    ASSERT_EQ(bits, Bits(back));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// Shared by the tests that load a plug-in DLL the way the host does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin_library.h"
+#include "signal_encoding.h"
+
+namespace test {
+
+// The host's byte patterns, written out here on purpose.
+struct Signal {
+  unsigned char bytes[10];
+};
+inline Signal MakeSignal(std::uint64_t significand, unsigned signAndExponent) {
+  Signal s;
+  std::memcpy(s.bytes, &significand, 8);
+  s.bytes[8] = signAndExponent & 0xFF;
+  s.bytes[9] = signAndExponent >> 8;
+  return s;
+}
+inline Signal Volts(double v) {
+  Signal s;
+  host::EncodeSignal(v, s.bytes);
+  return s;
+}
+const Signal kHigh = MakeSignal(0xA000000000000000ull, 0x4001);  // 5.0
+const Signal kLow = MakeSignal(0, 0);                             // 0.0
+
+// An array of 50 values, every byte not set by the test at 0xEE so that
+// writes where there should be none show.
+struct SignalArray {
+  SignalArray() { std::memset(bytes, 0xEE, sizeof bytes); }
+  void Set(int i, const Signal& s) { std::memcpy(bytes + 10 * i, s.bytes, 10); }
+  bool Is(int i, const Signal& s) const { return std::memcmp(bytes + 10 * i, s.bytes, 10) == 0; }
+  unsigned char bytes[500];
+};
+
+std::string PluginPath(const char* dll);
+
+class PluginTest : public ::testing::Test {
+ protected:
+  // Loads the DLL once per test; fails the test when it will not load.
+  void Load(const char* dll) {
+    const std::string error = library.Load(PluginPath(dll));
+    ASSERT_EQ("", error);
+  }
+
+  // A placed part: a host record with the plug-in's instance in it.
+  struct Part {
+    explicit Part(host::PluginLibrary& library, std::uintptr_t hostWindow = 0) : library(library) {
+      record.assign(host::kHostRecordSize, 0xCD);
+      std::memcpy(record.data() + host::kHostWindowAt, &hostWindow, 4);
+      library.InitUserDLL(record.data());
+    }
+    ~Part() { library.DisposeUserDLL(record.data()); }
+    unsigned char* Record() { return record.data(); }
+    std::uint32_t Slot() const {
+      std::uint32_t slot;
+      std::memcpy(&slot, record.data() + host::kInstanceSlotAt, 4);
+      return slot;
+    }
+    void Initial(const SignalArray& in, SignalArray& out) {
+      library.InitSimulationDLL2(0, 0, 0, record.data(), in.bytes, out.bytes);
+    }
+    std::int32_t Simulate(const SignalArray& in, SignalArray& out) {
+      return library.SimulateDLL3(0, 0, 0, 0, 0, 0, record.data(), in.bytes, out.bytes);
+    }
+    host::PluginLibrary& library;
+    std::vector<unsigned char> record;
+  };
+
+  host::PluginLibrary library;
+};
+
+}  // namespace test
