@@ -9,7 +9,9 @@ endif()
 add_library(core STATIC
   frame/signal_value.cpp
   frame/persistence.cpp
-  adder/full_adder.cpp)
-target_include_directories(core PUBLIC frame adder)
+  adder/full_adder.cpp
+  decoder/segment_decoder.cpp
+  shiftreg/shift_register.cpp)
+target_include_directories(core PUBLIC frame adder decoder shiftreg)
 
 add_subdirectory(tests/native)

@@ -25,7 +25,9 @@ function(add_plugin name folder)
   target_link_libraries(${name} PRIVATE frame)
 endfunction()
 
+add_plugin(Tamberlo decoder decoder/segment_decoder.cpp)
 add_plugin(Quenvik adder adder/full_adder.cpp)
+add_plugin(Morrel shiftreg shiftreg/shift_register.cpp)
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)

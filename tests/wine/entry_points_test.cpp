@@ -22,7 +22,9 @@ struct PluginFacts {
 std::ostream& operator<<(std::ostream& out, const PluginFacts& facts) { return out << facts.dll; }
 
 const PluginFacts kPlugins[] = {
+    {"Tamberlo.dll", "BCD-Anzeige", 4, 7, true},
     {"Quenvik.dll", "Quenvik", 3, 2, true},
+    {"Morrel.dll", "Schieberegister", 4, 1, false},
 };
 
 const char* const kEntryPointNames[] = {

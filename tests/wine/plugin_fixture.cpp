@@ -13,4 +13,11 @@ std::string PluginPath(const char* dll) {
   return folder + dll;
 }
 
+void LoadSettings(host::PluginLibrary& library, unsigned char* record, const std::string& block) {
+  ProjectFile file;
+  file.Put(block);
+  file.Rewind();
+  library.ReadFromFile(file.Argument(), record);
+}
+
 }  // namespace test

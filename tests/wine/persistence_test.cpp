@@ -1,0 +1,96 @@
+// Saving and loading through real files, as the host does: its own data
+// around each plug-in block, the handle positioned by the host.
+#include <windows.h>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+
+using test::ProjectFile;
+
+class ProjectFileTest : public test::PluginTest {
+ protected:
+  std::string Saved(Part& part, std::uint32_t highBits = 0) {
+    ProjectFile file;
+    library.WriteToFile(file.Argument(highBits), part.Record());
+    return file.All();
+  }
+
+  // Loads `data` from the start of a file followed by the host's next
+  // bytes; gives where the reader stopped and checks that the host's bytes
+  // are still there.
+  long LoadBlock(Part& part, const std::string& data, std::uint32_t highBits = 0) {
+    ProjectFile file;
+    const std::string hostData = "\x01HOST-NEXT\r\n";
+    file.Put(data + hostData);
+    file.Rewind();
+    library.ReadFromFile(file.Argument(highBits), part.Record());
+    const long stop = file.Position();
+    if (stop == long(data.size())) {
+      EXPECT_EQ(hostData, file.Rest());
+    }
+    return stop;
+  }
+};
+
+class Persistence : public ProjectFileTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override { Load(GetParam()); }
+};
+
+TEST_P(Persistence, ReaderStopsRightAfterTheMarkerLeavingTheHostsData) {
+  Part part(library);
+  const std::string block = Saved(part);
+  EXPECT_EQ(long(block.size()), LoadBlock(part, block));
+  EXPECT_EQ(25, LoadBlock(part, kMarker)) << "the marker alone is a whole block";
+  EXPECT_EQ(26, LoadBlock(part, "ENDE_MARKE_DER_USER_DLLx\r\n")) << "a stray byte does not restart the match";
+  EXPECT_EQ(block, Saved(part)) << "blocks without a value change nothing";
+}
+
+TEST_P(Persistence, HighBitsOfTheHandleArgumentAreIgnored) {
+  Part part(library);
+  const std::string block = Saved(part);
+  EXPECT_EQ(block, Saved(part, 0xABCD0000u));
+  EXPECT_EQ(long(block.size()), LoadBlock(part, block, 0x12340000u));
+}
+
+TEST_P(Persistence, DamagedBlocksChangeNothingAndNeverHang) {
+  Part part(library);
+  const std::string before = Saved(part);
+  const std::string cases[] = {"abc\r\n" + kMarker, "99999999999\r\n" + kMarker, "", "1\r\n",
+                               "1\r\n" + kMarker.substr(0, 20)};
+  for (const std::string& data : cases) {
+    LoadBlock(part, data);
+    EXPECT_EQ(before, Saved(part)) << data;
+  }
+  // 2 MB of zero bytes and then the end of the file: bounded, no crash.
+  ProjectFile file;
+  file.Put("1\r\n" + std::string(2 * 1024 * 1024, '\0'));
+  file.Rewind();
+  library.ReadFromFile(file.Argument(), part.Record());
+  EXPECT_EQ(before, Saved(part));
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, Persistence, ::testing::Values("Tamberlo.dll", "Quenvik.dll", "Morrel.dll"));
+
+// The adder's blocks byte for byte.
+using AdderPersistence = ProjectFileTest;
+
+TEST_F(AdderPersistence, BlocksAreExact) {
+  Load("Quenvik.dll");
+  Part part(library);
+  EXPECT_EQ("0\r\n" + kMarker, Saved(part));
+  EXPECT_EQ(28u, Saved(part).size());
+  LoadBlock(part, "1\r\n" + kMarker);
+  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
+  EXPECT_EQ("1\r\n" + kMarker, Saved(part));
+  LoadBlock(part, "7\r\n" + kMarker);
+  EXPECT_EQ(7, library.HasDelayDLL(part.Record()));
+  EXPECT_EQ("7\r\n" + kMarker, Saved(part)) << "a value read is written back as read";
+  Part other(library);
+  EXPECT_EQ(0, library.HasDelayDLL(other.Record())) << "instances are apart";
+}
+
+}  // namespace
