@@ -19,7 +19,7 @@ target_include_directories(frame PUBLIC frame)
 # One deliverable: the frame's entry points compiled against the component
 # that the folder's plugin.h names, the folder's export list and resources.
 function(add_plugin name folder)
-  add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def)
+  add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def ${folder}/${name}.rc)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
   target_include_directories(${name} PRIVATE ${folder})
   target_link_libraries(${name} PRIVATE frame)
