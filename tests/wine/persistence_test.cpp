@@ -75,10 +75,10 @@ TEST_P(Persistence, DamagedBlocksChangeNothingAndNeverHang) {
 
 INSTANTIATE_TEST_SUITE_P(Plugins, Persistence, ::testing::Values("Tamberlo.dll", "Quenvik.dll", "Morrel.dll"));
 
-// The adder's blocks byte for byte.
-using AdderPersistence = ProjectFileTest;
+// Each component's blocks byte for byte.
+using ExactBlocks = ProjectFileTest;
 
-TEST_F(AdderPersistence, BlocksAreExact) {
+TEST_F(ExactBlocks, AdderBlocksAreExact) {
   Load("Quenvik.dll");
   Part part(library);
   EXPECT_EQ("0\r\n" + kMarker, Saved(part));
@@ -91,6 +91,53 @@ TEST_F(AdderPersistence, BlocksAreExact) {
   EXPECT_EQ("7\r\n" + kMarker, Saved(part)) << "a value read is written back as read";
   Part other(library);
   EXPECT_EQ(0, library.HasDelayDLL(other.Record())) << "instances are apart";
+}
+
+TEST_F(ExactBlocks, DecoderBlocksAreExact) {
+  Load("Tamberlo.dll");
+  Part part(library);
+  EXPECT_EQ("0\r\n" + kMarker, Saved(part));
+  LoadBlock(part, "7\r\n" + kMarker);
+  EXPECT_EQ(7, library.HasDelayDLL(part.Record()));
+  EXPECT_EQ("7\r\n" + kMarker, Saved(part));
+  LoadBlock(part, "1\r\n" + kMarker);
+  EXPECT_EQ("1\r\n" + kMarker, Saved(part));
+  EXPECT_EQ(28u, Saved(part).size());
+}
+
+// Width, then the flag; 31 bytes for one-digit widths, 32 for 16.
+TEST_F(ExactBlocks, ShiftRegisterBlocksAreExactForEveryWidth) {
+  Load("Morrel.dll");
+  Part part(library);
+  EXPECT_EQ("4\r\n1\r\n" + kMarker, Saved(part));
+  EXPECT_EQ(31u, Saved(part).size());
+  for (const char* width : {"8", "16", "5", "4", "1"}) {
+    for (const char* flag : {"0", "1"}) {
+      const std::string block = std::string(width) + "\r\n" + flag + "\r\n" + kMarker;
+      LoadBlock(part, block);
+      EXPECT_EQ(block, Saved(part));
+      EXPECT_EQ(flag[0] == '1' ? 1 : 0, library.HasDelayDLL(part.Record()));
+    }
+  }
+  EXPECT_EQ(32u, (std::string("16\r\n0\r\n") + kMarker).size());
+}
+
+// A width the register cannot hold is ignored, the flag behind it is still
+// taken; a text with no width at all changes neither.
+TEST_F(ExactBlocks, ShiftRegisterRejectsWidthsItCannotHold) {
+  Load("Morrel.dll");
+  Part part(library);
+  LoadBlock(part, "8\r\n1\r\n" + kMarker);
+  for (const char* width : {"0", "-1", "17", "999", "4294967300"}) {
+    LoadBlock(part, std::string(width) + "\r\n0\r\n" + kMarker);
+    const bool overflow = std::string(width).size() > 9;
+    EXPECT_EQ("8\r\n" + std::string(overflow ? "1" : "0") + "\r\n" + kMarker, Saved(part)) << width;
+    LoadBlock(part, "8\r\n1\r\n" + kMarker);
+  }
+  LoadBlock(part, "abc\r\n0\r\n" + kMarker);
+  EXPECT_EQ("8\r\n1\r\n" + kMarker, Saved(part));
+  LoadBlock(part, "16\r\n2\r\n" + kMarker);
+  EXPECT_EQ("16\r\n1\r\n" + kMarker, Saved(part)) << "a flag that is not 0 or 1 keeps its value";
 }
 
 }  // namespace
