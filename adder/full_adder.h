@@ -12,8 +12,8 @@ class FullAdder {
 
   static constexpr int InputCount() { return 3; }
   static constexpr int OutputCount() { return 2; }
-  static constexpr const char* kInputNames[] = {"Summand A", "Summand B", "\xDC" "bertrag"};
-  static constexpr const char* kOutputNames[] = {"Summe S", "\xDC" "bertrag"};
+  static constexpr const char* kInputNames[] = {"Summand A", "Summand B", ("\xDC" "bertrag")};
+  static constexpr const char* kOutputNames[] = {"Summe S", ("\xDC" "bertrag")};
 
   FullAdder();
 

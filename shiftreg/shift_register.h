@@ -14,7 +14,7 @@ class ShiftRegister {
 
   static constexpr int InputCount() { return 4; }
   static constexpr int OutputCount() { return 1; }
-  static constexpr const char* kInputNames[] = {"L\xF6" "schen", "Takteingang", "Funktion", "Serieller Eingang"};
+  static constexpr const char* kInputNames[] = {("L\xF6" "schen"), "Takteingang", "Funktion", "Serieller Eingang"};
   static constexpr const char* kOutputNames[] = {"Serieller Ausgang"};
 
   // Bit cells the register has; the user picks 4, 8 or 16 of them.
