@@ -29,5 +29,9 @@ add_plugin(Tamberlo decoder decoder/segment_decoder.cpp)
 add_plugin(Quenvik adder adder/full_adder.cpp)
 add_plugin(Morrel shiftreg shiftreg/shift_register.cpp)
 
+# The compiled help file beside the DLLs, where their "Hilfe" buttons look
+# for it. Committed prebuilt (tools/build-help makes it), so only copied.
+configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${CMAKE_BINARY_DIR}/bin/korvelant.chm COPYONLY)
+
 add_subdirectory(host)
 add_subdirectory(tests/wine)
