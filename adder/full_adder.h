@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "dialog_values.h"
+
 class FullAdder {
  public:
   static constexpr const char* kDisplayName = "Quenvik";
@@ -28,6 +30,10 @@ class FullAdder {
   std::int32_t HasDelay() const { return delayFlag; }
   void WriteSettings(std::ostream& text) const;
   void ReadSettings(std::istream& text);
+
+  // The properties dialog edits the delay flag; after OK it is 0 or 1.
+  void CopyToDialog(frame::DialogValues& values) const { values.delayChecked = delayFlag; }
+  void CopyFromDialog(const frame::DialogValues& values) { delayFlag = values.delayChecked; }
 
  private:
   char inputLabels[9];

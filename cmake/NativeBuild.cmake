@@ -13,6 +13,7 @@ endif()
 add_library(core STATIC
   frame/signal_value.cpp
   frame/persistence.cpp
+  frame/help_launcher.cpp
   adder/full_adder.cpp
   decoder/segment_decoder.cpp
   shiftreg/shift_register.cpp)

@@ -13,7 +13,10 @@ add_library(frame STATIC
   frame/signal_value.cpp
   frame/persistence.cpp
   frame/library_state.cpp
-  frame/project_file.cpp)
+  frame/project_file.cpp
+  frame/help_launcher.cpp
+  frame/dialog_help.cpp
+  frame/parameter_dialog.cpp)
 target_include_directories(frame PUBLIC frame)
 
 # One deliverable: the frame's entry points compiled against the component

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "dialog_values.h"
+
 class ShiftRegister {
  public:
   static constexpr const char* kDisplayName = "Schieberegister";
@@ -42,6 +44,12 @@ class ShiftRegister {
   // the register keeps its width. Bits above a lowered width keep their
   // values until a clear reaches them again.
   bool SetWidth(std::int32_t newWidth);
+
+  // The properties dialog offers the widths 4, 8 and 16 as list items 0, 1
+  // and 2; a width in between shows the item below it. OK without an item
+  // selected keeps the width.
+  void CopyToDialog(frame::DialogValues& values) const;
+  void CopyFromDialog(const frame::DialogValues& values);
 
   // Register bit k, 1 (input end) to kCapacity; 0 or 1.
   int Bit(int k) const { return cells[k]; }

@@ -1,0 +1,440 @@
+// The properties dialogs on a real display, opened through
+// CallParameterDialogDLL and driven from a second thread as a user would:
+// what they show, what OK stores, what the other ways out do not, whose
+// window they belong to, and that the host may call in while one is open.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "plugin_fixture.h"
+
+namespace {
+
+struct Dll {
+  const char* file;
+  const char* caption;
+  int delayBox;
+  bool hasWidth;           // Morrel: the settings start with the width
+  bool recordsHostWindow;  // the dialog belongs to the window of the host record
+  bool refillsPinInfo;
+};
+
+std::ostream& operator<<(std::ostream& out, const Dll& dll) { return out << dll.file; }
+
+const Dll kTamberlo = {"Tamberlo.dll", "Eigenschaften des Tamberlos", 2015, false, true, true};
+const Dll kQuenvik = {"Quenvik.dll", "Quenvik", 2015, false, false, true};
+const Dll kMorrel = {"Morrel.dll", "Serielles Schieberegister", 2019, true, true, false};
+
+constexpr int kWidthList = 2010;
+
+// The host's pin record, every byte at 0xEE so that writes show.
+struct PinRecord {
+  PinRecord() { std::memset(bytes, 0xEE, sizeof bytes); }
+  bool Untouched() const {
+    for (unsigned char b : bytes)
+      if (b != 0xEE) return false;
+    return true;
+  }
+  unsigned char bytes[4102];
+};
+
+class DialogTest : public test::PluginTest {
+ protected:
+  void LoadDll(const Dll& dll) {
+    dll_ = dll;
+    Load(dll.file);
+  }
+
+  // Opens the part's dialog the way the host does and lets `drive` work it.
+  test::DialogRun Open(Part& part, const std::function<void(HWND)>& drive, PinRecord* pins = nullptr) {
+    PinRecord scratch;
+    PinRecord* record = pins ? pins : &scratch;
+    return test::RunDialog(
+        dll_.caption, [&] { library.CallParameterDialogDLL(part.Record(), record->bytes); }, drive);
+  }
+
+  // The settings as the part writes them into a project, marker dropped.
+  std::string Settings(Part& part) {
+    test::ProjectFile file;
+    library.WriteToFile(file.Argument(), part.Record());
+    std::string all = file.All();
+    return all.substr(0, all.find("ENDE_MARKE"));
+  }
+
+  void Give(Part& part, const std::string& settings) {
+    test::LoadSettings(library, part.Record(), settings + "ENDE_MARKE_DER_USER_DLL\r\n");
+  }
+
+  std::string WithDelay(int delay) const {
+    return (dll_.hasWidth ? std::string("8\r\n") : std::string()) + std::to_string(delay) + "\r\n";
+  }
+
+  Dll dll_{};
+};
+
+class EveryDialog : public DialogTest, public ::testing::WithParamInterface<Dll> {
+ protected:
+  void SetUp() override { LoadDll(GetParam()); }
+};
+
+TEST_P(EveryDialog, ShowsTheInstancesDelayFlag) {
+  for (int delay : {0, 1}) {
+    Part part(library);
+    Give(part, WithDelay(delay));
+    bool ticked = !delay;
+    const test::DialogRun run = Open(part, [&](HWND dialog) {
+      ticked = test::IsTicked(dialog, dll_.delayBox);
+      test::Click(dialog, test::kCancel);
+    });
+    ASSERT_TRUE(run.appeared && run.closed);
+    EXPECT_EQ(delay == 1, ticked) << "delay flag " << delay;
+  }
+}
+
+TEST_P(EveryDialog, IsLaidOutInItsOwnFont) {
+  Part part(library);
+  std::string face, help;
+  const test::DialogRun run = Open(part, [&](HWND dialog) {
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    char name[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof name, name);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    face = name;
+    help = test::Text(GetDlgItem(dialog, test::kHelp));
+    test::Click(dialog, test::kCancel);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ("MS Sans Serif", face) << "the font actually drawn with: is it installed in the prefix?";
+  EXPECT_EQ("Hilfe", help);
+}
+
+TEST_P(EveryDialog, OkAndEnterStoreTheBox) {
+  Part part(library);
+  Give(part, WithDelay(0));
+  test::DialogRun run = Open(part, [&](HWND dialog) {
+    test::Click(dialog, dll_.delayBox);
+    test::Click(dialog, test::kOk);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
+
+  run = Open(part, [&](HWND dialog) {
+    test::Click(dialog, dll_.delayBox);
+    test::PressKey(dialog, VK_RETURN);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(0, library.HasDelayDLL(part.Record()));
+}
+
+TEST_P(EveryDialog, OkWithoutChangesStoresTheSameValues) {
+  Part part(library);
+  Give(part, WithDelay(1));
+  const std::string before = Settings(part);
+  const test::DialogRun run = Open(part, [&](HWND dialog) { test::Click(dialog, test::kOk); });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(before, Settings(part));
+}
+
+TEST_P(EveryDialog, CancelEscAndTheCloseBoxStoreNothing) {
+  const std::function<void(HWND)> ways[] = {
+      [](HWND dialog) { test::Click(dialog, test::kCancel); },
+      [](HWND dialog) { test::PressKey(dialog, VK_ESCAPE); },
+      [](HWND dialog) { test::CloseBox(dialog); },
+  };
+  for (const auto& leave : ways) {
+    Part part(library);
+    // A width between the listed ones would come back rounded by any store.
+    Give(part, dll_.hasWidth ? "13\r\n1\r\n" : "1\r\n");
+    const std::string before = Settings(part);
+    const test::DialogRun run = Open(part, [&](HWND dialog) {
+      test::Click(dialog, dll_.delayBox);
+      if (dll_.hasWidth) test::Select(dialog, kWidthList, 2);
+      leave(dialog);
+    });
+    ASSERT_TRUE(run.appeared && run.closed);
+    EXPECT_EQ(before, Settings(part));
+  }
+}
+
+TEST_P(EveryDialog, RefillsThePinRecordOnlyWhereTheHostExpectsIt) {
+  for (int button : {test::kOk, test::kCancel}) {
+    Part part(library);
+    PinRecord pins;
+    const test::DialogRun run = Open(part, [&](HWND dialog) { test::Click(dialog, button); }, &pins);
+    ASSERT_TRUE(run.appeared && run.closed);
+    if (!dll_.refillsPinInfo) {
+      EXPECT_TRUE(pins.Untouched()) << "button " << button;
+      continue;
+    }
+    const host::PinDescription described = host::DescribePins(library);
+    ASSERT_EQ(described.inputs.size(), pins.bytes[0]) << "button " << button;
+    ASSERT_EQ(described.outputs.size(), pins.bytes[1]);
+    for (std::size_t i = 0; i < described.inputs.size(); ++i)
+      EXPECT_STREQ(described.inputs[i].c_str(), reinterpret_cast<char*>(pins.bytes + 2 + 41 * i));
+    for (std::size_t j = 0; j < described.outputs.size(); ++j)
+      EXPECT_STREQ(described.outputs[j].c_str(), reinterpret_cast<char*>(pins.bytes + 2052 + 41 * j));
+  }
+}
+
+TEST_P(EveryDialog, TwoInstancesStayApart) {
+  Part first(library), second(library);
+  Give(first, WithDelay(0));
+  Give(second, WithDelay(0));
+  test::DialogRun run = Open(first, [&](HWND dialog) {
+    test::Click(dialog, dll_.delayBox);
+    test::Click(dialog, test::kOk);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(1, library.HasDelayDLL(first.Record()));
+  EXPECT_EQ(0, library.HasDelayDLL(second.Record()));
+
+  bool ticked = true;
+  run = Open(second, [&](HWND dialog) {
+    ticked = test::IsTicked(dialog, dll_.delayBox);
+    test::Click(dialog, test::kCancel);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_FALSE(ticked) << "the second dialog shows its own instance";
+}
+
+// The modal loop dispatches the host thread's messages: the host may ask
+// for the settings, and even open another instance's dialog, meanwhile.
+TEST_P(EveryDialog, TheHostMayCallInWhileADialogIsOpen) {
+  test::HostWindow host;
+  Part first(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
+  Part second(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
+  Give(first, WithDelay(0));
+  Give(second, WithDelay(0));
+  int seenMeanwhile = -1;
+  bool innerAppeared = false, innerClosed = false, innerReturned = false;
+  const test::DialogRun run = Open(first, [&](HWND dialog) {
+    test::Click(dialog, dll_.delayBox);
+    host.Call([&] { seenMeanwhile = library.HasDelayDLL(first.Record()); });
+
+    PinRecord pins;
+    host.Post([&] {
+      library.CallParameterDialogDLL(second.Record(), pins.bytes);
+      innerReturned = true;
+    });
+    HWND inner = test::WaitForDialog(dll_.caption, dialog);
+    innerAppeared = inner != nullptr;
+    if (inner) {
+      test::Click(inner, dll_.delayBox);
+      test::Click(inner, test::kOk);
+      innerClosed = test::WaitUntilGone(inner);
+    }
+    host.Call([] {});  // the posted call has returned once this one runs
+    test::Click(dialog, test::kCancel);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  ASSERT_TRUE(innerAppeared && innerClosed && innerReturned);
+  EXPECT_EQ(0, seenMeanwhile) << "the box was ticked but not yet confirmed";
+  EXPECT_EQ(0, library.HasDelayDLL(first.Record())) << "cancelled";
+  EXPECT_EQ(1, library.HasDelayDLL(second.Record())) << "confirmed in the inner dialog";
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, EveryDialog, ::testing::Values(kTamberlo, kQuenvik, kMorrel));
+
+// Owner and place.
+
+POINT Centre(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+struct Placement {
+  HWND owner = nullptr;
+  POINT centre{};
+};
+
+class DialogOwner : public DialogTest {
+ protected:
+  test::DialogRun OpenAndLook(Part& part, Placement& seen) {
+    return Open(part, [&](HWND dialog) {
+      seen.owner = GetWindow(dialog, GW_OWNER);
+      seen.centre = Centre(dialog);
+      test::Click(dialog, test::kCancel);
+    });
+  }
+  void ExpectNear(POINT expected, POINT actual) {
+    EXPECT_NEAR(expected.x, actual.x, 1);
+    EXPECT_NEAR(expected.y, actual.y, 1);
+  }
+};
+
+class RecordedHostWindow : public DialogOwner, public ::testing::WithParamInterface<Dll> {
+ protected:
+  void SetUp() override { LoadDll(GetParam()); }
+};
+
+TEST_P(RecordedHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
+  test::HostWindow host(300, 200, 500, 400);
+  test::HostWindow active(20, 20, 200, 150);  // active, but not the recorded one
+  Part part(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
+  Placement seen;
+  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  EXPECT_EQ(host.Handle(), seen.owner);
+  ExpectNear(Centre(host.Handle()), seen.centre);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, RecordedHostWindow, ::testing::Values(kTamberlo, kMorrel));
+
+TEST_F(DialogOwner, TheMostRecentlyPlacedInstancesWindowWins) {
+  LoadDll(kTamberlo);
+  test::HostWindow older, newer;
+  Part first(library, reinterpret_cast<std::uintptr_t>(older.Handle()));
+  Part second(library, reinterpret_cast<std::uintptr_t>(newer.Handle()));
+  Placement seen;
+  ASSERT_TRUE(OpenAndLook(first, seen).appeared);
+  EXPECT_EQ(newer.Handle(), seen.owner);
+}
+
+TEST_F(DialogOwner, QuenvikBelongsToTheActiveWindow) {
+  LoadDll(kQuenvik);
+  test::HostWindow recordedButIgnored(40, 40, 200, 200);
+  test::HostWindow active(250, 120, 600, 420);
+  Part part(library, reinterpret_cast<std::uintptr_t>(recordedButIgnored.Handle()));
+  ASSERT_EQ(active.Handle(), GetActiveWindow());
+  Placement seen;
+  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  EXPECT_EQ(active.Handle(), seen.owner);
+  ExpectNear(Centre(active.Handle()), seen.centre);
+}
+
+TEST_F(DialogOwner, AHostWindowThatIsGoneGivesWayToTheActiveWindow) {
+  LoadDll(kMorrel);
+  HWND gone;
+  {
+    test::HostWindow closed;
+    gone = closed.Handle();
+  }
+  test::HostWindow active;
+  Part part(library, reinterpret_cast<std::uintptr_t>(gone));
+  Placement seen;
+  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  EXPECT_EQ(active.Handle(), seen.owner);
+}
+
+TEST_F(DialogOwner, WithoutAnyWindowTheDialogIsCentredOnTheScreen) {
+  LoadDll(kQuenvik);
+  ASSERT_EQ(nullptr, GetActiveWindow());
+  Part part(library);
+  Placement seen;
+  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  EXPECT_EQ(nullptr, seen.owner);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ExpectNear({(work.left + work.right) / 2, (work.top + work.bottom) / 2}, seen.centre);
+}
+
+// The delay flag and the width list.
+
+// Tamberlo and Quenvik read their flag as an integer from a project.
+using IntegerDelayFlag = EveryDialog;
+
+TEST_P(IntegerDelayFlag, AnyValueOtherThanZeroShowsTheBoxTickedAndOkStoresOne) {
+  Part part(library);
+  Give(part, "7\r\n");
+  bool ticked = false;
+  test::DialogRun run = Open(part, [&](HWND dialog) {
+    ticked = test::IsTicked(dialog, dll_.delayBox);
+    test::Click(dialog, test::kCancel);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_TRUE(ticked);
+  EXPECT_EQ(7, library.HasDelayDLL(part.Record())) << "cancelled: as read";
+
+  run = Open(part, [&](HWND dialog) { test::Click(dialog, test::kOk); });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, IntegerDelayFlag, ::testing::Values(kTamberlo, kQuenvik));
+
+TEST_F(DialogTest, TheWidthListOffersFourEightAndSixteenAndShowsTheWidth) {
+  LoadDll(kMorrel);
+  struct Row {
+    int width;
+    int shown;  // list index
+    const char* stored;
+  };
+  const Row rows[] = {{1, 0, "4"}, {4, 0, "4"}, {7, 0, "4"}, {8, 1, "8"}, {15, 1, "8"}, {16, 2, "16"}};
+  for (const Row& row : rows) {
+    Part part(library);
+    Give(part, std::to_string(row.width) + "\r\n1\r\n");
+    ASSERT_EQ(std::to_string(row.width) + "\r\n1\r\n", Settings(part));
+    std::vector<std::string> items;
+    int shown = -2;
+    const test::DialogRun run = Open(part, [&](HWND dialog) {
+      items = test::ListItems(dialog, kWidthList);
+      shown = test::SelectedIndex(dialog, kWidthList);
+      test::Click(dialog, test::kOk);
+    });
+    ASSERT_TRUE(run.appeared && run.closed);
+    EXPECT_EQ((std::vector<std::string>{"4", "8", "16"}), items);
+    EXPECT_EQ(row.shown, shown) << "width " << row.width;
+    EXPECT_EQ(std::string(row.stored) + "\r\n1\r\n", Settings(part)) << "width " << row.width;
+  }
+}
+
+TEST_F(DialogTest, ChoosingAnotherWidth) {
+  LoadDll(kMorrel);
+  Part part(library);
+  Give(part, "16\r\n0\r\n");
+  int shown = -2;
+  bool ticked = true;
+  const test::DialogRun run = Open(part, [&](HWND dialog) {
+    shown = test::SelectedIndex(dialog, kWidthList);
+    ticked = test::IsTicked(dialog, 2019);
+    test::Select(dialog, kWidthList, 1);
+    test::Click(dialog, test::kOk);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ(2, shown);
+  EXPECT_FALSE(ticked);
+  EXPECT_EQ("8\r\n0\r\n", Settings(part));
+}
+
+TEST_F(DialogTest, OkWithNoWidthSelectedKeepsTheWidth) {
+  LoadDll(kMorrel);
+  Part part(library);
+  Give(part, "8\r\n0\r\n");
+  const test::DialogRun run = Open(part, [&](HWND dialog) {
+    test::Select(dialog, kWidthList, -1);
+    test::Click(dialog, 2019);
+    test::Click(dialog, test::kOk);
+  });
+  ASSERT_TRUE(run.appeared && run.closed);
+  EXPECT_EQ("8\r\n1\r\n", Settings(part)) << "the width kept, the box stored";
+}
+
+// Run without a display (its own CTest entry): the dialog window cannot be
+// created, the call comes back, the settings stay, and the pin record is
+// refilled all the same where the host expects it.
+using WithoutADisplay = EveryDialog;
+
+TEST_P(WithoutADisplay, TheCallReturnsAndNothingChanges) {
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  if (probe) DestroyWindow(probe);
+  ASSERT_EQ(nullptr, probe) << "this case needs a process without a display";
+  Part part(library);
+  Give(part, WithDelay(1));
+  const std::string before = Settings(part);
+  PinRecord pins;
+  const test::DialogRun run = Open(part, [](HWND dialog) { test::Click(dialog, test::kOk); }, &pins);
+  EXPECT_FALSE(run.appeared);
+  EXPECT_EQ(before, Settings(part));
+  EXPECT_EQ(!dll_.refillsPinInfo, pins.Untouched());
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, WithoutADisplay, ::testing::Values(kTamberlo, kQuenvik, kMorrel));
+
+}  // namespace
