@@ -38,3 +38,4 @@ configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${CMAKE_BINARY_DIR}
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)
+add_subdirectory(tests/host)

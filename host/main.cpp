@@ -1,100 +1,103 @@
-// The stand-in host: loads a plug-in DLL and drives it through its entry
-// points as the simulator does.
+// The stand-in host: loads plug-in DLLs and drives them through their
+// entry points as the simulator does.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "plugin_library.h"
-#include "text.h"
+#include "cli.h"
+#include "commands.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: hostsim COMMAND ...\n"
-    "  info DLL      display name, pins and labels of a plug-in\n"
-    "  truth DLL     truth table of a combinational plug-in\n"
-    "  demo [DIR]    the plug-ins in DIR (default: beside hostsim) at work\n";
+    "usage: hostsim COMMAND ARGUMENTS\n"
+    "\n"
+    "  info DLL                display name, pins, labels, delay flag, exports\n"
+    "  run DLL STIMULUS [--settings V,V...] [--vcd FILE]\n"
+    "                          one part through a run: the initial evaluation with\n"
+    "                          the first step's inputs, then one evaluation per\n"
+    "                          step; prints a table, and with --vcd writes a Value\n"
+    "                          Change Dump for a waveform viewer\n"
+    "  truth DLL               truth table of a combinational part; exit status 1\n"
+    "                          for a part whose outputs depend on its history\n"
+    "  project save FILE [DLL[=V,V...]...]\n"
+    "                          a project of one part per DLL (default: Quenvik.dll\n"
+    "                          Tamberlo.dll Morrel.dll=8,1); a part first reads the\n"
+    "                          values after = as its settings, one value per line\n"
+    "  project load FILE       places the parts, lets each read its block, shows\n"
+    "                          them\n"
+    "  project show FILE       the file's lines, the host's and the plug-ins'\n"
+    "  dialog DLL              a part's properties dialog (needs a display)\n"
+    "  check DLL...            judges plug-ins by the host's interface; exit\n"
+    "                          status 1 on any finding\n"
+    "  bench DLL [--evaluations N]\n"
+    "                          time per evaluation through the exports and inline\n"
+    "                          in the host, and the imports an evaluation calls\n"
+    "  demo [FOLDER]           the three plug-ins (default: beside hostsim) at work\n"
+    "\n"
+    "Stimulus files: one step per line, one value per input in pin order (see\n"
+    "info), separated by blanks. A value is 0 (0.0 V), 1 (5.0 V) or a voltage with\n"
+    "its unit, such as 2.6V; above 2.5 V is logic 1. A # starts a comment.\n"
+    "STIMULUS - reads standard input. For the full adder, A + B and a carry:\n"
+    "    # A B carry\n"
+    "    0 0 0\n"
+    "    1 1 0\n"
+    "    1 1 2.6V\n"
+    "\n"
+    "VCD: one wire per pin in the scopes PART.in and PART.out, one time unit per\n"
+    "evaluation (0 is the initial one). Names: blanks become _, the German letters\n"
+    "Ae Oe Ue ae oe ue ss, other bytes outside printable ASCII _.\n"
+    "\n"
+    "Exit status: 0 done, 1 a negative answer (truth, check, bench), 2 bad input.\n";
 
-std::string Shown(const char* text) { return host::Utf8FromWindows1252(text ? text : "(null)"); }
+struct Command {
+  const char* name;
+  int (*run)(host::Arguments);
+};
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "hostsim: %s\n", message.c_str());
-  return 2;
-}
+const Command kCommands[] = {
+    {"info", host::InfoCommand},     {"run", host::RunCommand},       {"truth", host::TruthCommand},
+    {"project", host::ProjectCommand}, {"dialog", host::DialogCommand}, {"check", host::CheckCommand},
+    {"bench", host::BenchCommand},   {"demo", host::DemoCommand},
+};
 
-void PrintInfo(const host::PluginLibrary& library) {
-  const host::PinDescription pins = host::DescribePins(library);
-  host::PlacedPart part(library);
-  std::printf("%s\n", Shown(library.GetDLLName()).c_str());
-  std::printf("  inputs (%zu), labels \"%s\":\n", pins.inputs.size(),
-              Shown(library.SetInputChar2(part.Record())).c_str());
-  for (std::size_t i = 0; i < pins.inputs.size(); ++i) std::printf("    %zu  %s\n", i, Shown(pins.inputs[i].c_str()).c_str());
-  std::printf("  outputs (%zu), labels \"%s\":\n", pins.outputs.size(),
-              Shown(library.SetOutputChar2(part.Record())).c_str());
-  for (std::size_t j = 0; j < pins.outputs.size(); ++j) std::printf("    %zu  %s\n", j, Shown(pins.outputs[j].c_str()).c_str());
-  std::printf("  delay flag of a new part: %d\n", library.HasDelayDLL(part.Record()));
-}
-
-// All input combinations, input 0 as the lowest bit; a fresh run per row.
-void PrintTruthTable(const host::PluginLibrary& library) {
-  const host::PinDescription pins = host::DescribePins(library);
-  host::PlacedPart part(library);
-  std::string header;
-  for (std::size_t i = pins.inputs.size(); i-- > 0;) header += "in" + std::to_string(i) + " ";
-  header += "|";
-  for (std::size_t j = pins.outputs.size(); j-- > 0;) header += " out" + std::to_string(j);
-  std::printf("%s\n", header.c_str());
-  for (unsigned code = 0; code < (1u << pins.inputs.size()); ++code) {
-    std::vector<double> volts;
-    for (std::size_t i = 0; i < pins.inputs.size(); ++i) volts.push_back(code >> i & 1 ? 5.0 : 0.0);
-    const std::vector<double> out = part.Evaluate(volts, true);
-    std::string row;
-    for (std::size_t i = pins.inputs.size(); i-- > 0;) row += "  " + std::to_string(code >> i & 1) + " ";
-    row += "|";
-    for (std::size_t j = out.size(); j-- > 0;) row += "    " + std::string(out[j] == 5.0 ? "1" : out[j] == 0.0 ? "0" : "?");
-    std::printf("%s\n", row.c_str());
-  }
-}
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  const std::size_t slash = folder.find_last_of("\\/");
-  return slash == std::string::npos ? "." : folder.substr(0, slash);
-}
-
-int Demo(const std::string& folder) {
-  host::PluginLibrary adder;
-  if (std::string error = adder.Load(folder + "\\Quenvik.dll"); !error.empty()) return Fail(error);
-  std::printf("== The full adder, as its DLL describes and computes it ==\n\n");
-  PrintInfo(adder);
-  std::printf("\n");
-  PrintTruthTable(adder);
-  return 0;
-}
-
-int WithLibrary(const char* path, void (*work)(const host::PluginLibrary&)) {
-  host::PluginLibrary library;
-  if (std::string error = library.Load(path); !error.empty()) return Fail(error);
-  work(library);
-  return 0;
+// Output goes out as written: UTF-8, lines ending in LF, also into pipes.
+// A console decodes each write on its own, so a character's bytes must not
+// be split between writes: the output is written in large blocks.
+void PrepareOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  static char block[1 << 16];
+  std::setvbuf(stdout, block, _IOFBF, sizeof block);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "info" && argc == 3) return WithLibrary(argv[2], PrintInfo);
-  if (command == "truth" && argc == 3) return WithLibrary(argv[2], PrintTruthTable);
-  if (command == "demo" && argc <= 3) return Demo(argc == 3 ? argv[2] : ProgramFolder());
-  if (command == "--help" || command == "-h") {
+  PrepareOutput();
+  // A DLL that will not load is reported by hostsim, not by a message box.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  const std::string name = argc > 1 ? argv[1] : "";
+  if (name == "--help" || name == "-h" || name == "help") {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  std::fputs(kUsage, stderr);
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    try {
+      return command.run(host::Arguments(argv + 2, argv + argc));
+    } catch (const host::Failure& failure) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "hostsim: %s\n", failure.what());
+      return 2;
+    }
+  }
+  std::fprintf(stderr, "hostsim: %s\n", name.empty() ? "no command given; hostsim --help lists them"
+                                                     : ("unknown command \"" + name + "\"; hostsim --help lists them").c_str());
   return 2;
 }

@@ -2,9 +2,21 @@
 
 #include <cstring>
 
+#include "host_file.h"
 #include "signal_encoding.h"
 
 namespace host {
+namespace {
+
+// The loader's error codes say little to a user; the common cases in words.
+std::string WhyNotLoaded(const std::string& path, DWORD error) {
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return path + ": no such file";
+  if (error == ERROR_BAD_EXE_FORMAT) return path + " is not a 32-bit Windows DLL";
+  if (error == ERROR_MOD_NOT_FOUND) return "cannot load " + path + ": a DLL it needs is missing";
+  return "cannot load " + path + ": " + SystemErrorText(error);
+}
+
+}  // namespace
 
 PluginLibrary::~PluginLibrary() {
   if (module_) FreeLibrary(module_);
@@ -13,7 +25,7 @@ PluginLibrary::~PluginLibrary() {
 std::string PluginLibrary::Load(const std::string& path) {
   path_ = path;
   module_ = LoadLibraryA(path.c_str());
-  if (!module_) return "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+  if (!module_) return WhyNotLoaded(path, GetLastError());
   auto bind = [this](auto& function, const char* name) {
     function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(name));
   };
@@ -83,6 +95,22 @@ std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool 
   std::vector<double> result;
   for (int j = 0; j < outputs_; ++j) result.push_back(DecodeSignal(out + j * kSignalSize));
   return result;
+}
+
+void PlacedPart::LoadSettings(const std::string& block) {
+  HostFile file;
+  if (!file.CreateScratch().empty()) return;
+  file.Write(block);
+  file.Seek(0);
+  library_.ReadFromFile(file.Argument(), record_.data());
+}
+
+std::string PlacedPart::SavedBlock() {
+  HostFile file;
+  if (!file.CreateScratch().empty()) return {};
+  library_.WriteToFile(file.Argument(), record_.data());
+  file.Seek(0);
+  return file.ReadRest();
 }
 
 PinDescription DescribePins(const PluginLibrary& library) {

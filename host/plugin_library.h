@@ -65,6 +65,7 @@ class PlacedPart {
 
   unsigned char* Record() { return record_.data(); }
   void* InstanceSlot() const;
+  const PluginLibrary& Library() const { return library_; }
 
   // Pin counts as the plug-in describes them.
   int Inputs() const { return inputs_; }
@@ -72,6 +73,11 @@ class PlacedPart {
 
   // One evaluation; `initial` for the first of a run. Voltages in and out.
   std::vector<double> Evaluate(const std::vector<double>& volts, bool initial);
+
+  // Settings the only way a host can give them: a block read by
+  // ReadFromFile from a file. And the block WriteToFile writes.
+  void LoadSettings(const std::string& block);
+  std::string SavedBlock();
 
  private:
   const PluginLibrary& library_;

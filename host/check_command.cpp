@@ -1,0 +1,28 @@
+// `check`: the conformance of plug-ins to the host's interface.
+#include <cstdio>
+
+#include "cli.h"
+#include "commands.h"
+#include "conformance.h"
+
+namespace host {
+
+int CheckCommand(Arguments arguments) {
+  if (arguments.empty()) throw Failure("usage: hostsim check DLL...");
+  FaultGuard guard("  FINDING hang: ", 30);
+  int findings = 0, withFindings = 0;
+  for (const std::string& path : arguments) {
+    const CheckReport report = CheckPlugin(path, guard);
+    std::fputs(FormatCheckReport(path, report).c_str(), stdout);
+    std::fflush(stdout);
+    findings += report.Findings();
+    withFindings += report.Findings() > 0;
+  }
+  std::printf("checked %zu plug-in%s: %s\n", arguments.size(), arguments.size() == 1 ? "" : "s",
+              findings ? (std::to_string(findings) + " finding" + (findings == 1 ? "" : "s") + " in " +
+                          std::to_string(withFindings) + " of them").c_str()
+                       : "no findings");
+  return findings ? 1 : 0;
+}
+
+}  // namespace host

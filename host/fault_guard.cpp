@@ -1,0 +1,134 @@
+#include "fault_guard.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace host {
+namespace {
+
+// One guarded call at a time, on the host's one thread.
+struct GuardState {
+  void* jump[5];
+  volatile bool armed = false;
+  volatile DWORD startedAt = 0;
+  const char* volatile call = "";
+  void* handlers = nullptr;
+  Fault fault;
+  std::string hangNote;
+  DWORD hangLimit = 0;
+  volatile bool stopWatching = false;
+};
+GuardState state;
+
+// The head of the thread's chain of exception handlers, at FS:0.
+void* HandlerChain() {
+  void* head;
+  asm volatile("movl %%fs:0, %0" : "=r"(head));
+  return head;
+}
+void SetHandlerChain(void* head) { asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+
+// The stack the recovery runs on: the plug-in's stack pointer at the fault
+// may be anything.
+alignas(16) unsigned char recoveryStack[16384];
+
+bool IsProcessorFault(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: case EXCEPTION_ILLEGAL_INSTRUCTION: case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: case EXCEPTION_INT_OVERFLOW: case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_DATATYPE_MISALIGNMENT: case EXCEPTION_ARRAY_BOUNDS_EXCEEDED: case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_FLT_DENORMAL_OPERAND: case EXCEPTION_FLT_DIVIDE_BY_ZERO: case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION: case EXCEPTION_FLT_OVERFLOW: case EXCEPTION_FLT_STACK_CHECK:
+    case EXCEPTION_FLT_UNDERFLOW: case EXCEPTION_BREAKPOINT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Entered instead of the faulting instruction: drops the plug-in's frames
+// and their exception handlers, and returns to RunCallback.
+extern "C" void ResumeAfterFault() {
+  SetHandlerChain(state.handlers);
+  __builtin_longjmp(state.jump, 1);
+}
+
+LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+  const DWORD code = info->ExceptionRecord->ExceptionCode;
+  if (!state.armed || !IsProcessorFault(code)) return EXCEPTION_CONTINUE_SEARCH;
+  state.armed = false;
+  state.fault = {true, code, info->ExceptionRecord->ExceptionAddress};
+  CONTEXT& context = *info->ContextRecord;
+  context.Esp = DWORD(reinterpret_cast<std::uintptr_t>(recoveryStack + sizeof recoveryStack - 16));
+  context.Eip = DWORD(reinterpret_cast<std::uintptr_t>(&ResumeAfterFault));
+  context.EFlags &= ~0x400u;  // the direction flag, which compiled code expects clear
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+DWORD WINAPI Watch(void*) {
+  while (!state.stopWatching) {
+    Sleep(200);
+    if (state.armed && GetTickCount() - state.startedAt > state.hangLimit) {
+      std::printf("%s%s did not return within %lu s\n", state.hangNote.c_str(), state.call,
+                  static_cast<unsigned long>(state.hangLimit / 1000));
+      std::fflush(stdout);
+      TerminateProcess(GetCurrentProcess(), 1);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string DescribeFault(const Fault& fault) {
+  const char* what = "processor exception";
+  switch (fault.code) {
+    case EXCEPTION_ACCESS_VIOLATION: what = "access violation"; break;
+    case EXCEPTION_ILLEGAL_INSTRUCTION: what = "illegal instruction"; break;
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: what = "division by zero"; break;
+    case EXCEPTION_STACK_OVERFLOW: what = "stack overflow"; break;
+    default: break;
+  }
+  char text[96];
+  std::snprintf(text, sizeof text, "%s (0x%08lX) at %p", what, fault.code, fault.address);
+  return text;
+}
+
+FaultGuard::FaultGuard(const std::string& hangNote, int seconds) {
+  state.hangNote = hangNote;
+  state.hangLimit = DWORD(seconds) * 1000;
+  state.stopWatching = false;
+  handler_ = AddVectoredExceptionHandler(1, OnException);
+  watchdog_ = CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr);
+}
+
+FaultGuard::~FaultGuard() {
+  state.stopWatching = true;
+  if (watchdog_) {
+    WaitForSingleObject(watchdog_, INFINITE);
+    CloseHandle(watchdog_);
+  }
+  if (handler_) RemoveVectoredExceptionHandler(handler_);
+}
+
+__attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (*callback)(void*), void* context) {
+  unsigned short controlWord;
+  asm volatile("fnstcw %0" : "=m"(controlWord));
+  state.handlers = HandlerChain();
+  state.fault = Fault();
+  state.call = name;
+  if (__builtin_setjmp(state.jump) == 0) {
+    state.startedAt = GetTickCount();
+    state.armed = true;
+    callback(context);
+    state.armed = false;
+    return Fault();
+  }
+  // A faulting plug-in may leave the floating-point unit in any state.
+  asm volatile("fninit; fldcw %0" : : "m"(controlWord));
+  return state.fault;
+}
+
+}  // namespace host

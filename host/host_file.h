@@ -1,0 +1,45 @@
+// A file the host holds open and shares with plug-ins by handle: the host's
+// own reads go byte by byte through the same handle, never buffered, so
+// that where a plug-in leaves the file position is exactly where the host
+// continues.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace host {
+
+class HostFile {
+ public:
+  HostFile() = default;
+  HostFile(const HostFile&) = delete;
+  HostFile& operator=(const HostFile&) = delete;
+  ~HostFile();
+
+  // Each gives an empty string on success, else the reason in one line.
+  std::string Create(const std::string& path);
+  std::string Open(const std::string& path);
+  // An unnamed scratch file that disappears when closed.
+  std::string CreateScratch();
+
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // The handle as the host passes it to WriteToFile and ReadFromFile.
+  std::uint32_t Argument() const;
+
+  bool Write(const std::string& bytes);
+  // One line without its CR LF; false at the end of the file.
+  bool ReadLine(std::string& line);
+  std::string ReadRest();
+  long Position() const;
+  void Seek(long at);
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// The last system error as one line of text.
+std::string SystemErrorText(DWORD code);
+
+}  // namespace host

@@ -1,0 +1,74 @@
+#include "stimulus.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+namespace host {
+namespace {
+
+// Digits with at most one point, so that nothing but a plain decimal
+// number (no exponent, no "inf" or "nan") passes as a voltage.
+bool IsPlainDecimal(const std::string& text) {
+  std::size_t at = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+  bool digit = false, point = false;
+  for (; at < text.size(); ++at) {
+    if (std::isdigit(static_cast<unsigned char>(text[at]))) {
+      digit = true;
+    } else if (text[at] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+std::string Located(const std::string& name, int line, const std::string& reason) {
+  return name + ":" + std::to_string(line) + ": " + reason;
+}
+
+}  // namespace
+
+bool ParseStimulusValue(const std::string& token, double& volts) {
+  if (token == "0" || token == "1") {
+    volts = token == "1" ? 5.0 : 0.0;
+    return true;
+  }
+  if (token.size() < 2 || (token.back() != 'V' && token.back() != 'v')) return false;
+  const std::string number = token.substr(0, token.size() - 1);
+  if (!IsPlainDecimal(number)) return false;
+  volts = std::strtod(number.c_str(), nullptr);
+  return true;
+}
+
+std::string ParseStimulus(const std::string& text, const std::string& name, std::vector<StimulusStep>& steps) {
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    std::istringstream tokens(line.substr(0, line.find('#')));
+    StimulusStep step;
+    step.line = number;
+    for (std::string token; tokens >> token;) {
+      double volts;
+      if (!ParseStimulusValue(token, volts))
+        return Located(name, number, "\"" + token + "\" is neither 0, 1 nor a voltage such as 2.6V");
+      step.volts.push_back(volts);
+      step.written.push_back(token);
+    }
+    if (!step.volts.empty()) steps.push_back(step);
+  }
+  if (steps.empty()) return name + ": no steps (one line of input values per step)";
+  return {};
+}
+
+std::string CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
+  for (const StimulusStep& step : steps)
+    if (int(step.volts.size()) != inputs)
+      return Located(name, step.line,
+                     std::to_string(step.volts.size()) + " values, but the part has " + std::to_string(inputs) +
+                         " inputs");
+  return {};
+}
+
+}  // namespace host

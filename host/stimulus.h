@@ -1,0 +1,27 @@
+// Stimulus files for `run`: one step per line, one value per input pin in
+// pin order, separated by blanks; `#` starts a comment. A value is a logic
+// level, 0 (0.0 V) or 1 (5.0 V), or a voltage written with its unit, such
+// as 2.6V or -1V.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct StimulusStep {
+  int line = 0;
+  std::vector<double> volts;
+  std::vector<std::string> written;  // each value as the file has it
+};
+
+// Gives an empty string on success, else "NAME:LINE: reason".
+std::string ParseStimulus(const std::string& text, const std::string& name, std::vector<StimulusStep>& steps);
+
+// Every step must drive exactly the part's inputs.
+std::string CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs);
+
+// One value: true and the voltage, or false for text that is none.
+bool ParseStimulusValue(const std::string& token, double& volts);
+
+}  // namespace host

@@ -1,0 +1,26 @@
+// Value Change Dumps (IEEE 1364) of a run, for waveform viewers: scope
+// `module <display name>` with the sub-scopes `in` and `out`, one 1-bit wire
+// per pin, one time unit per evaluation (0 is the initial evaluation).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+// A pin or part name (Windows-1252) as a VCD reference: blanks become "_",
+// the German letters are spelt out (Ä Ae, Ö Oe, Ü Ue, ä ae, ö oe, ü ue,
+// ß ss), and any other byte a VCD token cannot hold becomes "_".
+std::string VcdReference(const std::string& windows1252);
+
+struct VcdRun {
+  std::string partName;                          // Windows-1252, as GetDLLName gives it
+  std::vector<std::string> inputNames;           // Windows-1252
+  std::vector<std::string> outputNames;
+  std::vector<std::vector<double>> inputs;       // volts, one entry per evaluation
+  std::vector<std::vector<double>> outputs;
+};
+
+std::string WriteVcd(const VcdRun& run);
+
+}  // namespace host

@@ -1,0 +1,55 @@
+// Bad input: one line on the error output, exit status 2, nothing else.
+#include <gtest/gtest.h>
+
+#include "hostsim_process.h"
+
+namespace {
+
+using test::Hostsim;
+using test::InBin;
+using test::Outcome;
+
+void ExpectRefused(const std::vector<std::string>& arguments, const std::string& message,
+                   const std::string& input = "") {
+  const Outcome outcome = Hostsim(arguments, input);
+  EXPECT_EQ(2, outcome.status) << message;
+  EXPECT_EQ("hostsim: " + message + "\n", outcome.err);
+  EXPECT_EQ("", outcome.out) << message;
+}
+
+TEST(Refused, CommandsAndTheirArguments) {
+  ExpectRefused({}, "no command given; hostsim --help lists them");
+  ExpectRefused({"simulate"}, "unknown command \"simulate\"; hostsim --help lists them");
+  ExpectRefused({"info"}, "usage: hostsim info DLL");
+  ExpectRefused({"run", "Quenvik.dll"}, "usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE]");
+  ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
+  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, "usage: hostsim bench DLL [--evaluations N]");
+  ExpectRefused({"project", "copy", "a", "b"},
+                "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
+  ExpectRefused({"check"}, "usage: hostsim check DLL...");
+}
+
+TEST(Refused, DllsThatAreNotPlugIns) {
+  ExpectRefused({"info", "Nowhere.dll"}, "Nowhere.dll: no such file");
+  const std::string text = test::Scratch("not_a_dll.dll");
+  test::WriteAll(text, "MZ? no, just text\r\n");
+  ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL");
+  ExpectRefused({"run", InBin("hostsim.exe"), "-"}, InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
+  // Only `check` goes on with a plug-in that lacks entry points.
+  ExpectRefused({"bench", "broken_plugin.dll"}, "broken_plugin.dll is not a plug-in: it does not export DialogOK");
+  DeleteFileA(text.c_str());
+}
+
+TEST(Refused, StimuliThatDoNotFitThePart) {
+  ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):2: 2 values, but the part has 3 inputs", "0 0 0\n1 1\n");
+  ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):1: \"high\" is neither 0, 1 nor a voltage such as 2.6V",
+                "high 0 0\n");
+  ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input): no steps (one line of input values per step)", "# A B C\n");
+  const std::string missing = test::Scratch("missing.stim");
+  const Outcome outcome = Hostsim({"run", "Quenvik.dll", missing});
+  EXPECT_EQ(2, outcome.status);
+  EXPECT_EQ(0u, outcome.err.find("hostsim: cannot open " + missing + ": ")) << outcome.err;
+  EXPECT_EQ(1u, test::Lines(outcome.err).size());
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+// hostsim's subcommands as a user runs them: what they print, the files
+// they write, their exit status.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "hostsim_process.h"
+#include "vcd_reader.h"
+
+namespace {
+
+using test::Hostsim;
+using test::InBin;
+using test::Outcome;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
+  const Outcome help = Hostsim({"--help"});
+  EXPECT_EQ(0, help.status);
+  for (const char* command : {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE",
+                              "project load FILE", "project show FILE", "dialog DLL", "check DLL...", "bench DLL",
+                              "demo", "Stimulus files", "2.6V", "#"})
+    EXPECT_TRUE(Contains(help.out, command)) << command;
+  EXPECT_EQ(help.out, Hostsim({"-h"}).out);
+}
+
+TEST(Info, DescribesTheAdderInUtf8) {
+  const Outcome info = Hostsim({"info", InBin("Quenvik.dll")});
+  EXPECT_EQ(0, info.status);
+  EXPECT_EQ("Quenvik.dll: Quenvik\n"
+            "  inputs (3), labels \"AB\xC3\x9C\":\n"
+            "    i0  Summand A\n"
+            "    i1  Summand B\n"
+            "    i2  \xC3\x9C" "bertrag\n"
+            "  outputs (2), labels \"S\xC3\x9C\":\n"
+            "    o0  Summe S\n"
+            "    o1  \xC3\x9C" "bertrag\n"
+            "  delay flag of a new part: 0\n"
+            "  exports: 21 of 21 entry points\n",
+            info.out);
+  EXPECT_EQ("", info.err);
+}
+
+TEST(Info, NamesTheShiftRegistersMissingOptionalExport) {
+  const Outcome info = Hostsim({"info", "Morrel.dll"});  // found beside hostsim
+  EXPECT_EQ(0, info.status);
+  EXPECT_TRUE(Contains(info.out, "Morrel.dll: Schieberegister\n"));
+  EXPECT_TRUE(Contains(info.out, "    i0  L\xC3\xB6schen\n"));
+  EXPECT_TRUE(Contains(info.out, "  delay flag of a new part: 1\n"));
+  EXPECT_TRUE(Contains(info.out, "  exports: 20 of 21 entry points, without SetEnhancedInformation2 (optional)\n"));
+}
+
+// ---- run
+
+struct Table {
+  std::vector<std::string> labels;
+  std::vector<std::vector<std::string>> inputs, outputs;
+};
+
+// The rows under the "step" heading of run's output.
+Table ReadTable(const std::string& out) {
+  Table table;
+  bool inTable = false;
+  for (const std::string& line : test::Lines(out)) {
+    if (line.rfind("step ", 0) == 0) {
+      inTable = true;
+      continue;
+    }
+    if (!inTable || line.find('|') == std::string::npos) continue;
+    std::istringstream words(line);
+    std::string label, word;
+    words >> label;
+    table.labels.push_back(label);
+    table.inputs.emplace_back();
+    table.outputs.emplace_back();
+    bool outputs = false;
+    while (words >> word) {
+      if (word == "|")
+        outputs = true;
+      else
+        (outputs ? table.outputs : table.inputs).back().push_back(word);
+    }
+  }
+  return table;
+}
+
+char LevelOfInput(const std::string& shown) {
+  if (shown == "0" || shown == "1") return shown[0];
+  return std::atof(shown.c_str()) > 2.5 ? '1' : '0';
+}
+
+char LevelOfOutput(const std::string& shown) { return shown == "0" || shown == "1" ? shown[0] : 'x'; }
+
+std::vector<const test::VcdWire*> WiresOf(const test::Vcd& vcd, const std::string& scope) {
+  std::vector<const test::VcdWire*> wires;
+  for (const test::VcdWire& wire : vcd.wires)
+    if (wire.scope == scope) wires.push_back(&wire);
+  return wires;
+}
+
+// Row k of the table is time k of the dump, pin for pin.
+void ExpectDumpMatchesTable(const test::Vcd& vcd, const Table& table, const std::string& part) {
+  const auto in = WiresOf(vcd, part + ".in"), out = WiresOf(vcd, part + ".out");
+  ASSERT_FALSE(table.labels.empty());
+  EXPECT_EQ(long(table.labels.size()), vcd.lastTime);
+  for (std::size_t row = 0; row < table.labels.size(); ++row) {
+    ASSERT_EQ(in.size(), table.inputs[row].size());
+    ASSERT_EQ(out.size(), table.outputs[row].size());
+    for (std::size_t i = 0; i < in.size(); ++i)
+      EXPECT_EQ(LevelOfInput(table.inputs[row][i]), vcd.ValueAt(in[i]->code, long(row))) << "row " << row << " i" << i;
+    for (std::size_t j = 0; j < out.size(); ++j)
+      EXPECT_EQ(LevelOfOutput(table.outputs[row][j]), vcd.ValueAt(out[j]->code, long(row)))
+          << "row " << row << " o" << j;
+  }
+}
+
+std::vector<std::string> References(const test::Vcd& vcd, const std::string& scope) {
+  std::vector<std::string> references;
+  for (const test::VcdWire* wire : WiresOf(vcd, scope)) references.push_back(wire->reference);
+  return references;
+}
+
+TEST(Run, AdderTableAndDumpAgree) {
+  const std::string vcdPath = test::Scratch("adder.vcd");
+  const Outcome run = Hostsim({"run", "Quenvik.dll", InBin("examples\\quenvik_add.stim"), "--vcd", vcdPath});
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ(test::Golden("quenvik_add.txt"), run.out.substr(0, run.out.rfind("wrote ")));
+  EXPECT_TRUE(Contains(run.out, "wrote " + vcdPath + "\n"));
+  const std::string dump = test::ReadAll(vcdPath);
+  EXPECT_EQ(test::Golden("quenvik_add.vcd"), dump);
+  test::Vcd vcd;
+  ASSERT_EQ("", test::ReadVcd(dump, vcd));
+  EXPECT_EQ((std::vector<std::string>{"Summand_A", "Summand_B", "Uebertrag"}), References(vcd, "Quenvik.in"));
+  EXPECT_EQ((std::vector<std::string>{"Summe_S", "Uebertrag"}), References(vcd, "Quenvik.out"));
+  ExpectDumpMatchesTable(vcd, ReadTable(run.out), "Quenvik");
+  DeleteFileA(vcdPath.c_str());
+}
+
+TEST(Run, DecoderTableAndDumpAgree) {
+  const std::string vcdPath = test::Scratch("decoder.vcd");
+  const Outcome run = Hostsim({"run", "Tamberlo.dll", InBin("examples\\tamberlo_digits.stim"), "--vcd", vcdPath});
+  ASSERT_EQ(0, run.status) << run.err;
+  test::Vcd vcd;
+  ASSERT_EQ("", test::ReadVcd(test::ReadAll(vcdPath), vcd));
+  EXPECT_EQ((std::vector<std::string>{"Erstes_Bit", "Zweites_Bit", "Drittes_Bit", "Viertes_Bit"}),
+            References(vcd, "BCD-Anzeige.in"));
+  EXPECT_EQ("1._von_7_Segmenten", References(vcd, "BCD-Anzeige.out").at(0));
+  const Table table = ReadTable(run.out);
+  ASSERT_EQ(17u, table.labels.size());
+  EXPECT_EQ((std::vector<std::string>{"0", "0", "0", "0", "0", "0", "0"}), table.outputs[0]) << "dark at the start";
+  EXPECT_EQ((std::vector<std::string>{"1", "1", "1", "0", "1", "1", "1"}), table.outputs[1]) << "0";
+  EXPECT_EQ((std::vector<std::string>{"1", "1", "0", "1", "1", "0", "0"}), table.outputs[16]) << "F";
+  ExpectDumpMatchesTable(vcd, table, "BCD-Anzeige");
+  DeleteFileA(vcdPath.c_str());
+}
+
+// The shift register takes its width from the settings: a one goes in at
+// the first edge and is out after the fourth, or after the eighth.
+TEST(Run, SettingsReachThePartBeforeTheRun) {
+  std::string stimulus = "0 0 1 1\n";
+  for (int edge = 0; edge < 9; ++edge) stimulus += "0 1 1 1\n0 0 1 1\n";
+  auto firstOne = [](const Outcome& run) {
+    const Table table = ReadTable(run.out);
+    for (std::size_t row = 0; row < table.outputs.size(); ++row)
+      if (table.outputs[row].at(0) == "1") return int(row);
+    return -1;
+  };
+  const Outcome four = Hostsim({"run", "Morrel.dll", "-"}, stimulus);
+  const Outcome eight = Hostsim({"run", "Morrel.dll", "-", "--settings", "8,1"}, stimulus);
+  ASSERT_EQ(0, four.status) << four.err;
+  ASSERT_EQ(0, eight.status) << eight.err;
+  EXPECT_EQ(8, firstOne(four)) << four.out;
+  EXPECT_EQ(16, firstOne(eight)) << eight.out;
+  EXPECT_TRUE(Contains(four.out, "19 steps of (standard input)"));
+}
+
+// ---- truth
+
+TEST(Truth, AdderTableFollowsTheRule) {
+  const Outcome truth = Hostsim({"truth", "Quenvik.dll"});
+  ASSERT_EQ(0, truth.status) << truth.err;
+  std::vector<std::string> lines = test::Lines(truth.out);
+  ASSERT_EQ(13u, lines.size()) << truth.out;
+  EXPECT_EQ("Quenvik (Quenvik.dll): truth table", lines[0]);
+  EXPECT_EQ("i0 i1 i2 | o0 o1", lines[4]);
+  for (int code = 0; code < 8; ++code) {
+    const int high = (code & 1) + (code >> 1 & 1) + (code >> 2 & 1);
+    char row[32];
+    std::snprintf(row, sizeof row, " %d  %d  %d |  %d  %d", code & 1, code >> 1 & 1, code >> 2 & 1, high & 1,
+                  high >= 2);
+    EXPECT_EQ(row, lines[5 + code]);
+  }
+}
+
+TEST(Truth, DecoderTableHasSixteenRowsFromItsEvaluation) {
+  const Outcome truth = Hostsim({"truth", "Tamberlo.dll"});
+  ASSERT_EQ(0, truth.status) << truth.err;
+  const std::vector<std::string> lines = test::Lines(truth.out);
+  ASSERT_EQ(25u, lines.size()) << truth.out;
+  EXPECT_EQ(" 0  0  0  0 |  1  1  1  0  1  1  1", lines[9]) << "0, not the dark initial evaluation";
+  EXPECT_EQ(" 1  1  1  1 |  1  1  0  1  1  0  0", lines[24]) << "F";
+}
+
+TEST(Truth, ShiftRegisterHasNoneAndSaysSoInOneLine) {
+  const Outcome truth = Hostsim({"truth", "Morrel.dll"});
+  EXPECT_EQ(1, truth.status);
+  EXPECT_EQ(1u, test::Lines(truth.out).size()) << truth.out;
+  EXPECT_EQ(0u, truth.out.find("Schieberegister (Morrel.dll) has no truth table: its outputs depend on its history"))
+      << truth.out;
+}
+
+// ---- bench
+
+TEST(Bench, TimesBothWaysAndFindsNoAllocation) {
+  const Outcome bench = Hostsim({"bench", "Quenvik.dll", "--evaluations", "3000"});
+  ASSERT_EQ(0, bench.status) << bench.out << bench.err;
+  EXPECT_TRUE(Contains(bench.out, "Quenvik (Quenvik.dll): best of 5 rounds of 3000 evaluations\n"));
+  EXPECT_TRUE(Contains(bench.out, "  through SimulateDLL3: "));
+  EXPECT_TRUE(Contains(bench.out, "  inline in the host: "));
+  const std::size_t ratio = bench.out.find("  ratio: ");
+  ASSERT_NE(std::string::npos, ratio);
+  EXPECT_GT(std::atof(bench.out.c_str() + ratio + 9), 0.0);
+  // The counter sees the allocation of a new part, so its silence over the
+  // evaluations means something.
+  EXPECT_TRUE(Contains(bench.out, "  placing and removing a part:  msvcrt.dll!free 1, msvcrt.dll!malloc 1\n"));
+  EXPECT_TRUE(Contains(bench.out, "  a run of 3000 evaluations:  nothing, so no heap allocation\n"));
+}
+
+// ---- demo
+
+TEST(Demo, ShowsThePlugInsAtWork) {
+  const Outcome demo = Hostsim({"demo"});
+  EXPECT_EQ(0, demo.status) << demo.err;
+  EXPECT_EQ(test::Golden("demo.txt"), demo.out);
+  EXPECT_EQ("", demo.err);
+}
+
+// ---- dialog
+
+struct DialogSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<DialogSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner == search->process && IsWindowVisible(window) && std::string(className) == "#32770") search->found = window;
+  return !search->found;
+}
+
+// A visible dialog of the process, or null.
+HWND DialogOf(DWORD process) {
+  DialogSearch search{process, nullptr};
+  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool HaveDisplay() {
+  char display[256] = {};
+  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
+}
+
+// The adder's dialog: its box ticked and confirmed, the flag comes back 1.
+TEST(Dialog, ChangesReachThePartWhenConfirmed) {
+  if (!HaveDisplay()) {
+    const Outcome dialog = Hostsim({"dialog", "Quenvik.dll"});
+    EXPECT_EQ(2, dialog.status);
+    EXPECT_EQ("hostsim: the dialog needs a display, and no window can be created here\n", dialog.err);
+    return;
+  }
+  test::HostsimProcess process({"dialog", "Quenvik.dll"});
+  HWND dialog = nullptr;
+  for (int wait = 0; wait < 600 && !dialog; ++wait) {
+    Sleep(100);
+    dialog = DialogOf(process.Id());
+  }
+  ASSERT_TRUE(dialog) << "no dialog appeared";
+  SendMessageA(GetDlgItem(dialog, 2015), BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  const Outcome closed = process.Finish(60000);
+  EXPECT_EQ(0, closed.status) << closed.err;
+  EXPECT_EQ("Quenvik.dll: delay flag 0, settings 0; opening its properties dialog\n"
+            "dialog closed: delay flag 1, settings 1\n",
+            closed.out);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// hostsim.exe run as a child process, from the folder the tests are built
+// into (the DLLs and the example stimuli are there too).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+class HostsimProcess {
+ public:
+  explicit HostsimProcess(const std::vector<std::string>& arguments, const std::string& input = "");
+  ~HostsimProcess();
+  HostsimProcess(const HostsimProcess&) = delete;
+  HostsimProcess& operator=(const HostsimProcess&) = delete;
+
+  DWORD Id() const { return process_.dwProcessId; }
+  // Waits for the end (status -1 when it did not come in time).
+  Outcome Finish(DWORD milliseconds = 300000);
+
+ private:
+  PROCESS_INFORMATION process_ = {};
+  HANDLE out_ = INVALID_HANDLE_VALUE, err_ = INVALID_HANDLE_VALUE, in_ = INVALID_HANDLE_VALUE;
+};
+
+inline Outcome Hostsim(const std::vector<std::string>& arguments, const std::string& input = "") {
+  return HostsimProcess(arguments, input).Finish();
+}
+
+std::string InBin(const std::string& name);       // a file beside the tests
+std::string Golden(const std::string& name);      // an expected output
+std::string Scratch(const std::string& name);     // a path in the temp folder
+std::string ReadAll(const std::string& path);
+void WriteAll(const std::string& path, const std::string& bytes);
+std::vector<std::string> Lines(const std::string& text);
+
+}  // namespace test
