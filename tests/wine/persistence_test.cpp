@@ -24,12 +24,12 @@ class ProjectFileTest : public test::PluginTest {
   long LoadBlock(Part& part, const std::string& data, std::uint32_t highBits = 0) {
     ProjectFile file;
     const std::string hostData = "\x01HOST-NEXT\r\n";
-    file.Put(data + hostData);
-    file.Rewind();
+    file.Write(data + hostData);
+    file.Seek(0);
     library.ReadFromFile(file.Argument(highBits), part.Record());
     const long stop = file.Position();
     if (stop == long(data.size())) {
-      EXPECT_EQ(hostData, file.Rest());
+      EXPECT_EQ(hostData, file.ReadRest());
     }
     return stop;
   }
@@ -67,8 +67,8 @@ TEST_P(Persistence, DamagedBlocksChangeNothingAndNeverHang) {
   }
   // 2 MB of zero bytes and then the end of the file: bounded, no crash.
   ProjectFile file;
-  file.Put("1\r\n" + std::string(2 * 1024 * 1024, '\0'));
-  file.Rewind();
+  file.Write("1\r\n" + std::string(2 * 1024 * 1024, '\0'));
+  file.Seek(0);
   library.ReadFromFile(file.Argument(), part.Record());
   EXPECT_EQ(before, Saved(part));
 }

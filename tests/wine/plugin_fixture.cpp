@@ -15,8 +15,8 @@ std::string PluginPath(const char* dll) {
 
 void LoadSettings(host::PluginLibrary& library, unsigned char* record, const std::string& block) {
   ProjectFile file;
-  file.Put(block);
-  file.Rewind();
+  file.Write(block);
+  file.Seek(0);
   library.ReadFromFile(file.Argument(), record);
 }
 

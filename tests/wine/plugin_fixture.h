@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host_file.h"
 #include "plugin_library.h"
 #include "signal_encoding.h"
 
@@ -45,44 +46,17 @@ struct SignalArray {
 
 std::string PluginPath(const char* dll);
 
-// A temporary file standing in for the host's open project file.
-class ProjectFile {
+// The host's open project file: a scratch file of the host's own kind.
+class ProjectFile : public host::HostFile {
  public:
-  ProjectFile() {
-    char folder[MAX_PATH], name[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "prj", 0, name);
-    path_ = name;
-    handle_ = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  }
-  ~ProjectFile() { CloseHandle(handle_); }
-  HANDLE Handle() const { return handle_; }
-  // The handle as the host passes it: only the low 16 bits are the handle.
-  std::uint32_t Argument(std::uint32_t highBits = 0) const {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle_)) | highBits;
-  }
-  void Put(const std::string& bytes) {
-    DWORD written;
-    WriteFile(handle_, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  }
-  void Rewind(long at = 0) { SetFilePointer(handle_, at, nullptr, FILE_BEGIN); }
-  long Position() const { return long(SetFilePointer(handle_, 0, nullptr, FILE_CURRENT)); }
-  std::string Rest() {
-    std::string rest;
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(handle_, buffer, sizeof buffer, &got, nullptr) && got) rest.append(buffer, got);
-    return rest;
-  }
+  ProjectFile() { EXPECT_EQ("", CreateScratch()); }
+  // The handle as the host passes it, with bits above the low 16 that the
+  // plug-in must ignore.
+  std::uint32_t Argument(std::uint32_t highBits = 0) const { return HostFile::Argument() | highBits; }
   std::string All() {
-    Rewind();
-    return Rest();
+    Seek(0);
+    return ReadRest();
   }
-
- private:
-  std::string path_;
-  HANDLE handle_;
 };
 
 // Loads a settings block into a placed part through a real file.
