@@ -1,40 +1,53 @@
 enable_language(RC ASM)
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-# No processor beyond the Pentium Pro is required (no SSE), and the host may
-# call with the stack aligned to 4 bytes only. Everything is linked
-# statically, so the DLLs import nothing but Windows system DLLs.
+# The inner tree of the shipped DLLs (see cmake/Plugins.cmake).
+if(KORVELANT_PLUGINS_ONLY)
+  include(cmake/Plugins.cmake)
+  return()
+endif()
+
+# What ships, and hostsim.exe, which finds the DLLs beside itself, go to
+# bin/; test programs and test DLLs to tests/.
+set(KORVELANT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/bin)
+set(KORVELANT_TEST_DIR ${CMAKE_BINARY_DIR}/tests)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KORVELANT_TEST_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${KORVELANT_TEST_DIR})
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+
 add_compile_options(-march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
                     -Wall -Wextra -Werror)
 add_link_options(-static)
 
-add_library(frame STATIC
-  frame/signal_value.cpp
-  frame/persistence.cpp
-  frame/library_state.cpp
-  frame/project_file.cpp
-  frame/help_launcher.cpp
-  frame/dialog_help.cpp
-  frame/parameter_dialog.cpp)
-target_include_directories(frame PUBLIC frame)
-
-# One deliverable: the frame's entry points compiled against the component
-# that the folder's plugin.h names, the folder's export list and resources.
-function(add_plugin name folder)
-  add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def ${folder}/${name}.rc)
-  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
-  target_include_directories(${name} PRIVATE ${folder})
-  target_link_libraries(${name} PRIVATE frame)
-endfunction()
-
-add_plugin(Tamberlo decoder decoder/segment_decoder.cpp)
-add_plugin(Quenvik adder adder/full_adder.cpp)
-add_plugin(Morrel shiftreg shiftreg/shift_register.cpp)
+# The shipped DLLs, by the win32-thread-model compilers in a tree of their
+# own (plugins/), straight into bin/. Built on every build of this tree; the
+# inner build decides what is out of date.
+include(ExternalProject)
+set(KORVELANT_PLUGINS Tamberlo Quenvik Morrel)
+set(plugin_files)
+foreach(plugin ${KORVELANT_PLUGINS})
+  list(APPEND plugin_files ${KORVELANT_PLUGIN_DIR}/${plugin}.dll)
+endforeach()
+ExternalProject_Add(plugins
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/plugins
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/i686-w64-mingw32-win32.cmake
+             -DCMAKE_BUILD_TYPE=Release -DKORVELANT_PLUGINS_ONLY=ON
+             -DKORVELANT_PLUGIN_DIR=${KORVELANT_PLUGIN_DIR}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  BUILD_BYPRODUCTS ${plugin_files})
+# The tests name the DLLs as targets, as if this tree built them.
+foreach(plugin ${KORVELANT_PLUGINS})
+  add_library(${plugin} SHARED IMPORTED GLOBAL)
+  set_target_properties(${plugin} PROPERTIES IMPORTED_LOCATION ${KORVELANT_PLUGIN_DIR}/${plugin}.dll)
+  add_dependencies(${plugin} plugins)
+endforeach()
 
 # The compiled help file beside the DLLs, where their "Hilfe" buttons look
 # for it. Committed prebuilt (tools/build-help makes it), so only copied.
-configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${CMAKE_BINARY_DIR}/bin/korvelant.chm COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${KORVELANT_PLUGIN_DIR}/korvelant.chm COPYONLY)
+
+include(cmake/Release.cmake)
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)

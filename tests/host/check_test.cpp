@@ -28,7 +28,7 @@ TEST(Check, PassesTheThreePlugIns) {
 }
 
 TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
-  const Outcome check = Hostsim({"check", "broken_plugin.dll", "Quenvik.dll"});
+  const Outcome check = Hostsim({"check", test::InTests("broken_plugin.dll"), "Quenvik.dll"});
   EXPECT_EQ(1, check.status);
   const char* const findings[] = {
       "exports: HasDelayDLL is exported only decorated, as \"HasDelayDLL@4\"",

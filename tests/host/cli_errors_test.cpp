@@ -36,7 +36,8 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL");
   ExpectRefused({"run", InBin("hostsim.exe"), "-"}, InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
   // Only `check` goes on with a plug-in that lacks entry points.
-  ExpectRefused({"bench", "broken_plugin.dll"}, "broken_plugin.dll is not a plug-in: it does not export DialogOK");
+  ExpectRefused({"bench", test::InTests("broken_plugin.dll")},
+                test::InTests("broken_plugin.dll") + " is not a plug-in: it does not export DialogOK");
   DeleteFileA(text.c_str());
 }
 

@@ -13,6 +13,7 @@ namespace {
 
 using test::Hostsim;
 using test::InBin;
+using test::InTests;
 using test::Outcome;
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -125,7 +126,7 @@ std::vector<std::string> References(const test::Vcd& vcd, const std::string& sco
 
 TEST(Run, AdderTableAndDumpAgree) {
   const std::string vcdPath = test::Scratch("adder.vcd");
-  const Outcome run = Hostsim({"run", "Quenvik.dll", InBin("examples\\quenvik_add.stim"), "--vcd", vcdPath});
+  const Outcome run = Hostsim({"run", "Quenvik.dll", InTests("examples\\quenvik_add.stim"), "--vcd", vcdPath});
   ASSERT_EQ(0, run.status) << run.err;
   EXPECT_EQ(test::Golden("quenvik_add.txt"), run.out.substr(0, run.out.rfind("wrote ")));
   EXPECT_TRUE(Contains(run.out, "wrote " + vcdPath + "\n"));
@@ -141,7 +142,7 @@ TEST(Run, AdderTableAndDumpAgree) {
 
 TEST(Run, DecoderTableAndDumpAgree) {
   const std::string vcdPath = test::Scratch("decoder.vcd");
-  const Outcome run = Hostsim({"run", "Tamberlo.dll", InBin("examples\\tamberlo_digits.stim"), "--vcd", vcdPath});
+  const Outcome run = Hostsim({"run", "Tamberlo.dll", InTests("examples\\tamberlo_digits.stim"), "--vcd", vcdPath});
   ASSERT_EQ(0, run.status) << run.err;
   test::Vcd vcd;
   ASSERT_EQ("", test::ReadVcd(test::ReadAll(vcdPath), vcd));

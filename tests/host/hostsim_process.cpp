@@ -5,11 +5,18 @@
 namespace test {
 namespace {
 
+// The tests' own folder; hostsim.exe and the shipped files are in bin/
+// beside it.
 std::string Folder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path);
   return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string BinFolder() {
+  const std::string folder = Folder();
+  return folder.substr(0, folder.find_last_of('\\')) + "\\bin";
 }
 
 HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
@@ -83,9 +90,11 @@ Outcome HostsimProcess::Finish(DWORD milliseconds) {
   return outcome;
 }
 
-std::string InBin(const std::string& name) { return Folder() + "\\" + name; }
+std::string InBin(const std::string& name) { return BinFolder() + "\\" + name; }
 
-std::string Golden(const std::string& name) { return ReadAll(InBin("hostsim_golden\\" + name)); }
+std::string InTests(const std::string& name) { return Folder() + "\\" + name; }
+
+std::string Golden(const std::string& name) { return ReadAll(InTests("hostsim_golden\\" + name)); }
 
 std::string Scratch(const std::string& name) {
   char folder[MAX_PATH];

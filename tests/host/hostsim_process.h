@@ -1,5 +1,5 @@
-// hostsim.exe run as a child process, from the folder the tests are built
-// into (the DLLs and the example stimuli are there too).
+// hostsim.exe run as a child process, in the folder the tests are built
+// into (the example stimuli and the broken plug-in are there too).
 #pragma once
 
 #include <windows.h>
@@ -34,7 +34,8 @@ inline Outcome Hostsim(const std::vector<std::string>& arguments, const std::str
   return HostsimProcess(arguments, input).Finish();
 }
 
-std::string InBin(const std::string& name);       // a file beside the tests
+std::string InBin(const std::string& name);       // a file beside hostsim.exe and the DLLs
+std::string InTests(const std::string& name);     // a file beside the tests
 std::string Golden(const std::string& name);      // an expected output
 std::string Scratch(const std::string& name);     // a path in the temp folder
 std::string ReadAll(const std::string& path);

@@ -38,12 +38,6 @@ const Dll kDlls[] = {
     {"Morrel.dll", "Serielles Schieberegister", 101, 2019},
 };
 
-// With its trailing backslash.
-std::string BinFolder() {
-  const std::string path = test::PluginPath("x");
-  return path.substr(0, path.size() - 1);
-}
-
 // HKEY_CLASSES_ROOT as this process sees it: a volatile key that holds the
 // control's registration with `value`, or none when `value` is null.
 class ClassesRoot {
@@ -139,7 +133,7 @@ class HelpThroughTheRegistry : public HelpTest, public ::testing::WithParamInter
 
 TEST_P(HelpThroughTheRegistry, EachClickOpensTheTopicBesideTheLibraryAndTheDialogStays) {
   const Dll& dll = GetParam();
-  ClassesRoot classes((BinFolder() + "fake_help_control.dll").c_str());
+  ClassesRoot classes((test::TestFolder() + "fake_help_control.dll").c_str());
   ASSERT_TRUE(classes.Overridden());
   Load(dll.file);
   Part part(library);
@@ -150,7 +144,7 @@ TEST_P(HelpThroughTheRegistry, EachClickOpensTheTopicBesideTheLibraryAndTheDialo
   EXPECT_TRUE(clicks.openAfterEachClick);
   EXPECT_NE(clicks.tickedBefore, clicks.ticked);
   EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(part.Record())) << "the dialog still works after help";
-  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 2, BinFolder() + "korvelant.chm", dll.topic);
+  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 2, test::PluginFolder() + "korvelant.chm", dll.topic);
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, HelpThroughTheRegistry, ::testing::ValuesIn(kDlls));
@@ -159,9 +153,9 @@ INSTANTIATE_TEST_SUITE_P(Plugins, HelpThroughTheRegistry, ::testing::ValuesIn(kD
 // way from where the library was loaded.
 TEST_P(HelpThroughTheRegistry, TheHelpFileFollowsTheLibrary) {
   const Dll& dll = GetParam();
-  ClassesRoot classes((BinFolder() + "fake_help_control.dll").c_str());
+  ClassesRoot classes((test::TestFolder() + "fake_help_control.dll").c_str());
   ASSERT_TRUE(classes.Overridden());
-  const std::string elsewhere = BinFolder() + "elsewhere\\";
+  const std::string elsewhere = test::TestFolder() + "elsewhere\\";
   CreateDirectoryA(elsewhere.c_str(), nullptr);
   const std::string copy = elsewhere + dll.file;
   ASSERT_TRUE(CopyFileA(test::PluginPath(dll.file).c_str(), copy.c_str(), FALSE));
@@ -175,7 +169,7 @@ TEST_P(HelpThroughTheRegistry, TheHelpFileFollowsTheLibrary) {
 
 class HelpByTheBareName : public HelpTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(SetDllDirectoryA((BinFolder() + "help_control").c_str())); }
+  void SetUp() override { ASSERT_TRUE(SetDllDirectoryA((test::TestFolder() + "help_control").c_str())); }
   void TearDown() override { SetDllDirectoryA(nullptr); }
 
   void ExpectTheFakeFoundByName(const Dll& dll) {
@@ -184,8 +178,8 @@ class HelpByTheBareName : public HelpTest {
     const std::size_t before = RecordedCalls("hhctrl.ocx").size();
     const Clicks clicks = ClickHelp(dll, part, 1);
     ASSERT_TRUE(clicks.appeared && clicks.closed);
-    EXPECT_EQ(BinFolder() + "help_control\\hhctrl.ocx", ModuleFile("hhctrl.ocx"));
-    ExpectCalls(RecordedCalls("hhctrl.ocx"), before, 1, BinFolder() + "korvelant.chm", dll.topic);
+    EXPECT_EQ(test::TestFolder() + "help_control\\hhctrl.ocx", ModuleFile("hhctrl.ocx"));
+    ExpectCalls(RecordedCalls("hhctrl.ocx"), before, 1, test::PluginFolder() + "korvelant.chm", dll.topic);
   }
 };
 

@@ -44,6 +44,10 @@ struct SignalArray {
   unsigned char bytes[500];
 };
 
+// Folders with their trailing backslash: the test programs' own, and that
+// of the DLLs under test with the help file.
+std::string TestFolder();
+std::string PluginFolder();
 std::string PluginPath(const char* dll);
 
 // The host's open project file: a scratch file of the host's own kind.

@@ -1,0 +1,48 @@
+# The three shipped plug-in DLLs, built with the release settings whatever
+# the tree's build type: what a user receives is always this build.
+#
+# No processor beyond the Pentium Pro is required (no SSE), and the host may
+# call with the stack aligned to 4 bytes only. Everything is linked
+# statically, so the DLLs import nothing but Windows system DLLs.
+#
+# The same sources give the same bytes in any folder at any time: no link
+# time stamp (PE header, export directory, hence checksum), no build path in
+# the image, no symbols or debug sections. The header's version fields say
+# Windows XP (5.1), the oldest system the host runs on.
+set(KORVELANT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/bin CACHE PATH "Where the shipped DLLs are built")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KORVELANT_PLUGIN_DIR})
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+
+add_compile_options(-O2 -DNDEBUG -march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
+                    -Wall -Wextra -Werror
+                    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+add_link_options(-static -s -Wl,--no-insert-timestamp
+                 -Wl,--major-os-version,5,--minor-os-version,1
+                 -Wl,--major-subsystem-version,5,--minor-subsystem-version,1)
+
+# The one version number of the release, for the version resources.
+string(REPLACE "." "," KORVELANT_VERSION_FIELDS ${PROJECT_VERSION})
+configure_file(${PROJECT_SOURCE_DIR}/frame/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+
+add_library(frame STATIC
+  frame/signal_value.cpp
+  frame/persistence.cpp
+  frame/library_state.cpp
+  frame/project_file.cpp
+  frame/help_launcher.cpp
+  frame/dialog_help.cpp
+  frame/parameter_dialog.cpp)
+target_include_directories(frame PUBLIC frame)
+
+# One deliverable: the frame's entry points compiled against the component
+# that the folder's plugin.h names, the folder's export list and resources.
+function(add_plugin name folder)
+  add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def ${folder}/${name}.rc)
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  target_include_directories(${name} PRIVATE ${folder} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PRIVATE frame)
+endfunction()
+
+add_plugin(Tamberlo decoder decoder/segment_decoder.cpp)
+add_plugin(Quenvik adder adder/full_adder.cpp)
+add_plugin(Morrel shiftreg shiftreg/shift_register.cpp)
