@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "boundary.h"
 #include "evaluation.h"
@@ -26,6 +27,10 @@ using Component = Plugin::Component;
 
 namespace {
 Component* Instance(const void* hostRecord) { return frame::InstanceIn<Component>(hostRecord); }
+
+// What a host that asks an empty slot for its labels gets: those of a new
+// part, which stay valid for the library's lifetime.
+const Component kNewPart;
 }  // namespace
 
 #define ENTRY_POINT extern "C" __stdcall
@@ -90,12 +95,12 @@ ENTRY_POINT void EndSimulationDLL2(std::uintptr_t) {}
 
 ENTRY_POINT const char* SetInputChar2(void* hostRecord) {
   Component* instance = Instance(hostRecord);
-  return instance ? instance->InputLabels() : nullptr;
+  return (instance ? instance : &kNewPart)->InputLabels();
 }
 
 ENTRY_POINT const char* SetOutputChar2(void* hostRecord) {
   Component* instance = Instance(hostRecord);
-  return instance ? instance->OutputLabels() : nullptr;
+  return (instance ? instance : &kNewPart)->OutputLabels();
 }
 
 ENTRY_POINT void ShowWindowDLL(std::uintptr_t) {}
@@ -104,22 +109,25 @@ ENTRY_POINT void HideWindowDLL(void*) {}
 
 ENTRY_POINT void DialogOK(std::uintptr_t) {}
 
+// An empty slot still gets its block, the bare marker, so that the host's
+// file keeps one block per part and the next load stays in step.
 ENTRY_POINT void WriteToFile(std::uint32_t file, void* hostRecord) {
   frame::AtBoundary([&] {
-    if (Component* instance = Instance(hostRecord))
-      frame::WriteProjectBlock(frame::ProjectFileHandle(file), frame::ComposeBlock(*instance));
+    const Component* instance = Instance(hostRecord);
+    frame::WriteProjectBlock(frame::ProjectFileHandle(file),
+                             instance ? frame::ComposeBlock(*instance) : std::string(frame::kEndMarker));
   });
 }
 
 // A block that ends before its marker is complete is not applied: the
-// instance keeps its settings.
+// instance keeps its settings. An empty slot's block is read and dropped,
+// so the host reads on from its own next line.
 ENTRY_POINT void ReadFromFile(std::uint32_t file, void* hostRecord) {
   frame::AtBoundary([&] {
-    Component* instance = Instance(hostRecord);
-    if (!instance) return;
     HANDLE handle = frame::ProjectFileHandle(file);
     auto block = frame::GatherBlock([handle](char& byte) { return frame::ReadProjectByte(handle, byte); });
-    if (block) frame::ApplyBlock(*instance, *block);
+    Component* instance = Instance(hostRecord);
+    if (block && instance) frame::ApplyBlock(*instance, *block);
   });
 }
 

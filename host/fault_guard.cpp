@@ -89,6 +89,13 @@ std::string DescribeFault(const Fault& fault) {
     case EXCEPTION_ILLEGAL_INSTRUCTION: what = "illegal instruction"; break;
     case EXCEPTION_INT_DIVIDE_BY_ZERO: what = "division by zero"; break;
     case EXCEPTION_STACK_OVERFLOW: what = "stack overflow"; break;
+    case EXCEPTION_FLT_INVALID_OPERATION: what = "floating-point invalid operation"; break;
+    case EXCEPTION_FLT_DENORMAL_OPERAND: what = "floating-point denormal operand"; break;
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO: what = "floating-point division by zero"; break;
+    case EXCEPTION_FLT_OVERFLOW: what = "floating-point overflow"; break;
+    case EXCEPTION_FLT_UNDERFLOW: what = "floating-point underflow"; break;
+    case EXCEPTION_FLT_INEXACT_RESULT: what = "floating-point inexact result"; break;
+    case EXCEPTION_FLT_STACK_CHECK: what = "floating-point stack fault"; break;
     default: break;
   }
   char text[96];
