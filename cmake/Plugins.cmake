@@ -36,13 +36,17 @@ target_include_directories(frame PUBLIC frame)
 
 # One deliverable: the frame's entry points compiled against the component
 # that the folder's plugin.h names, the folder's export list and resources.
-function(add_plugin name folder)
+# Each DLL has an image base of its own, so that the host loads all three
+# without relocating any (the linker would otherwise derive one from the
+# output path, and the bytes would depend on the build folder).
+function(add_plugin name folder image_base)
   add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def ${folder}/${name}.rc)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  target_link_options(${name} PRIVATE -Wl,--image-base,${image_base})
   target_include_directories(${name} PRIVATE ${folder} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PRIVATE frame)
 endfunction()
 
-add_plugin(Tamberlo decoder decoder/segment_decoder.cpp)
-add_plugin(Quenvik adder adder/full_adder.cpp)
-add_plugin(Morrel shiftreg shiftreg/shift_register.cpp)
+add_plugin(Tamberlo decoder 0x63400000 decoder/segment_decoder.cpp)
+add_plugin(Quenvik adder 0x63600000 adder/full_adder.cpp)
+add_plugin(Morrel shiftreg 0x63800000 shiftreg/shift_register.cpp)

@@ -47,6 +47,8 @@ endforeach()
 # for it. Committed prebuilt (tools/build-help makes it), so only copied.
 configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${KORVELANT_PLUGIN_DIR}/korvelant.chm COPYONLY)
 
+# `cpack` packs what release_files gathered; it need not build the tests.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 include(cmake/Release.cmake)
 
 add_subdirectory(host)
