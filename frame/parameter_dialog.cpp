@@ -71,10 +71,13 @@ void FillLists(HWND dialog, int templateId) {
   if (data) AddListItems(dialog, static_cast<const unsigned char*>(data), SizeofResource(module, found));
 }
 
+// Check boxes through their messages: the documented way on every Windows
+// the host runs on (the reference gives Vista for CheckDlgButton and
+// IsDlgButtonChecked, which only send these).
 void LoadControl(HWND dialog, const ExchangedControl& control, std::int32_t value) {
   switch (control.kind) {
     case Exchange::kCheckBox:
-      CheckDlgButton(dialog, control.id, value != 0 ? BST_CHECKED : BST_UNCHECKED);
+      SendDlgItemMessageA(dialog, control.id, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case Exchange::kComboIndex:
       SendDlgItemMessageA(dialog, control.id, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
@@ -85,7 +88,7 @@ void LoadControl(HWND dialog, const ExchangedControl& control, std::int32_t valu
 std::int32_t SaveControl(HWND dialog, const ExchangedControl& control) {
   switch (control.kind) {
     case Exchange::kCheckBox:
-      return IsDlgButtonChecked(dialog, control.id) == BST_CHECKED ? 1 : 0;
+      return SendDlgItemMessageA(dialog, control.id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     case Exchange::kComboIndex:
       return static_cast<std::int32_t>(SendDlgItemMessageA(dialog, control.id, CB_GETCURSEL, 0, 0));
   }
