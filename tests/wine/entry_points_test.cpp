@@ -131,6 +131,22 @@ TEST_P(EveryPlugin, LabelsAreThePartsOwn) {
   EXPECT_STREQ(in, library.SetInputChar2(second.Record()));
 }
 
+// A host that reads one character per pin from an empty slot's labels gets
+// a new part's, and the same pointer every time.
+TEST_P(EveryPlugin, AnEmptySlotGivesANewPartsLabels) {
+  std::vector<unsigned char> empty(host::kHostRecordSize, 0);
+  Part part(library);
+  const char* in = library.SetInputChar2(empty.data());
+  const char* out = library.SetOutputChar2(empty.data());
+  ASSERT_NE(nullptr, in);
+  ASSERT_NE(nullptr, out);
+  EXPECT_STREQ(library.SetInputChar2(part.Record()), in);
+  EXPECT_STREQ(library.SetOutputChar2(part.Record()), out);
+  EXPECT_EQ(in, library.SetInputChar2(empty.data()));
+  EXPECT_EQ(out, library.SetOutputChar2(empty.data()));
+  EXPECT_NE(in, library.SetInputChar2(part.Record())) << "a copy of the library's own, not the part's";
+}
+
 // Outputs are exactly 5.0 or 0.0 in the first OutputCount elements; the
 // elements behind them and the input array are left alone.
 TEST_P(EveryPlugin, WritesOnlyItsOutputsAndOnlyLevels) {

@@ -22,11 +22,14 @@ class ProjectFileTest : public test::PluginTest {
   // bytes; gives where the reader stopped and checks that the host's bytes
   // are still there.
   long LoadBlock(Part& part, const std::string& data, std::uint32_t highBits = 0) {
+    return LoadBlock(part.Record(), data, highBits);
+  }
+  long LoadBlock(unsigned char* record, const std::string& data, std::uint32_t highBits = 0) {
     ProjectFile file;
     const std::string hostData = "\x01HOST-NEXT\r\n";
     file.Write(data + hostData);
     file.Seek(0);
-    library.ReadFromFile(file.Argument(highBits), part.Record());
+    library.ReadFromFile(file.Argument(highBits), record);
     const long stop = file.Position();
     if (stop == long(data.size())) {
       EXPECT_EQ(hostData, file.ReadRest());
@@ -47,6 +50,28 @@ TEST_P(Persistence, ReaderStopsRightAfterTheMarkerLeavingTheHostsData) {
   EXPECT_EQ(25, LoadBlock(part, kMarker)) << "the marker alone is a whole block";
   EXPECT_EQ(26, LoadBlock(part, "ENDE_MARKE_DER_USER_DLLx\r\n")) << "a stray byte does not restart the match";
   EXPECT_EQ(block, Saved(part)) << "blocks without a value change nothing";
+}
+
+// A host that saves or loads a record whose slot is empty (its own fault,
+// or a part that could not be created) still finds one block per part in
+// its file: the bare marker is written, and one block is read and dropped.
+TEST_P(Persistence, AnEmptySlotKeepsTheFileInStep) {
+  std::vector<unsigned char> empty(host::kHostRecordSize, 0);
+  ProjectFile saved;
+  library.WriteToFile(saved.Argument(), empty.data());
+  EXPECT_EQ(kMarker, saved.All());
+  const std::string other = "1\r\n0\r\n" + kMarker;
+  EXPECT_EQ(long(other.size()), LoadBlock(empty.data(), other)) << "a whole block read, the host's data intact";
+
+  Part part(library);
+  const std::string block = Saved(part);
+  ProjectFile file;
+  file.Write("7\r\n" + kMarker + block);
+  file.Seek(0);
+  library.ReadFromFile(file.Argument(), empty.data());
+  library.ReadFromFile(file.Argument(), part.Record());
+  EXPECT_EQ("", file.ReadRest()) << "the next part read its own block";
+  EXPECT_EQ(block, Saved(part));
 }
 
 TEST_P(Persistence, HighBitsOfTheHandleArgumentAreIgnored) {
