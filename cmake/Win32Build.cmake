@@ -34,6 +34,7 @@ ExternalProject_Add(plugins
              -DCMAKE_BUILD_TYPE=Release -DKORVELANT_PLUGINS_ONLY=ON
              -DKORVELANT_PLUGIN_DIR=${KORVELANT_PLUGIN_DIR}
   BUILD_ALWAYS ON
+  LOG_CONFIGURE ON LOG_OUTPUT_ON_FAILURE ON
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${plugin_files})
 # The tests name the DLLs as targets, as if this tree built them.
