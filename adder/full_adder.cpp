@@ -1,10 +1,7 @@
 #include "full_adder.h"
 
 #include <cstring>
-#include <istream>
-#include <ostream>
 
-#include "persistence.h"
 #include "signal_value.h"
 
 FullAdder::FullAdder() : delayFlag(0) {
@@ -17,7 +14,3 @@ void FullAdder::Evaluate(const double* inputs, double* outputs) const {
   outputs[0] = frame::LevelVoltage(highInputs & 1);   // sum: odd count
   outputs[1] = frame::LevelVoltage(highInputs >= 2);  // carry: at least two
 }
-
-void FullAdder::WriteSettings(std::ostream& text) const { text << delayFlag << "\r\n"; }
-
-void FullAdder::ReadSettings(std::istream& text) { frame::ExtractSetting(text, delayFlag); }

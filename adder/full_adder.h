@@ -1,14 +1,12 @@
 // Quenvik: one-bit full adder. Sum and carry of two summands and a carry
-// input; no state between evaluations. Its one setting, the delay flag, is
-// only stored, reported and persisted: the host applies any delay itself.
+// input; no state between evaluations. Its one setting is the delay flag.
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 
-#include "dialog_values.h"
+#include "delay_flag.h"
 
-class FullAdder {
+class FullAdder : public frame::DelayFlagSetting<FullAdder> {
  public:
   static constexpr const char* kDisplayName = "Quenvik";
 
@@ -27,15 +25,9 @@ class FullAdder {
   void EvaluateInitial(const double* inputs, double* outputs) const { Evaluate(inputs, outputs); }
   void Evaluate(const double* inputs, double* outputs) const;
 
-  std::int32_t HasDelay() const { return delayFlag; }
-  void WriteSettings(std::ostream& text) const;
-  void ReadSettings(std::istream& text);
-
-  // The properties dialog edits the delay flag; after OK it is 0 or 1.
-  void CopyToDialog(frame::DialogValues& values) const { values.delayChecked = delayFlag; }
-  void CopyFromDialog(const frame::DialogValues& values) { delayFlag = values.delayChecked; }
-
  private:
+  friend class frame::DelayFlagSetting<FullAdder>;
+
   char inputLabels[9];
   char outputLabels[11];
   std::int32_t delayFlag;

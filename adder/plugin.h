@@ -3,6 +3,7 @@
 
 #include "dialog_values.h"
 #include "full_adder.h"
+#include "ids.h"
 
 struct Plugin {
   using Component = FullAdder;
@@ -10,10 +11,11 @@ struct Plugin {
   static constexpr bool kRecordsHostWindow = false;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
-  // The properties dialog: the delay check box; help topic 300, the help
-  // path built anew at every click of "Hilfe".
-  static constexpr frame::ExchangedControl kDialogControls[] = {
-      {2015, frame::Exchange::kCheckBox, &frame::DialogValues::delayChecked},
+  // The properties dialog: the delay check box; the help path built anew at
+  // every click of "Hilfe".
+  static constexpr frame::ExchangedControl<Component::DialogValues> kDialogControls[] = {
+      {PLUGIN_DELAY_BOX, frame::Exchange::kCheckBox, &Component::DialogValues::delayChecked},
   };
-  static constexpr frame::DialogDescription kDialog{2003, kDialogControls, 300, frame::HelpPathBuilt::kPerClick};
+  static constexpr frame::DialogDescription<Component::DialogValues> kDialog{
+      PLUGIN_DIALOG, kDialogControls, PLUGIN_HELP_TOPIC, frame::HelpPathBuilt::kPerClick};
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dialog_values.h"
+#include "ids.h"
 #include "segment_decoder.h"
 
 struct Plugin {
@@ -10,10 +11,11 @@ struct Plugin {
   static constexpr bool kRecordsHostWindow = true;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
-  // The properties dialog: the delay check box; help topic 201, the help
-  // path built as the dialog opens.
-  static constexpr frame::ExchangedControl kDialogControls[] = {
-      {2015, frame::Exchange::kCheckBox, &frame::DialogValues::delayChecked},
+  // The properties dialog: the delay check box; the help path built as the
+  // dialog opens.
+  static constexpr frame::ExchangedControl<Component::DialogValues> kDialogControls[] = {
+      {PLUGIN_DELAY_BOX, frame::Exchange::kCheckBox, &Component::DialogValues::delayChecked},
   };
-  static constexpr frame::DialogDescription kDialog{2012, kDialogControls, 201, frame::HelpPathBuilt::kPerDialog};
+  static constexpr frame::DialogDescription<Component::DialogValues> kDialog{
+      PLUGIN_DIALOG, kDialogControls, PLUGIN_HELP_TOPIC, frame::HelpPathBuilt::kPerDialog};
 };

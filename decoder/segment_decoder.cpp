@@ -1,10 +1,7 @@
 #include "segment_decoder.h"
 
 #include <cstring>
-#include <istream>
-#include <ostream>
 
-#include "persistence.h"
 #include "signal_value.h"
 
 namespace {
@@ -48,7 +45,3 @@ void SegmentDecoder::Evaluate(const double* inputs, double* outputs) const {
   for (int i = 0; i < InputCount(); ++i) code |= frame::LogicLevel(inputs[i]) << i;
   for (int j = 0; j < OutputCount(); ++j) outputs[j] = frame::LevelVoltage(kSegments[code][j]);
 }
-
-void SegmentDecoder::WriteSettings(std::ostream& text) const { text << delayFlag << "\r\n"; }
-
-void SegmentDecoder::ReadSettings(std::istream& text) { frame::ExtractSetting(text, delayFlag); }

@@ -1,15 +1,13 @@
 // Tamberlo: decoder from a 4-bit code to the seven segments of a display
 // that shows the code as one hexadecimal digit. No state between
-// evaluations. Its one setting, the delay flag, is only stored, reported and
-// persisted: the host applies any delay itself.
+// evaluations. Its one setting is the delay flag.
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 
-#include "dialog_values.h"
+#include "delay_flag.h"
 
-class SegmentDecoder {
+class SegmentDecoder : public frame::DelayFlagSetting<SegmentDecoder> {
  public:
   static constexpr const char* kDisplayName = "BCD-Anzeige";
 
@@ -34,17 +32,9 @@ class SegmentDecoder {
   void EvaluateInitial(const double* inputs, double* outputs) const;
   void Evaluate(const double* inputs, double* outputs) const;
 
-  // A flag read from a project is reported and written back as read, even
-  // when it is neither 0 nor 1.
-  std::int32_t HasDelay() const { return delayFlag; }
-  void WriteSettings(std::ostream& text) const;
-  void ReadSettings(std::istream& text);
-
-  // The properties dialog edits the delay flag; after OK it is 0 or 1.
-  void CopyToDialog(frame::DialogValues& values) const { values.delayChecked = delayFlag; }
-  void CopyFromDialog(const frame::DialogValues& values) { delayFlag = values.delayChecked; }
-
  private:
+  friend class frame::DelayFlagSetting<SegmentDecoder>;
+
   char inputLabels[67];
   char outputLabels[49];
   std::int32_t delayFlag;

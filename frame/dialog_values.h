@@ -1,7 +1,11 @@
-// What a component's properties dialog edits, and how the dialog of one
-// deliverable is laid out: which template, which controls carry which value,
+// How the properties dialog of one deliverable is laid out: which
+// template, which controls show which of the component's dialog values,
 // which help topic. Free of the platform, so components can copy their
 // settings in and out without knowing of windows.
+//
+// The values are the component's own (its DialogValues): the component
+// copies its settings into them before the dialog opens and takes them back
+// only after OK. Every value is a 32-bit integer.
 #pragma once
 
 #include <cstddef>
@@ -9,39 +13,44 @@
 
 namespace frame {
 
-// The values a dialog shows and gives back. A component copies its settings
-// in before the dialog opens and takes them back only after OK.
-struct DialogValues {
-  std::int32_t widthIndex = -1;  // selected item of a list; -1: none selected
-  std::int32_t delayChecked = 0;  // the delay check box: 1 ticked, 0 not
-};
-
 enum class Exchange {
   kCheckBox,    // ticked or not: a value other than 0 shows the box ticked, saving gives 1 or 0
   kComboIndex,  // index of the selected list item; an index that names no item selects none
 };
 
+// A control and the field of `Values` it shows.
+template <class Values>
 struct ExchangedControl {
   int id;
   Exchange kind;
-  std::int32_t DialogValues::*value;
+  std::int32_t Values::*value;
 };
 
 // When the path of the help file is built: once as the dialog opens, or
 // anew at every click of "Hilfe".
 enum class HelpPathBuilt { kPerDialog, kPerClick };
 
-struct DialogDescription {
-  template <std::size_t N>
-  constexpr DialogDescription(int templateId, const ExchangedControl (&controls)[N], std::uint32_t helpContext,
-                              HelpPathBuilt helpPath)
-      : templateId(templateId), controls(controls), controlCount(N), helpContext(helpContext), helpPath(helpPath) {}
-
+// What the dialog code needs besides the controls.
+struct DialogLayout {
   int templateId;  // of the dialog, and of its list items where it has any
-  const ExchangedControl* controls;  // in the order they are exchanged
-  std::size_t controlCount;
   std::uint32_t helpContext;
   HelpPathBuilt helpPath;
+};
+
+constexpr std::size_t kMaxExchangedControls = 16;
+
+template <class Values>
+struct DialogDescription {
+  template <std::size_t N>
+  constexpr DialogDescription(int templateId, const ExchangedControl<Values> (&controls)[N],
+                              std::uint32_t helpContext, HelpPathBuilt helpPath)
+      : layout{templateId, helpContext, helpPath}, controls(controls), controlCount(N) {
+    static_assert(N <= kMaxExchangedControls, "a dialog exchanges at most kMaxExchangedControls values");
+  }
+
+  DialogLayout layout;
+  const ExchangedControl<Values>* controls;  // in the order they are exchanged
+  std::size_t controlCount;
 };
 
 }  // namespace frame

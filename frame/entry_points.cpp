@@ -14,6 +14,7 @@
 #include <string>
 
 #include "boundary.h"
+#include "component.h"
 #include "evaluation.h"
 #include "host_record.h"
 #include "library_state.h"
@@ -24,6 +25,7 @@
 #include "project_file.h"
 
 using Component = Plugin::Component;
+static_assert(frame::MeetsTheContract<Plugin>());
 
 namespace {
 Component* Instance(const void* hostRecord) { return frame::InstanceIn<Component>(hostRecord); }
@@ -45,12 +47,12 @@ ENTRY_POINT void GetNumberOfInputsOutputs2(unsigned char* pinInfo, std::uint32_t
 }
 
 ENTRY_POINT void* GetParameterStruct(void* parameters) {
-  std::memset(parameters, 0, 3);
+  std::memset(parameters, 0, frame::kParameterStructSize);
   return parameters;
 }
 
 ENTRY_POINT void* GetDialogEnableStruct(void* enables, std::uint32_t) {
-  std::memset(enables, 0, 13);  // three 32-bit words and one byte
+  std::memset(enables, 0, frame::kDialogEnableStructSize);
   return enables;
 }
 

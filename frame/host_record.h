@@ -12,6 +12,12 @@ namespace frame {
 constexpr std::size_t kInstanceSlotOffset = 5571;
 constexpr std::size_t kHostWindowOffset = 5579;
 
+// The two small records the plug-in clears for the host: the parameter
+// record (3 bytes) and the dialog-enable record (three 32-bit words and
+// one byte).
+constexpr std::size_t kParameterStructSize = 3;
+constexpr std::size_t kDialogEnableStructSize = 3 * 4 + 1;
+
 template <class Component>
 Component* InstanceIn(const void* hostRecord) {
   Component* instance;

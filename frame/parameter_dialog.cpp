@@ -13,13 +13,12 @@
 
 #include "boundary.h"
 #include "dialog_help.h"
+#include "frame_ids.h"
 #include "help_launcher.h"
 #include "library_state.h"
 
 namespace frame {
 namespace {
-
-constexpr int kHelpButton = 9;
 
 // Lists are initialised from a resource of this type with the dialog's id.
 constexpr WORD kListItemsType = 240;
@@ -74,18 +73,18 @@ void FillLists(HWND dialog, int templateId) {
 // Check boxes through their messages: the documented way on every Windows
 // the host runs on (the reference gives Vista for CheckDlgButton and
 // IsDlgButtonChecked, which only send these).
-void LoadControl(HWND dialog, const ExchangedControl& control, std::int32_t value) {
+void LoadControl(HWND dialog, const BoundControl& control) {
   switch (control.kind) {
     case Exchange::kCheckBox:
-      SendDlgItemMessageA(dialog, control.id, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendDlgItemMessageA(dialog, control.id, BM_SETCHECK, *control.value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case Exchange::kComboIndex:
-      SendDlgItemMessageA(dialog, control.id, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+      SendDlgItemMessageA(dialog, control.id, CB_SETCURSEL, static_cast<WPARAM>(*control.value), 0);
       break;
   }
 }
 
-std::int32_t SaveControl(HWND dialog, const ExchangedControl& control) {
+std::int32_t SaveControl(HWND dialog, const BoundControl& control) {
   switch (control.kind) {
     case Exchange::kCheckBox:
       return SendDlgItemMessageA(dialog, control.id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
@@ -126,17 +125,15 @@ void CentreOverOwner(HWND dialog) {
 
 class ParameterDialog {
  public:
-  ParameterDialog(const DialogDescription& description, const DialogValues& values)
-      : description_(description), values_(values) {
-    if (description_.helpPath == HelpPathBuilt::kPerDialog) helpFilePath_ = BuildHelpFilePath();
+  ParameterDialog(const DialogLayout& layout, const BoundControl* controls, std::size_t count)
+      : layout_(layout), controls_(controls), count_(count) {
+    if (layout_.helpPath == HelpPathBuilt::kPerDialog) helpFilePath_ = BuildHelpFilePath();
   }
 
   INT_PTR DoModal(HWND owner) {
-    return DialogBoxParamA(Module(), MAKEINTRESOURCEA(description_.templateId), owner, Procedure,
+    return DialogBoxParamA(Module(), MAKEINTRESOURCEA(layout_.templateId), owner, Procedure,
                            reinterpret_cast<LPARAM>(this));
   }
-
-  const DialogValues& Values() const { return values_; }
 
  private:
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,18 +151,12 @@ class ParameterDialog {
   void OnInitDialog(HWND window) {
     window_ = window;
     CentreOverOwner(window);
-    FillLists(window, description_.templateId);
-    for (std::size_t i = 0; i < description_.controlCount; ++i) {
-      const ExchangedControl& control = description_.controls[i];
-      LoadControl(window, control, values_.*control.value);
-    }
+    FillLists(window, layout_.templateId);
+    for (std::size_t i = 0; i < count_; ++i) LoadControl(window, controls_[i]);
   }
 
   void SaveValues() {
-    for (std::size_t i = 0; i < description_.controlCount; ++i) {
-      const ExchangedControl& control = description_.controls[i];
-      values_.*control.value = SaveControl(window_, control);
-    }
+    for (std::size_t i = 0; i < count_; ++i) *controls_[i].value = SaveControl(window_, controls_[i]);
   }
 
   bool OnButton(int id) {
@@ -177,7 +168,7 @@ class ParameterDialog {
       case IDCANCEL:
         EndDialog(window_, IDCANCEL);
         return true;
-      case kHelpButton:
+      case FRAME_HELP_BUTTON:
         OnHelpButton();
         return true;
     }
@@ -190,24 +181,23 @@ class ParameterDialog {
   void OnHelpButton() {
     AtBoundary([this] {
       const std::string path =
-          description_.helpPath == HelpPathBuilt::kPerClick ? BuildHelpFilePath() : helpFilePath_;
-      CallHtmlHelp(nullptr, path.c_str(), kHelpContextCommand, description_.helpContext);
+          layout_.helpPath == HelpPathBuilt::kPerClick ? BuildHelpFilePath() : helpFilePath_;
+      CallHtmlHelp(nullptr, path.c_str(), kHelpContextCommand, layout_.helpContext);
     });
   }
 
-  const DialogDescription& description_;
-  DialogValues values_;
+  const DialogLayout& layout_;
+  const BoundControl* controls_;
+  std::size_t count_;
   std::string helpFilePath_;
   HWND window_ = nullptr;
 };
 
 }  // namespace
 
-int RunModalDialog(const DialogDescription& description, DialogValues& values) {
-  ParameterDialog dialog(description, values);
-  const INT_PTR result = dialog.DoModal(DialogOwner());
-  if (result == IDOK) values = dialog.Values();
-  return static_cast<int>(result);
+int RunModalDialog(const DialogLayout& layout, const BoundControl* controls, std::size_t count) {
+  ParameterDialog dialog(layout, controls, count);
+  return static_cast<int>(dialog.DoModal(DialogOwner()));
 }
 
 }  // namespace frame

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dialog_values.h"
+#include "ids.h"
 #include "shift_register.h"
 
 struct Plugin {
@@ -13,11 +14,12 @@ struct Plugin {
   static constexpr bool kRefillsPinInfoAfterDialog = false;
 
   // The properties dialog: the width list ("4", "8", "16", from the
-  // resource of the template's id), then the delay check box; help topic
-  // 101, the help path built as the dialog opens.
-  static constexpr frame::ExchangedControl kDialogControls[] = {
-      {2010, frame::Exchange::kComboIndex, &frame::DialogValues::widthIndex},
-      {2019, frame::Exchange::kCheckBox, &frame::DialogValues::delayChecked},
+  // resource of the template's id), then the delay check box; the help path
+  // built as the dialog opens.
+  static constexpr frame::ExchangedControl<Component::DialogValues> kDialogControls[] = {
+      {PLUGIN_WIDTH_LIST, frame::Exchange::kComboIndex, &Component::DialogValues::widthIndex},
+      {PLUGIN_DELAY_BOX, frame::Exchange::kCheckBox, &Component::DialogValues::delayChecked},
   };
-  static constexpr frame::DialogDescription kDialog{2008, kDialogControls, 101, frame::HelpPathBuilt::kPerDialog};
+  static constexpr frame::DialogDescription<Component::DialogValues> kDialog{
+      PLUGIN_DIALOG, kDialogControls, PLUGIN_HELP_TOPIC, frame::HelpPathBuilt::kPerDialog};
 };

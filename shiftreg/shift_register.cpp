@@ -54,12 +54,12 @@ void ShiftRegister::Evaluate(const double* inputs, double* outputs) {
   outputs[0] = frame::LevelVoltage(cells[width]);
 }
 
-void ShiftRegister::CopyToDialog(frame::DialogValues& values) const {
+void ShiftRegister::CopyToDialog(DialogValues& values) const {
   values.widthIndex = width >> 3;
   values.delayChecked = delayFlag ? 1 : 0;
 }
 
-void ShiftRegister::CopyFromDialog(const frame::DialogValues& values) {
+void ShiftRegister::CopyFromDialog(const DialogValues& values) {
   constexpr std::int32_t kListedWidths = 3;  // 4 << 0, 4 << 1, 4 << 2
   if (values.widthIndex >= 0 && values.widthIndex < kListedWidths) SetWidth(4 << values.widthIndex);
   delayFlag = values.delayChecked != 0;

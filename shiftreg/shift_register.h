@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "dialog_values.h"
 
 class ShiftRegister {
  public:
@@ -45,11 +44,16 @@ class ShiftRegister {
   // values until a clear reaches them again.
   bool SetWidth(std::int32_t newWidth);
 
-  // The properties dialog offers the widths 4, 8 and 16 as list items 0, 1
-  // and 2; a width in between shows the item below it. OK without an item
-  // selected keeps the width.
-  void CopyToDialog(frame::DialogValues& values) const;
-  void CopyFromDialog(const frame::DialogValues& values);
+  // What the properties dialog edits: the width list, which offers the
+  // widths 4, 8 and 16 as items 0, 1 and 2 (a width in between shows the
+  // item below it; OK without an item selected keeps the width), and the
+  // delay check box.
+  struct DialogValues {
+    std::int32_t widthIndex = -1;  // -1: no item selected
+    std::int32_t delayChecked = 0;
+  };
+  void CopyToDialog(DialogValues& values) const;
+  void CopyFromDialog(const DialogValues& values);
 
   // Register bit k, 1 (input end) to kCapacity; 0 or 1.
   int Bit(int k) const { return cells[k]; }

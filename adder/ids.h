@@ -1,0 +1,10 @@
+/* Quenvik's identity: its name, the ids of its resources and its help
+   topic, for its .rc and its plugin.h. Read by the resource compiler too,
+   so #define only. */
+#pragma once
+
+#define PLUGIN_NAME "Quenvik"
+#define PLUGIN_DIALOG 2003     /* the properties dialog's template */
+#define PLUGIN_DELAY_BOX 2015  /* its "Laufzeit nachbilden" check box */
+#define PLUGIN_ICON 2056
+#define PLUGIN_HELP_TOPIC 300  /* context number in korvelant.chm */
