@@ -23,7 +23,13 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"info"}, "usage: hostsim info DLL");
   ExpectRefused({"run", "Quenvik.dll"}, "usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE]");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
-  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, "usage: hostsim bench DLL [--evaluations N]");
+  const std::string benchUsage = "usage: hostsim bench DLL... [--evaluations N] [--goal RATIO]";
+  ExpectRefused({"bench"}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "100x"}, benchUsage);
+  for (const char* goal : {"fast", "2x", "", "0", "-1.5", "1e999", "nan"})
+    ExpectRefused({"bench", "Quenvik.dll", "--goal", goal}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--goal"}, "--goal needs a value");
   ExpectRefused({"project", "copy", "a", "b"},
                 "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
   ExpectRefused({"check"}, "usage: hostsim check DLL...");
@@ -37,6 +43,10 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   ExpectRefused({"run", InBin("hostsim.exe"), "-"}, InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
   // Only `check` goes on with a plug-in that lacks entry points.
   ExpectRefused({"bench", "broken_plugin.dll"}, "broken_plugin.dll is not a plug-in: it does not export DialogOK");
+  ExpectRefused({"bench", "Quenvik.dll", "broken_plugin.dll"},
+                "broken_plugin.dll is not a plug-in: it does not export DialogOK");
+  // Not a plug-in, and not a place for one to come from.
+  ExpectRefused({"bench", "empty_export.dll"}, "empty_export.dll is not a plug-in: it does not export IsUserDLL32");
   DeleteFileA(text.c_str());
 }
 
