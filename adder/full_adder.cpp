@@ -14,8 +14,8 @@ FullAdder::FullAdder() : delayFlag(0) {
 
 void FullAdder::Evaluate(const double* inputs, double* outputs) const {
   const int highInputs = frame::LogicLevel(inputs[0]) + frame::LogicLevel(inputs[1]) + frame::LogicLevel(inputs[2]);
-  outputs[0] = frame::LevelVoltage(highInputs & 1);   // sum: odd count
-  outputs[1] = frame::LevelVoltage(highInputs >= 2);  // carry: at least two
+  frame::SetLevelVoltage(outputs[0], highInputs & 1);   // sum: odd count
+  frame::SetLevelVoltage(outputs[1], highInputs >= 2);  // carry: at least two
 }
 
 void FullAdder::WriteSettings(std::ostream& text) const { text << delayFlag << "\r\n"; }

@@ -40,13 +40,13 @@ SegmentDecoder::SegmentDecoder() : delayFlag(0) {
 }
 
 void SegmentDecoder::EvaluateInitial(const double*, double* outputs) const {
-  for (int j = 0; j < OutputCount(); ++j) outputs[j] = frame::LevelVoltage(0);
+  for (int j = 0; j < OutputCount(); ++j) frame::SetLevelVoltage(outputs[j], 0);
 }
 
 void SegmentDecoder::Evaluate(const double* inputs, double* outputs) const {
   int code = 0;
   for (int i = 0; i < InputCount(); ++i) code |= frame::LogicLevel(inputs[i]) << i;
-  for (int j = 0; j < OutputCount(); ++j) outputs[j] = frame::LevelVoltage(kSegments[code][j]);
+  for (int j = 0; j < OutputCount(); ++j) frame::SetLevelVoltage(outputs[j], kSegments[code][j]);
 }
 
 void SegmentDecoder::WriteSettings(std::ostream& text) const { text << delayFlag << "\r\n"; }

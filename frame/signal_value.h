@@ -91,7 +91,12 @@ inline int LogicLevel(const double& value) {
   return bits > kThreshold && bits <= kInfinity ? 1 : 0;
 }
 
-// The voltage an output is driven to for a logic level.
-inline double LevelVoltage(int level) { return level ? 5.0 : 0.0; }
+// Drives an output to the voltage of a logic level, 5.0 or 0.0. The
+// double's bits are stored as integers: an evaluation never loads a value
+// into the floating-point unit, whose stack and flags are the host's.
+inline void SetLevelVoltage(double& output, int level) {
+  const std::uint64_t bits = level ? kFiveVoltsBits : 0;
+  std::memcpy(&output, &bits, sizeof bits);
+}
 
 }  // namespace frame

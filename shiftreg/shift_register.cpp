@@ -51,7 +51,7 @@ void ShiftRegister::Evaluate(const double* inputs, double* outputs) {
     ShiftIn(LevelOf(inputs[kData]));
   }
   cells[0] = clock;
-  outputs[0] = frame::LevelVoltage(cells[width]);
+  frame::SetLevelVoltage(outputs[0], cells[width]);
 }
 
 void ShiftRegister::CopyToDialog(frame::DialogValues& values) const {

@@ -197,6 +197,14 @@ TEST(SignalValue, WritesLevelsAndTheirNeighboursAsTheFloatingPointUnitDoes) {
   for (double d : {5.0, 0.0, -0.0, -5.0, 2.5, std::nextafter(5.0, 0.0), std::nextafter(5.0, 6.0),
                    std::nextafter(0.0, 1.0), std::nextafter(0.0, -1.0), HUGE_VAL, -HUGE_VAL})
     ExpectWrittenAsTheUnitDoes(d);
+  for (int level : {0, 1}) {
+    double d;
+    std::memset(&d, 0x55, sizeof d);
+    frame::SetLevelVoltage(d, level);
+    EXPECT_EQ(level ? 5.0 : 0.0, d);
+    EXPECT_EQ(level ? 0x4014000000000000ull : 0ull, Bits(d));
+    EXPECT_EQ(level, frame::LogicLevel(d));
+  }
 }
 
 }  // namespace
