@@ -11,7 +11,7 @@ namespace frame {
 // Evaluate. Only the first InputCount() host values are read and only the
 // first OutputCount() written; nothing is allocated.
 template <class Component, class Step>
-void RunEvaluationCycle(Component& component, Step step, const unsigned char* hostInputs,
+[[gnu::always_inline]] inline void RunEvaluationCycle(Component& component, Step step, const unsigned char* hostInputs,
                         unsigned char* hostOutputs) {
   double inputs[kMaxPins];
   double outputs[kMaxPins];
@@ -23,14 +23,14 @@ void RunEvaluationCycle(Component& component, Step step, const unsigned char* ho
 }
 
 template <class Component>
-void EvaluateInitialCycle(Component& component, const unsigned char* hostInputs, unsigned char* hostOutputs) {
+[[gnu::always_inline]] inline void EvaluateInitialCycle(Component& component, const unsigned char* hostInputs, unsigned char* hostOutputs) {
   RunEvaluationCycle(
       component, [](Component& c, const double* in, double* out) { c.EvaluateInitial(in, out); }, hostInputs,
       hostOutputs);
 }
 
 template <class Component>
-void EvaluateCycle(Component& component, const unsigned char* hostInputs, unsigned char* hostOutputs) {
+[[gnu::always_inline]] inline void EvaluateCycle(Component& component, const unsigned char* hostInputs, unsigned char* hostOutputs) {
   RunEvaluationCycle(
       component, [](Component& c, const double* in, double* out) { c.Evaluate(in, out); }, hostInputs,
       hostOutputs);
