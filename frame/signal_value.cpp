@@ -77,16 +77,12 @@ std::uint64_t MagnitudeBits(const Extended& x) {
 
 }  // namespace
 
-void ReadAnySignalValue(const unsigned char* extended, double* value) {
+std::uint64_t ReadAnySignalValue(const unsigned char* extended) {
   const Extended x = Unpack(extended);
-  std::uint64_t bits = MagnitudeBits(x);
-  if (x.negative) bits |= kDoubleSign;
-  std::memcpy(value, &bits, sizeof bits);
+  return MagnitudeBits(x) | (x.negative ? kDoubleSign : 0);
 }
 
-void WriteAnySignalValue(const double& value, unsigned char* extended) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
+void WriteAnySignalValue(std::uint64_t bits, unsigned char* extended) {
   const bool negative = (bits >> 63) != 0;
   const unsigned biased = unsigned(bits >> 52) & 0x7FF;
   const std::uint64_t fraction = bits & kFractionMask;

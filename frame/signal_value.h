@@ -25,10 +25,12 @@ constexpr std::size_t kSignalValueSize = 10;
 // Extended to double, rounded to nearest even, for any encoding. Encodings
 // the x87 refuses (unnormals, pseudo-NaNs, pseudo-infinities) become its
 // default NaN; other NaNs come out quiet with the top of their payload.
-void ReadAnySignalValue(const unsigned char* extended, double* value);
+// Doubles pass as their bits, in integer registers: the conversions leave
+// no value behind in memory that the compiler would have to keep there.
+std::uint64_t ReadAnySignalValue(const unsigned char* extended);
 
 // Double to extended, exact, for any double; a NaN comes out quiet.
-void WriteAnySignalValue(const double& value, unsigned char* extended);
+void WriteAnySignalValue(std::uint64_t value, unsigned char* extended);
 
 // A normal extended value whose exponent lies in the double's normal
 // range: its top 53 significand bits, rounded to nearest even on the 11
@@ -57,10 +59,9 @@ inline void ReadSignalValue(const unsigned char* extended, double* value) {
              (significand >> 63)) {
     bits = RoundedNormalBits(significand, exponent);
   } else {
-    ReadAnySignalValue(extended, value);
-    return;
+    bits = ReadAnySignalValue(extended);
   }
-  bits |= std::uint64_t(signAndExponent >> 15) << 63;
+  bits |= std::uint64_t(signAndExponent >> 15) << 63;  // the sign again: the full conversion gives it too
   std::memcpy(value, &bits, sizeof bits);
 }
 
@@ -76,7 +77,7 @@ inline void WriteSignalValue(const double& value, unsigned char* extended) {
   else if (bits == 0)
     std::memset(extended, 0, kSignalValueSize);
   else
-    WriteAnySignalValue(value, extended);
+    WriteAnySignalValue(bits, extended);
 }
 
 // Logic 1 when the value is strictly greater than 2.5. NaN, 2.5 itself and

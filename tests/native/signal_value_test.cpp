@@ -57,10 +57,9 @@ void ExpectReadAsTheUnitDoes(const Ext& e) {
   std::uint64_t significand;
   std::memcpy(&significand, e.bytes, 8);
   const std::uint64_t unit = Bits(HardwareRead(e));
-  double any;
-  frame::ReadAnySignalValue(e.bytes, &any);
+  const std::uint64_t any = frame::ReadAnySignalValue(e.bytes);
   ASSERT_EQ(unit, Bits(Read(e))) << std::hex << "exp " << (e.bytes[9] << 8 | e.bytes[8]) << " sig " << significand;
-  ASSERT_EQ(unit, Bits(any)) << std::hex << "exp " << (e.bytes[9] << 8 | e.bytes[8]) << " sig " << significand;
+  ASSERT_EQ(unit, any) << std::hex << "exp " << (e.bytes[9] << 8 | e.bytes[8]) << " sig " << significand;
 }
 
 // Both ways of writing give the unit's 10 bytes.
@@ -70,7 +69,7 @@ void ExpectWrittenAsTheUnitDoes(double d) {
   std::memset(inline_, 0x55, sizeof inline_);
   std::memset(any, 0xAA, sizeof any);
   frame::WriteSignalValue(d, inline_);
-  frame::WriteAnySignalValue(d, any);
+  frame::WriteAnySignalValue(Bits(d), any);
   ASSERT_EQ(0, std::memcmp(inline_, &wide, 10)) << std::hex << Bits(d);
   ASSERT_EQ(0, std::memcmp(any, &wide, 10)) << std::hex << Bits(d);
 }
