@@ -109,7 +109,7 @@ TEST(LevelFromBytes, AgreesWithTheRoundedDouble) {
   for (int k = 0; k < 100000; ++k) {
     state ^= state << 13, state ^= state >> 7, state ^= state << 17;
     const std::uint16_t e = k % 2 ? std::uint16_t(state >> 48) : std::uint16_t(0x3FFE + (state >> 48) % 4);
-    cases.push_back({k % 3 ? state : (state & 0xFFFFF) - 0x80000 + kMidpoint, e});
+    cases.push_back({k % 3 ? state : (state & 0x1F) - 16 + kMidpoint, e});
   }
   for (const Extended& x : cases) {
     unsigned char value[10];
