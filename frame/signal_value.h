@@ -52,16 +52,14 @@ inline void ReadSignalValue(const unsigned char* extended, double* value) {
   std::memcpy(&significand, extended, 8);
   std::memcpy(&signAndExponent, extended + 8, 2);
   const unsigned exponent = signAndExponent & 0x7FFFu;
+  const std::uint64_t sign = std::uint64_t(signAndExponent & 0x8000u) << 48;
   std::uint64_t bits;
-  if (exponent == 0) {
-    bits = 0;  // zero, or far below half the smallest double denormal
-  } else if (exponent - kLowestNormalExponent <= kHighestNormalExponent - kLowestNormalExponent &&
-             (significand >> 63)) {
-    bits = RoundedNormalBits(significand, exponent);
-  } else {
+  if (exponent == 0)
+    bits = sign;  // zero, or far below half the smallest double denormal
+  else if (exponent - kLowestNormalExponent <= kHighestNormalExponent - kLowestNormalExponent && (significand >> 63))
+    bits = sign | RoundedNormalBits(significand, exponent);
+  else
     bits = ReadAnySignalValue(extended);
-  }
-  bits |= std::uint64_t(signAndExponent >> 15) << 63;  // the sign again: the full conversion gives it too
   std::memcpy(value, &bits, sizeof bits);
 }
 
