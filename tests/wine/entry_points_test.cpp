@@ -188,7 +188,8 @@ TEST_P(EveryPlugin, OddEncodingsRaiseNoFloatingPointException) {
 // host's values, a single load would overflow the stack (invalid-operation
 // and stack-fault flags) and a store with pop would lose a value. Both
 // simulation entry points, on levels and on the odd encodings, called
-// with the stack aligned to 4 bytes only.
+// with the stack aligned to 4 bytes only. The SSE control register, set to
+// an unusual value, stays as it was too.
 TEST_P(EveryPlugin, EvaluationsLeaveTheFloatingPointUnitAlone) {
   const test::Signal values[] = {
       test::kHigh,
@@ -209,16 +210,19 @@ TEST_P(EveryPlugin, EvaluationsLeaveTheFloatingPointUnitAlone) {
     const auto i = reinterpret_cast<std::uint32_t>(in.bytes), o = reinterpret_cast<std::uint32_t>(out.bytes);
     const std::uint32_t initial[] = {0, 0, 0, r, i, o}, simulate[] = {0, 0, 0, 0, 0, 0, r, i, o};
     unsigned short controlBefore, controlAfter, status;
+    std::uint32_t mxcsrSaved, mxcsrUnusual = 0x7F80 /* toward zero, all masked */, mxcsrAfter;
     double after[8];
+    asm volatile("stmxcsr %0; ldmxcsr %1" : "=m"(mxcsrSaved) : "m"(mxcsrUnusual));
     asm volatile("fnstcw %0; fnclex" : "=m"(controlBefore));
     for (int k = 7; k >= 0; --k) asm volatile("fldl %0" : : "m"(held[k]));
     host::CallStdcall(library.Find("InitSimulationDLL2"), initial, 6, 4);
     host::CallStdcall(library.Find("SimulateDLL3"), simulate, 9, 4);
-    asm volatile("fnstsw %0; fnstcw %1" : "=m"(status), "=m"(controlAfter));
+    asm volatile("fnstsw %0; fnstcw %1; stmxcsr %2" : "=m"(status), "=m"(controlAfter), "=m"(mxcsrAfter));
     for (int k = 0; k < 8; ++k) asm volatile("fstpl %0" : "=m"(after[k]));
-    asm volatile("fnclex");
+    asm volatile("fnclex; ldmxcsr %0" : : "m"(mxcsrSaved));
     EXPECT_EQ(0, status & 0x7F) << "exception or stack-fault flags";
     EXPECT_EQ(controlBefore, controlAfter);
+    EXPECT_EQ(mxcsrUnusual, mxcsrAfter);
     EXPECT_EQ(0, std::memcmp(held, after, sizeof held)) << "the host's registers";
     for (int j = 0; j < GetParam().outputs; ++j) EXPECT_TRUE(out.Is(j, test::kHigh) || out.Is(j, test::kLow));
   }
