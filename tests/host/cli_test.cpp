@@ -255,25 +255,24 @@ TEST(Bench, ReportsEachDllAgainstItsFloorAndFindsNoAllocation) {
   }
 }
 
+// Both parts' blocks of a bench with `goal`: complete, with the verdict.
+void ExpectVerdicts(const std::string& goal, int status, const std::string& verdict) {
+  const Outcome bench = Hostsim({"bench", "Morrel.dll", "Quenvik.dll", "--evaluations", "3000", "--goal", goal});
+  EXPECT_EQ(status, bench.status) << bench.out << bench.err;
+  for (const char* heading : {"Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
+    const std::string block = BenchBlock(bench.out, heading);
+    ExpectFiguresAddUp(block);
+    EXPECT_TRUE(Contains(block, " (goal " + goal + ": " + verdict + ")\n")) << block;
+    EXPECT_TRUE(Contains(block, "  a run of 3000 evaluations:  nothing, so no heap allocation"));
+  }
+  EXPECT_EQ("", bench.err);
+}
+
 // Goals no machine misses and none meets: the verdict and the exit status
 // follow the goal, and the report is the same apart from the verdict.
 TEST(Bench, GoalDecidesTheExitStatus) {
-  const Outcome easy = Hostsim({"bench", "Quenvik.dll", "Morrel.dll", "--evaluations", "3000", "--goal", "1000000"});
-  EXPECT_EQ(0, easy.status) << easy.out << easy.err;
-  for (const char* heading : {"Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
-    const std::string block = BenchBlock(easy.out, heading);
-    ExpectFiguresAddUp(block);
-    EXPECT_TRUE(Contains(block, " (goal 1000000: met)\n")) << block;
-  }
-  const Outcome missed = Hostsim({"bench", "Morrel.dll", "Quenvik.dll", "--evaluations", "3000", "--goal", "0.0001"});
-  EXPECT_EQ(1, missed.status) << missed.out << missed.err;
-  for (const char* heading : {"Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
-    const std::string block = BenchBlock(missed.out, heading);
-    ExpectFiguresAddUp(block);
-    EXPECT_TRUE(Contains(block, " (goal 0.0001: missed)\n")) << block;
-    EXPECT_TRUE(Contains(block, "  a run of 3000 evaluations:  nothing, so no heap allocation"));
-  }
-  EXPECT_EQ("", missed.err);
+  ExpectVerdicts("1000000", 0, "met");
+  ExpectVerdicts("0.0001", 1, "missed");
 }
 
 // ---- demo
