@@ -132,9 +132,9 @@ int BenchCommand(Arguments arguments) {
   // before it has printed anything.
   for (const std::string& path : arguments) LoadPlugin(path);
   const SimulateDLL3Fn emptyExport = LoadEmptyExport();
-  bool allAnswered = true;
-  for (const std::string& path : arguments) allAnswered = BenchOne(path, emptyExport, options) && allAnswered;
-  return allAnswered ? 0 : 1;
+  bool positive = true;
+  for (const std::string& path : arguments) positive = BenchOne(path, emptyExport, options) && positive;
+  return positive ? 0 : 1;
 }
 
 }  // namespace host
