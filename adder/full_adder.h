@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "delay_flag.h"
+#include "signal_value.h"
 
 class FullAdder : public frame::DelayFlagSetting<FullAdder> {
  public:
@@ -21,9 +22,15 @@ class FullAdder : public frame::DelayFlagSetting<FullAdder> {
   const char* OutputLabels() const { return outputLabels; }
 
   // The outputs are valid from the first cycle of a run: both entry points
-  // apply the same rule.
+  // apply the same rule. Defined in this header, so that the frame's
+  // evaluation cycle compiles the rule in between its conversions.
   void EvaluateInitial(const double* inputs, double* outputs) const { Evaluate(inputs, outputs); }
-  void Evaluate(const double* inputs, double* outputs) const;
+  void Evaluate(const double* inputs, double* outputs) const {
+    const int highInputs =
+        frame::LogicLevel(inputs[0]) + frame::LogicLevel(inputs[1]) + frame::LogicLevel(inputs[2]);
+    frame::SetLevelVoltage(outputs[0], highInputs & 1);   // sum: odd count
+    frame::SetLevelVoltage(outputs[1], highInputs >= 2);  // carry: at least two
+  }
 
  private:
   friend class frame::DelayFlagSetting<FullAdder>;

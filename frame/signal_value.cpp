@@ -6,9 +6,14 @@ namespace {
 constexpr int kExtendedBias = 16383;
 constexpr int kDoubleBias = 1023;
 constexpr std::uint64_t kIntegerBit = 1ull << 63;
+constexpr std::uint64_t kExtendedQuietBit = 1ull << 62;
 constexpr std::uint64_t kFractionMask = (1ull << 52) - 1;
 constexpr std::uint64_t kDoubleQuietBit = 1ull << 51;
 constexpr std::uint64_t kDoubleInfinity = 0x7FFull << 52;
+constexpr std::uint64_t kDoubleSign = 1ull << 63;
+// What the x87 unit stores for an operand it refuses: the "indefinite" NaN,
+// sign bit set.
+constexpr std::uint64_t kDefaultNaN = kDoubleSign | kDoubleInfinity | kDoubleQuietBit;
 
 struct Extended {
   std::uint64_t significand;
@@ -18,19 +23,18 @@ struct Extended {
 
 Extended Unpack(const unsigned char* bytes) {
   Extended x;
-  x.significand = 0;
-  for (int i = 7; i >= 0; --i) x.significand = (x.significand << 8) | bytes[i];
-  unsigned signAndExponent = bytes[8] | (unsigned(bytes[9]) << 8);
-  x.exponent = signAndExponent & 0x7FFF;
-  x.negative = (signAndExponent & 0x8000) != 0;
+  std::uint16_t signAndExponent;
+  std::memcpy(&x.significand, bytes, 8);
+  std::memcpy(&signAndExponent, bytes + 8, 2);
+  x.exponent = signAndExponent & 0x7FFFu;
+  x.negative = (signAndExponent & 0x8000u) != 0;
   return x;
 }
 
 void Pack(std::uint64_t significand, unsigned exponent, bool negative, unsigned char* bytes) {
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(significand >> (8 * i));
-  unsigned signAndExponent = exponent | (negative ? 0x8000u : 0u);
-  bytes[8] = static_cast<unsigned char>(signAndExponent);
-  bytes[9] = static_cast<unsigned char>(signAndExponent >> 8);
+  const std::uint16_t signAndExponent = std::uint16_t(exponent | (negative ? 0x8000u : 0u));
+  std::memcpy(bytes, &significand, 8);
+  std::memcpy(bytes + 8, &signAndExponent, 2);
 }
 
 // Keeps the bits of `value` above `shift` (1..64), rounding the dropped
@@ -48,61 +52,43 @@ std::uint64_t ShiftRightRounded(std::uint64_t value, int shift) {
   return kept;
 }
 
-// The quiet NaN the floating-point unit makes of an extended NaN: the top
-// fraction bits carried over, the quiet bit set.
-std::uint64_t QuietNaN(const Extended& x) {
-  std::uint64_t payload = (x.significand & ~kIntegerBit) >> 11;
-  return kDoubleInfinity | kDoubleQuietBit | (payload & kFractionMask);
-}
-
-std::uint64_t ToDoubleBits(const Extended& x) {
+// The magnitude's bits; the sign is the caller's, except for the default
+// NaN, which has its own.
+std::uint64_t MagnitudeBits(const Extended& x) {
   const bool integerBit = (x.significand & kIntegerBit) != 0;
-  if (x.exponent == 0x7FFF) {
-    if (!integerBit) return QuietNaN(x);                    // pseudo-NaN, pseudo-infinity
-    if ((x.significand << 1) == 0) return kDoubleInfinity;  // infinity
-    return QuietNaN(x);
-  }
   if (x.exponent == 0) {
     // Zero, denormal or pseudo-denormal: at most 2^-16382, far below half
     // the smallest double denormal, so it rounds to zero.
     return 0;
   }
-  if (!integerBit) return QuietNaN(x);  // unnormal
-  const int exponent = int(x.exponent) - kExtendedBias;
-  if (exponent > kDoubleBias) return kDoubleInfinity;
-  if (exponent >= 1 - kDoubleBias) {
-    std::uint64_t significand = ShiftRightRounded(x.significand, 11);  // 53 bits, may carry to 54
-    int biased = exponent + kDoubleBias;
-    if (significand >> 53) {
-      significand >>= 1;
-      ++biased;
-    }
-    if (biased >= 0x7FF) return kDoubleInfinity;
-    return (std::uint64_t(biased) << 52) | (significand & kFractionMask);
+  if (!integerBit) return kDefaultNaN;  // unnormal, pseudo-NaN, pseudo-infinity
+  if (x.exponent == 0x7FFF) {
+    if ((x.significand << 1) == 0) return kDoubleInfinity;
+    // A NaN comes out quiet, with the top of its payload.
+    return kDoubleInfinity | kDoubleQuietBit | ((x.significand >> 11) & kFractionMask);
   }
+  if (x.exponent > kHighestNormalExponent) return kDoubleInfinity;
+  if (x.exponent >= kLowestNormalExponent) return RoundedNormalBits(x.significand, x.exponent);
   // Below the normal range: a denormal in units of 2^-1074. A carry into bit
   // 52 makes the smallest normal, which the same bit pattern expresses.
-  const int shift = 11 + (1 - kDoubleBias - exponent);
+  const int shift = 11 + int(kLowestNormalExponent - x.exponent);
   return ShiftRightRounded(x.significand, shift);
 }
 
 }  // namespace
 
-void ReadSignalValue(const unsigned char* extended, double* value) {
+std::uint64_t ReadAnySignalValue(const unsigned char* extended) {
   const Extended x = Unpack(extended);
-  std::uint64_t bits = ToDoubleBits(x);
-  if (x.negative) bits |= 1ull << 63;
-  std::memcpy(value, &bits, sizeof bits);
+  return MagnitudeBits(x) | (x.negative ? kDoubleSign : 0);
 }
 
-void WriteSignalValue(const double& value, unsigned char* extended) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
+void WriteAnySignalValue(std::uint64_t bits, unsigned char* extended) {
   const bool negative = (bits >> 63) != 0;
   const unsigned biased = unsigned(bits >> 52) & 0x7FF;
   const std::uint64_t fraction = bits & kFractionMask;
   if (biased == 0x7FF) {
-    Pack(kIntegerBit | (fraction << 11), 0x7FFF, negative, extended);
+    const std::uint64_t quiet = fraction ? kExtendedQuietBit : 0;  // infinity stays infinity
+    Pack(kIntegerBit | quiet | (fraction << 11), 0x7FFF, negative, extended);
   } else if (biased != 0) {
     Pack(kIntegerBit | (fraction << 11), biased - kDoubleBias + kExtendedBias, negative, extended);
   } else if (fraction == 0) {

@@ -1,26 +1,34 @@
-// `bench`: the cost of an evaluation through a plug-in's exports, against
-// the same work done inline by the host, and proof that an evaluation
-// allocates nothing.
+// `bench`: the cost of an evaluation through a plug-in's SimulateDLL3
+// against its floor, the least an evaluation can cost: the call itself
+// (an empty export with the same nine arguments) plus the least work of
+// the part done inline by the host.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "plugin_interface.h"
 
 namespace host {
 
-// The part's rule with the host's own conversions, in the same function
-// called the same way as SimulateDLL3; null for a display name the host
-// has no rule for.
-SimulateDLL3Fn InlineBaseline(const std::string& displayName);
+constexpr int kBenchRounds = 7;
+// The DLL beside hostsim that exports the empty SimulateDLL3.
+constexpr char kEmptyExportDll[] = "empty_export.dll";
 
+// Whether the host knows the least work of a part of that display name.
+bool HasLeastWork(const std::string& displayName);
+
+// Per evaluation, the best of the rounds.
 struct BenchFigures {
-  double exportNs = 0, baselineNs = 0;  // per evaluation, best of the rounds
+  double exportNs = 0;     // through the plug-in's SimulateDLL3
+  double emptyCallNs = 0;  // through the empty export
+  double leastWorkNs = 0;  // the part's least work inline; 0 for a part the host has no rule for
+  double FloorNs() const { return emptyCallNs + leastWorkNs; }
+  double Ratio() const { return exportNs / FloorNs(); }
 };
 
-// `evaluations` per round, several rounds, the two ways taking turns.
-BenchFigures TimeEvaluations(SimulateDLL3Fn plugin, SimulateDLL3Fn baseline, unsigned char* record, int inputs,
-                             long evaluations);
+// `evaluations` per figure and round; in each round the three figures are
+// taken one after the other, so that they see the machine alike.
+BenchFigures TimeEvaluations(const std::string& displayName, SimulateDLL3Fn plugin, SimulateDLL3Fn emptyExport,
+                             unsigned char* record, int inputs, long evaluations);
 
 }  // namespace host

@@ -1,7 +1,11 @@
-// `bench`: evaluations per second through the exports, against the host
-// doing the same inline; and the imports an evaluation calls (none).
-#include <cstdio>
+// `bench`: per DLL, the time per evaluation through SimulateDLL3, its
+// floor and the ratio of the two; and the imports an evaluation calls
+// (none). With --goal, a ratio above the goal is a negative answer.
+#include <windows.h>
+
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "bench.h"
@@ -13,6 +17,41 @@
 namespace host {
 namespace {
 
+const char kUsage[] = "usage: hostsim bench DLL... [--evaluations N] [--goal RATIO]";
+
+struct BenchOptions {
+  long evaluations = 1000000;
+  double goal = 0;  // none
+  std::string goalText;  // as given
+};
+
+// Both options take a number above 0 that is all of the argument.
+BenchOptions TakeOptions(Arguments& arguments) {
+  BenchOptions options;
+  std::string count;
+  char* end = nullptr;
+  if (TakeOption(arguments, "--evaluations", count)) {
+    options.evaluations = std::strtol(count.c_str(), &end, 10);
+    if (count.empty() || *end || options.evaluations < 1) throw Failure(kUsage);
+  }
+  if (TakeOption(arguments, "--goal", options.goalText)) {
+    options.goal = std::strtod(options.goalText.c_str(), &end);
+    if (options.goalText.empty() || *end || !(options.goal > 0) || !std::isfinite(options.goal)) throw Failure(kUsage);
+  }
+  if (arguments.empty()) throw Failure(kUsage);
+  return options;
+}
+
+// The empty export in hostsim's folder bench\, where no copy of the
+// DLLs beside hostsim takes it along for a plug-in.
+SimulateDLL3Fn LoadEmptyExport() {
+  const std::string path = ProgramFolder() + "\\bench\\" + kEmptyExportDll;
+  HMODULE module = LoadLibraryA(path.c_str());
+  const void* function = module ? reinterpret_cast<const void*>(GetProcAddress(module, "SimulateDLL3")) : nullptr;
+  if (!function) throw Failure("cannot measure the floor: " + path + " with an empty SimulateDLL3 is missing");
+  return reinterpret_cast<SimulateDLL3Fn>(function);
+}
+
 std::string Rate(double ns) {
   char text[96];
   std::snprintf(text, sizeof text, "%8.1f ns per evaluation (%.2f million per second)", ns, 1e3 / ns);
@@ -23,6 +62,26 @@ std::string Joined(const std::vector<std::string>& items) {
   std::string text;
   for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
   return text.empty() ? "nothing" : text;
+}
+
+// Prints a part's figures; gives false when a goal was set and the ratio
+// misses it, or cannot be taken for want of a floor.
+bool ReportTimes(const std::string& name, const BenchFigures& figures, const BenchOptions& options) {
+  std::printf("  through SimulateDLL3:  %s\n", Rate(figures.exportNs).c_str());
+  if (!HasLeastWork(name)) {
+    std::printf("  no least work known for a part named %s, so no floor and no ratio%s\n", Shown(name.c_str()).c_str(),
+                options.goal > 0 ? " (goal not met)" : "");
+    return options.goal == 0;
+  }
+  const bool met = options.goal == 0 || figures.Ratio() <= options.goal;
+  const std::string goal = options.goal > 0 ? " (goal " + options.goalText + (met ? ": met)" : ": missed)") : "";
+  std::printf("  floor:                 %s\n", Rate(figures.FloorNs()).c_str());
+  std::printf("    empty export:        %8.1f ns, a call of the empty SimulateDLL3 in %s\n", figures.emptyCallNs,
+              kEmptyExportDll);
+  std::printf("    least inline work:   %8.1f ns, levels from the bytes, outputs from ready patterns, the rule\n",
+              figures.leastWorkNs);
+  std::printf("  ratio to the floor:    %8.2f%s\n", figures.Ratio(), goal.c_str());
+  return met;
 }
 
 // Counts the imports a part's creation calls (a positive control: the
@@ -52,29 +111,31 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
   return none;
 }
 
+// One DLL's block of the report; false for a negative answer.
+bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOptions& options) {
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
+  const std::string name = library->GetDLLName();
+  PlacedPart part(*library);
+  part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
+  const BenchFigures figures =
+      TimeEvaluations(name, library->SimulateDLL3, emptyExport, part.Record(), part.Inputs(), options.evaluations);
+  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", Shown(name.c_str()).c_str(),
+              FileName(path).c_str(), kBenchRounds, options.evaluations);
+  const bool met = ReportTimes(name, figures, options);
+  return ReportImports(*library, options.evaluations) && met;
+}
+
 }  // namespace
 
 int BenchCommand(Arguments arguments) {
-  std::string count = "200000";
-  TakeOption(arguments, "--evaluations", count);
-  const long evaluations = std::strtol(count.c_str(), nullptr, 10);
-  if (arguments.size() != 1 || evaluations < 1) throw Failure("usage: hostsim bench DLL [--evaluations N]");
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
-  const std::string name = library->GetDLLName();
-  const SimulateDLL3Fn baseline = InlineBaseline(name);
-  PlacedPart part(*library);
-  part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
-  const BenchFigures figures = TimeEvaluations(library->SimulateDLL3, baseline, part.Record(), part.Inputs(), evaluations);
-  std::printf("%s (%s): best of 5 rounds of %ld evaluations\n", Shown(name.c_str()).c_str(),
-              FileName(arguments[0]).c_str(), evaluations);
-  std::printf("  through SimulateDLL3:  %s\n", Rate(figures.exportNs).c_str());
-  if (baseline) {
-    std::printf("  inline in the host:    %s\n", Rate(figures.baselineNs).c_str());
-    std::printf("  ratio:                 %.2f (goal: below 1.5)\n", figures.exportNs / figures.baselineNs);
-  } else {
-    std::printf("  no inline rule for a part named %s, so no ratio\n", Shown(name.c_str()).c_str());
-  }
-  return ReportImports(*library, evaluations) ? 0 : 1;
+  const BenchOptions options = TakeOptions(arguments);
+  // Every DLL is loaded before any is timed: bad input ends the command
+  // before it has printed anything.
+  for (const std::string& path : arguments) LoadPlugin(path);
+  const SimulateDLL3Fn emptyExport = LoadEmptyExport();
+  bool positive = true;
+  for (const std::string& path : arguments) positive = BenchOne(path, emptyExport, options) && positive;
+  return positive ? 0 : 1;
 }
 
 }  // namespace host

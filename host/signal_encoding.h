@@ -29,4 +29,25 @@ void EncodeSignalInIntegers(double volts, unsigned char* value);
 // The bits of the double DecodeSignalInIntegers gives.
 std::uint64_t DecodeSignalBits(const unsigned char* value);
 
+// Logic 1, decided straight from the 10 bytes: the value rounds to a double
+// above 2.5. That is +infinity, every valid positive encoding from 4 up,
+// and in [2, 4) a significand above 2.5 + 2^-52, the midpoint that rounds
+// (ties to even) to 2.5 itself. NaNs and the encodings the x87 refuses are
+// logic 0.
+inline bool SignalIsHigh(const unsigned char* value) {
+  std::uint64_t significand;
+  std::uint16_t signAndExponent;
+  std::memcpy(&significand, value, 8);
+  std::memcpy(&signAndExponent, value + 8, 2);
+  if (signAndExponent >= 0x7FFF) return signAndExponent == 0x7FFF && significand == 1ull << 63;
+  if (signAndExponent > 0x4000) return significand >> 63;  // an unnormal is a NaN
+  return signAndExponent == 0x4000 && significand > 0xA000000000000400ull;
+}
+
+// The host's patterns of the two output levels, 5.0 and 0.0.
+constexpr unsigned char kFiveVolts[kSignalSize] = {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40};
+constexpr unsigned char kZeroVolts[kSignalSize] = {};
+
+inline void PutLevel(bool high, unsigned char* value) { std::memcpy(value, high ? kFiveVolts : kZeroVolts, kSignalSize); }
+
 }  // namespace host

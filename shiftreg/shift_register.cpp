@@ -5,15 +5,6 @@
 #include <ostream>
 
 #include "persistence.h"
-#include "signal_value.h"
-
-namespace {
-
-enum Input { kClear = 0, kClock = 1, kFunction = 2, kData = 3 };
-
-unsigned char LevelOf(const double& value) { return static_cast<unsigned char>(frame::LogicLevel(value)); }
-
-}  // namespace
 
 // The register starts empty rather than with whatever the storage held.
 ShiftRegister::ShiftRegister() : width(4), cells{}, delayFlag(true) {
@@ -25,33 +16,6 @@ bool ShiftRegister::SetWidth(std::int32_t newWidth) {
   if (newWidth < 1 || newWidth > kCapacity) return false;
   width = newWidth;
   return true;
-}
-
-void ShiftRegister::ClearRegister() {
-  for (std::int32_t k = 1; k <= width; ++k) cells[k] = 0;
-}
-
-void ShiftRegister::ShiftIn(unsigned char level) {
-  for (std::int32_t k = width; k >= 2; --k) cells[k] = cells[k - 1];
-  cells[1] = level;
-}
-
-void ShiftRegister::EvaluateInitial(const double* inputs, double* outputs) {
-  ClearRegister();
-  Evaluate(inputs, outputs);
-}
-
-// The clock level is stored whatever happens, so an edge that a clear or a
-// low "Funktion" did not use is gone: the next shift needs a new edge.
-void ShiftRegister::Evaluate(const double* inputs, double* outputs) {
-  const unsigned char clock = LevelOf(inputs[kClock]);
-  if (LevelOf(inputs[kClear])) {
-    ClearRegister();
-  } else if (clock > cells[0] && LevelOf(inputs[kFunction])) {
-    ShiftIn(LevelOf(inputs[kData]));
-  }
-  cells[0] = clock;
-  outputs[0] = frame::LevelVoltage(cells[width]);
 }
 
 void ShiftRegister::CopyToDialog(DialogValues& values) const {

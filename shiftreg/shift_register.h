@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "signal_value.h"
 
 class ShiftRegister {
  public:
@@ -29,7 +30,9 @@ class ShiftRegister {
   // Start of a run: empties the register, then evaluates as usual. The
   // previous clock level is kept, so a run that starts with the clock high
   // shifts only if the clock was low at the end of the previous run (or the
-  // instance has never been evaluated).
+  // instance has never been evaluated). Both are defined in this header, so
+  // that the frame's evaluation cycle compiles them in between its
+  // conversions.
   void EvaluateInitial(const double* inputs, double* outputs);
   void Evaluate(const double* inputs, double* outputs);
 
@@ -70,3 +73,32 @@ class ShiftRegister {
   unsigned char cells[kCapacity + 1];
   bool delayFlag;
 };
+
+inline void ShiftRegister::ClearRegister() {
+  for (std::int32_t k = 1; k <= width; ++k) cells[k] = 0;
+}
+
+inline void ShiftRegister::ShiftIn(unsigned char level) {
+  for (std::int32_t k = width; k >= 2; --k) cells[k] = cells[k - 1];
+  cells[1] = level;
+}
+
+inline void ShiftRegister::EvaluateInitial(const double* inputs, double* outputs) {
+  ClearRegister();
+  Evaluate(inputs, outputs);
+}
+
+// The clock level is stored whatever happens, so an edge that a clear or a
+// low "Funktion" did not use is gone: the next shift needs a new edge.
+inline void ShiftRegister::Evaluate(const double* inputs, double* outputs) {
+  enum Input { kClear = 0, kClock = 1, kFunction = 2, kData = 3 };
+  auto levelOf = [inputs](Input pin) { return static_cast<unsigned char>(frame::LogicLevel(inputs[pin])); };
+  const unsigned char clock = levelOf(kClock);
+  if (levelOf(kClear)) {
+    ClearRegister();
+  } else if (clock > cells[0] && levelOf(kFunction)) {
+    ShiftIn(levelOf(kData));
+  }
+  cells[0] = clock;
+  frame::SetLevelVoltage(outputs[0], cells[width]);
+}

@@ -23,7 +23,13 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"info"}, "usage: hostsim info DLL");
   ExpectRefused({"run", "Quenvik.dll"}, "usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE]");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
-  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, "usage: hostsim bench DLL [--evaluations N]");
+  const std::string benchUsage = "usage: hostsim bench DLL... [--evaluations N] [--goal RATIO]";
+  ExpectRefused({"bench"}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "100x"}, benchUsage);
+  for (const char* goal : {"fast", "2x", "", "0", "-1.5", "1e999", "nan"})
+    ExpectRefused({"bench", "Quenvik.dll", "--goal", goal}, benchUsage);
+  ExpectRefused({"bench", "Quenvik.dll", "--goal"}, "--goal needs a value");
   ExpectRefused({"project", "copy", "a", "b"},
                 "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
   ExpectRefused({"check"}, "usage: hostsim check DLL...");
@@ -36,8 +42,12 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL");
   ExpectRefused({"run", InBin("hostsim.exe"), "-"}, InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
   // Only `check` goes on with a plug-in that lacks entry points.
-  ExpectRefused({"bench", test::InTests("broken_plugin.dll")},
-                test::InTests("broken_plugin.dll") + " is not a plug-in: it does not export DialogOK");
+  const std::string broken = test::InTests("broken_plugin.dll");
+  ExpectRefused({"bench", broken}, broken + " is not a plug-in: it does not export DialogOK");
+  ExpectRefused({"bench", "Quenvik.dll", broken}, broken + " is not a plug-in: it does not export DialogOK");
+  // Not a plug-in, and not a place for one to come from.
+  const std::string empty = InBin("bench\\empty_export.dll");
+  ExpectRefused({"bench", empty}, empty + " is not a plug-in: it does not export IsUserDLL32");
   DeleteFileA(text.c_str());
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "hostsim_process.h"
@@ -215,19 +216,64 @@ TEST(Truth, ShiftRegisterHasNoneAndSaysSoInOneLine) {
 
 // ---- bench
 
-TEST(Bench, TimesBothWaysAndFindsNoAllocation) {
-  const Outcome bench = Hostsim({"bench", "Quenvik.dll", "--evaluations", "3000"});
+// One DLL's block of bench's report: from its heading to the next one.
+std::string BenchBlock(const std::string& out, const std::string& heading) {
+  const std::size_t at = out.find(heading);
+  if (at == std::string::npos) return "";
+  return out.substr(at, out.find(" evaluations\n", out.find("a run of ", at)) - at);
+}
+
+// The number behind a label of the block; NaN when the label is missing.
+double Figure(const std::string& block, const std::string& label) {
+  const std::size_t at = block.find(label);
+  return at == std::string::npos ? std::nan("") : std::atof(block.c_str() + at + label.size());
+}
+
+// The floor is the sum of its two parts and the ratio the export's time
+// over it, each as far as the printed rounding (0.1 ns, 0.01) allows.
+void ExpectFiguresAddUp(const std::string& block) {
+  const double exportNs = Figure(block, "through SimulateDLL3:"), floorNs = Figure(block, "\n  floor:"),
+               emptyNs = Figure(block, "empty export:"), workNs = Figure(block, "least inline work:"),
+               ratio = Figure(block, "ratio to the floor:");
+  for (double figure : {exportNs, floorNs, emptyNs, workNs, ratio}) EXPECT_GT(figure, 0.0) << block;
+  EXPECT_NEAR(emptyNs + workNs, floorNs, 0.1 + 1e-9) << block;
+  EXPECT_LE(ratio, (exportNs + 0.05) / (floorNs - 0.05) + 0.005) << block;
+  EXPECT_GE(ratio, (exportNs - 0.05) / (floorNs + 0.05) - 0.005) << block;
+}
+
+TEST(Bench, ReportsEachDllAgainstItsFloorAndFindsNoAllocation) {
+  const Outcome bench = Hostsim({"bench", "Tamberlo.dll", "Quenvik.dll", "Morrel.dll", "--evaluations", "3000"});
   ASSERT_EQ(0, bench.status) << bench.out << bench.err;
-  EXPECT_TRUE(Contains(bench.out, "Quenvik (Quenvik.dll): best of 5 rounds of 3000 evaluations\n"));
-  EXPECT_TRUE(Contains(bench.out, "  through SimulateDLL3: "));
-  EXPECT_TRUE(Contains(bench.out, "  inline in the host: "));
-  const std::size_t ratio = bench.out.find("  ratio: ");
-  ASSERT_NE(std::string::npos, ratio);
-  EXPECT_GT(std::atof(bench.out.c_str() + ratio + 9), 0.0);
-  // The counter sees the allocation of a new part, so its silence over the
-  // evaluations means something.
-  EXPECT_TRUE(Contains(bench.out, "  placing and removing a part:  msvcrt.dll!free 1, msvcrt.dll!malloc 1\n"));
-  EXPECT_TRUE(Contains(bench.out, "  a run of 3000 evaluations:  nothing, so no heap allocation\n"));
+  for (const char* heading : {"BCD-Anzeige (Tamberlo.dll)", "Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
+    const std::string block = BenchBlock(bench.out, std::string(heading) + ": best of 7 rounds of 3000 evaluations\n");
+    ASSERT_NE("", block) << heading << "\n" << bench.out;
+    ExpectFiguresAddUp(block);
+    EXPECT_FALSE(Contains(block, "goal")) << "no goal, no verdict";
+    // The counter sees the allocation of a new part, so its silence over
+    // the evaluations means something.
+    EXPECT_TRUE(Contains(block, "  placing and removing a part:  msvcrt.dll!free 1, msvcrt.dll!malloc 1\n"));
+    EXPECT_TRUE(Contains(block, "  a run of 3000 evaluations:  nothing, so no heap allocation"));
+  }
+}
+
+// Both parts' blocks of a bench with `goal`: complete, with the verdict.
+void ExpectVerdicts(const std::string& goal, int status, const std::string& verdict) {
+  const Outcome bench = Hostsim({"bench", "Morrel.dll", "Quenvik.dll", "--evaluations", "3000", "--goal", goal});
+  EXPECT_EQ(status, bench.status) << bench.out << bench.err;
+  for (const char* heading : {"Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
+    const std::string block = BenchBlock(bench.out, heading);
+    ExpectFiguresAddUp(block);
+    EXPECT_TRUE(Contains(block, " (goal " + goal + ": " + verdict + ")\n")) << block;
+    EXPECT_TRUE(Contains(block, "  a run of 3000 evaluations:  nothing, so no heap allocation"));
+  }
+  EXPECT_EQ("", bench.err);
+}
+
+// Goals no machine misses and none meets: the verdict and the exit status
+// follow the goal, and the report is the same apart from the verdict.
+TEST(Bench, GoalDecidesTheExitStatus) {
+  ExpectVerdicts("1000000", 0, "met");
+  ExpectVerdicts("0.0001", 1, "missed");
 }
 
 // ---- demo

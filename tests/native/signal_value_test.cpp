@@ -51,6 +51,29 @@ double HardwareRead(const Ext& e) {
 
 int Level(const Ext& e) { return frame::LogicLevel(Read(e)); }
 
+// Both ways of reading, the inline one and the one for any encoding, give
+// the unit's double bit for bit, NaNs included.
+void ExpectReadAsTheUnitDoes(const Ext& e) {
+  std::uint64_t significand;
+  std::memcpy(&significand, e.bytes, 8);
+  const std::uint64_t unit = Bits(HardwareRead(e));
+  const std::uint64_t any = frame::ReadAnySignalValue(e.bytes);
+  ASSERT_EQ(unit, Bits(Read(e))) << std::hex << "exp " << (e.bytes[9] << 8 | e.bytes[8]) << " sig " << significand;
+  ASSERT_EQ(unit, any) << std::hex << "exp " << (e.bytes[9] << 8 | e.bytes[8]) << " sig " << significand;
+}
+
+// Both ways of writing give the unit's 10 bytes.
+void ExpectWrittenAsTheUnitDoes(double d) {
+  const long double wide = d;
+  unsigned char inline_[10], any[10];
+  std::memset(inline_, 0x55, sizeof inline_);
+  std::memset(any, 0xAA, sizeof any);
+  frame::WriteSignalValue(d, inline_);
+  frame::WriteAnySignalValue(Bits(d), any);
+  ASSERT_EQ(0, std::memcmp(inline_, &wide, 10)) << std::hex << Bits(d);
+  ASSERT_EQ(0, std::memcmp(any, &wide, 10)) << std::hex << Bits(d);
+}
+
 TEST(SignalValue, ZeroAndFiveHaveTheHostsBytePatterns) {
   const unsigned char five[10] = {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40};
   const unsigned char zero[10] = {};
@@ -117,15 +140,7 @@ TEST(SignalValue, SpecialEncodingsGiveTheirLevelByTheRule) {
 // Every valid encoding converts exactly as the floating-point unit does it.
 TEST(SignalValue, MatchesTheFloatingPointUnitOnValidEncodings) {
   std::mt19937_64 random(20261207);
-  auto check = [](const Ext& e) {
-    const double mine = Read(e);
-    const double unit = HardwareRead(e);
-    if (std::isnan(unit)) {
-      ASSERT_TRUE(std::isnan(mine));
-    } else {
-      ASSERT_EQ(Bits(unit), Bits(mine)) << std::hex << "pattern exp " << (e.bytes[9] << 8 | e.bytes[8]);
-    }
-  };
+  auto check = [](const Ext& e) { ExpectReadAsTheUnitDoes(e); };
   for (int i = 0; i < 200000; ++i) {
     std::uint64_t significand = random() | (1ull << 63);
     // Exponents around the double range's edges, where rounding is hardest.
@@ -143,15 +158,51 @@ TEST(SignalValue, DoublesWidenExactly) {
   for (int i = 0; i < 100000; ++i) {
     std::uint64_t bits = random();
     if (i % 4 == 0) bits &= 0x800FFFFFFFFFFFFFull;  // denormals
+    if (i % 4 == 1) bits |= 0x7FF0000000000000ull;  // infinities and NaNs, signalling ones among them
     const double d = FromBits(bits);
-    if (std::isnan(d)) continue;
+    ExpectWrittenAsTheUnitDoes(d);
     unsigned char mine[10];
     frame::WriteSignalValue(d, mine);
-    const long double wide = d;
-    ASSERT_EQ(0, std::memcmp(mine, &wide, 10)) << std::hex << bits;
     double back;
     frame::ReadSignalValue(mine, &back);
-    ASSERT_EQ(bits, Bits(back));
+    const std::uint64_t quieted = std::isnan(d) ? 1ull << 51 : 0;
+    ASSERT_EQ(bits | quieted, Bits(back));
+  }
+}
+
+// Every kind of encoding, as the host may pass it: random 80-bit patterns,
+// and random significands (integer bit set or clear) at the exponents where
+// the inline conversion hands over to the full one, each with the rounding
+// edges of its last kept bit.
+TEST(SignalValue, MatchesTheFloatingPointUnitOnEveryEncoding) {
+  std::mt19937_64 random(19870113);
+  for (int i = 0; i < 200000; ++i) ExpectReadAsTheUnitDoes(MakeExt(random(), unsigned(random() & 0xFFFF)));
+  const unsigned edges[] = {0,     1,     frame::kLowestNormalExponent - 1, frame::kLowestNormalExponent,
+                            16383, 16384, frame::kHighestNormalExponent,    frame::kHighestNormalExponent + 1,
+                            0x7FFE, 0x7FFF};
+  const std::uint64_t tails[] = {0x000, 0x3FF, 0x400, 0x401, 0x7FF, 0xC00};
+  for (int i = 0; i < 120000; ++i) {
+    std::uint64_t significand = random();
+    if (i % 3 == 0) significand = (significand & ~0x7FFull) | tails[random() % 6];
+    if (i % 5 == 0) significand |= ~0x7FFull;  // a carry through every kept bit
+    const unsigned sign = (i & 1) ? 0x8000 : 0;
+    ExpectReadAsTheUnitDoes(MakeExt(significand, sign | edges[i % 10]));
+  }
+}
+
+// The outputs' own doubles, written inline, and their neighbours, which
+// must not be taken for them.
+TEST(SignalValue, WritesLevelsAndTheirNeighboursAsTheFloatingPointUnitDoes) {
+  for (double d : {5.0, 0.0, -0.0, -5.0, 2.5, std::nextafter(5.0, 0.0), std::nextafter(5.0, 6.0),
+                   std::nextafter(0.0, 1.0), std::nextafter(0.0, -1.0), HUGE_VAL, -HUGE_VAL})
+    ExpectWrittenAsTheUnitDoes(d);
+  for (int level : {0, 1}) {
+    double d;
+    std::memset(&d, 0x55, sizeof d);
+    frame::SetLevelVoltage(d, level);
+    EXPECT_EQ(level ? 5.0 : 0.0, d);
+    EXPECT_EQ(level ? 0x4014000000000000ull : 0ull, Bits(d));
+    EXPECT_EQ(level, frame::LogicLevel(d));
   }
 }
 

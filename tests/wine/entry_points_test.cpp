@@ -208,6 +208,51 @@ TEST_P(EveryPlugin, OddEncodingsRaiseNoFloatingPointException) {
   }
 }
 
+// The floating-point unit is the host's: an evaluation neither loads nor
+// stores through it. With all eight registers of its stack holding the
+// host's values, a single load would overflow the stack (invalid-operation
+// and stack-fault flags) and a store with pop would lose a value. Both
+// simulation entry points, on levels and on the odd encodings, called
+// with the stack aligned to 4 bytes only. The SSE control register, set to
+// an unusual value, stays as it was too.
+TEST_P(EveryPlugin, EvaluationsLeaveTheFloatingPointUnitAlone) {
+  const test::Signal values[] = {
+      test::kHigh,
+      test::kLow,
+      test::MakeSignal(0xC000000000000000ull, 0x7FFF),  // quiet NaN
+      test::MakeSignal(0x8000000000000001ull, 0x7FFF),  // signalling NaN
+      test::MakeSignal(0x8000000000000000ull, 0x0000),  // pseudo-denormal
+      test::MakeSignal(0x4000000000000000ull, 0x4001),  // unnormal
+      test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0x43FE),  // rounds up to infinity
+      test::MakeSignal(0x8000000000000000ull, 0x3BCC),  // below the double denormals
+  };
+  Part part(library);
+  const double held[8] = {1.5, -2.25, 3.0e300, 4.0, -5.5, 6.0e-300, 7.0, 8.125};
+  for (const test::Signal& value : values) {
+    test::SignalArray in, out;
+    for (int i = 0; i < GetParam().inputs; ++i) in.Set(i, value);
+    const auto r = reinterpret_cast<std::uint32_t>(part.Record());
+    const auto i = reinterpret_cast<std::uint32_t>(in.bytes), o = reinterpret_cast<std::uint32_t>(out.bytes);
+    const std::uint32_t initial[] = {0, 0, 0, r, i, o}, simulate[] = {0, 0, 0, 0, 0, 0, r, i, o};
+    unsigned short controlBefore, controlAfter, status;
+    std::uint32_t mxcsrSaved, mxcsrUnusual = 0x7F80 /* toward zero, all masked */, mxcsrAfter;
+    double after[8];
+    asm volatile("stmxcsr %0; ldmxcsr %1" : "=m"(mxcsrSaved) : "m"(mxcsrUnusual));
+    asm volatile("fnstcw %0; fnclex" : "=m"(controlBefore));
+    for (int k = 7; k >= 0; --k) asm volatile("fldl %0" : : "m"(held[k]));
+    host::CallStdcall(library.Find("InitSimulationDLL2"), initial, 6, 4);
+    host::CallStdcall(library.Find("SimulateDLL3"), simulate, 9, 4);
+    asm volatile("fnstsw %0; fnstcw %1; stmxcsr %2" : "=m"(status), "=m"(controlAfter), "=m"(mxcsrAfter));
+    for (int k = 0; k < 8; ++k) asm volatile("fstpl %0" : "=m"(after[k]));
+    asm volatile("fnclex; ldmxcsr %0" : : "m"(mxcsrSaved));
+    EXPECT_EQ(0, status & 0x7F) << "exception or stack-fault flags";
+    EXPECT_EQ(controlBefore, controlAfter);
+    EXPECT_EQ(mxcsrUnusual, mxcsrAfter);
+    EXPECT_EQ(0, std::memcmp(held, after, sizeof held)) << "the host's registers";
+    for (int j = 0; j < GetParam().outputs; ++j) EXPECT_TRUE(out.Is(j, test::kHigh) || out.Is(j, test::kLow));
+  }
+}
+
 // Every entry point called with the stack at each misalignment a 4-byte
 // aligned caller can produce: it must work and remove exactly its own
 // arguments.

@@ -96,6 +96,27 @@ TEST_F(FullAdderDll, ThresholdIsStrictlyAboveTwoAndAHalfOnTheRoundedDouble) {
   EXPECT_EQ(std::make_pair(false, false), Add(MakeSignal(0x4000000000000000ull, 0x4001), kLow, kLow)) << "unnormal";
 }
 
+// The DLL's own build of the conversions and the level test, held against
+// the host's level straight from the bytes (itself held against the x87):
+// random encodings of every kind, others around 2.5's rounding midpoint and
+// at the exponents where the inline conversion hands over to the full one.
+TEST_F(FullAdderDll, LevelsOfRandomEncodingsAreThoseOfTheRoundedDouble) {
+  const unsigned edges[] = {0, 1, 16383 - 1023, 16383 - 1022, 16383 + 1023, 16383 + 1024, 0x7FFE, 0x7FFF};
+  std::uint64_t state = 0x853C49E6748FEA9Bull;
+  auto next = [&state] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
+  auto encoding = [&](int k) {
+    const std::uint64_t bits = next();
+    if (k % 3 == 0) return MakeSignal(bits, unsigned(bits >> 48));
+    if (k % 3 == 1) return MakeSignal(0xA000000000000400ull + (bits >> 59) - 16, 0x3FFF + unsigned(bits >> 30 & 3));
+    return MakeSignal(bits, (bits >> 63 ? 0x8000 : 0) | edges[(bits >> 40) % 8]);
+  };
+  for (int k = 0; k < 30000; ++k) {
+    const Signal a = encoding(k), b = encoding(k + 1), c = encoding(k + 2);
+    const int high = host::SignalIsHigh(a.bytes) + host::SignalIsHigh(b.bytes) + host::SignalIsHigh(c.bytes);
+    ASSERT_EQ(std::make_pair(high % 2 == 1, high >= 2), Add(a, b, c)) << k;
+  }
+}
+
 TEST_F(FullAdderDll, InstancesAreIndependentAndOutputsStable) {
   Part first(library), second(library);
   SignalArray in, out1, out2;
