@@ -13,7 +13,10 @@ set(KORVELANT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/bin CACHE PATH "Where the shipped D
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KORVELANT_PLUGIN_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
-add_compile_options(-O2 -DNDEBUG -march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
+if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
+  message(FATAL_ERROR "the plug-ins are built with the release settings only (CMAKE_BUILD_TYPE=Release)")
+endif()
+add_compile_options(-march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
                     -Wall -Wextra -Werror
                     -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 add_link_options(-static -s -Wl,--no-insert-timestamp
