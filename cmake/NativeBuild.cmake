@@ -9,15 +9,19 @@ elseif(SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# The part of the frame and the components that does not touch the platform.
-add_library(core STATIC
+# The part of the frame that does not touch the platform, and each part's
+# component on it, with only its own folder on its include path.
+add_library(frame_core STATIC
   frame/signal_value.cpp
   frame/persistence.cpp
-  frame/help_launcher.cpp
-  adder/full_adder.cpp
-  decoder/segment_decoder.cpp
-  shiftreg/shift_register.cpp)
-target_include_directories(core PUBLIC frame adder decoder shiftreg)
+  frame/help_launcher.cpp)
+target_include_directories(frame_core PUBLIC frame)
+foreach(name ${KORVELANT_COMPONENTS})
+  korvelant_component_sources(${name} sources)
+  add_library(${name}_core STATIC ${sources})
+  target_include_directories(${name}_core PUBLIC ${KORVELANT_${name}_FOLDER})
+  target_link_libraries(${name}_core PUBLIC frame_core)
+endforeach()
 
 if(FUZZ)
   add_subdirectory(tests/fuzz)

@@ -41,15 +41,14 @@ target_include_directories(frame PUBLIC frame)
 # that the folder's plugin.h names, the folder's export list and resources.
 # Each DLL has an image base of its own, so that the host loads all three
 # without relocating any (the linker would otherwise derive one from the
-# output path, and the bytes would depend on the build folder).
-function(add_plugin name folder image_base)
-  add_library(${name} SHARED frame/entry_points.cpp ${ARGN} ${folder}/${name}.def ${folder}/${name}.rc)
+# output path, and the bytes would depend on the build folder). Only the
+# part's own folder is on its include path.
+foreach(name ${KORVELANT_COMPONENTS})
+  set(folder ${KORVELANT_${name}_FOLDER})
+  korvelant_component_sources(${name} sources)
+  add_library(${name} SHARED frame/entry_points.cpp ${sources} ${folder}/${name}.def ${folder}/${name}.rc)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
-  target_link_options(${name} PRIVATE -Wl,--image-base,${image_base})
+  target_link_options(${name} PRIVATE -Wl,--image-base,${KORVELANT_${name}_IMAGE_BASE})
   target_include_directories(${name} PRIVATE ${folder} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PRIVATE frame)
-endfunction()
-
-add_plugin(Tamberlo decoder 0x63400000 decoder/segment_decoder.cpp)
-add_plugin(Quenvik adder 0x63600000 adder/full_adder.cpp)
-add_plugin(Morrel shiftreg 0x63800000 shiftreg/shift_register.cpp)
+endforeach()

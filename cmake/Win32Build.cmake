@@ -22,9 +22,8 @@ add_link_options(-static)
 # own (plugins/), straight into bin/. Built on every build of this tree; the
 # inner build decides what is out of date.
 include(ExternalProject)
-set(KORVELANT_PLUGINS Tamberlo Quenvik Morrel)
 set(plugin_files)
-foreach(plugin ${KORVELANT_PLUGINS})
+foreach(plugin ${KORVELANT_COMPONENTS})
   list(APPEND plugin_files ${KORVELANT_PLUGIN_DIR}/${plugin}.dll)
 endforeach()
 ExternalProject_Add(plugins
@@ -38,7 +37,7 @@ ExternalProject_Add(plugins
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${plugin_files})
 # The tests name the DLLs as targets, as if this tree built them.
-foreach(plugin ${KORVELANT_PLUGINS})
+foreach(plugin ${KORVELANT_COMPONENTS})
   add_library(${plugin} SHARED IMPORTED GLOBAL)
   set_target_properties(${plugin} PROPERTIES IMPORTED_LOCATION ${KORVELANT_PLUGIN_DIR}/${plugin}.dll)
   add_dependencies(${plugin} plugins)
