@@ -11,24 +11,15 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 
 namespace {
 
-struct Dll {
-  const char* file;
-  const char* caption;
-  int delayBox;
-  bool hasWidth;           // Morrel: the settings start with the width
-  bool recordsHostWindow;  // the dialog belongs to the window of the host record
-  bool refillsPinInfo;
-};
-
-std::ostream& operator<<(std::ostream& out, const Dll& dll) { return out << dll.file; }
-
-const Dll kTamberlo = {"Tamberlo.dll", "Eigenschaften des Tamberlos", 2015, false, true, true};
-const Dll kQuenvik = {"Quenvik.dll", "Quenvik", 2015, false, false, true};
-const Dll kMorrel = {"Morrel.dll", "Serielles Schieberegister", 2019, true, true, false};
+using Dll = test::PluginFacts;
+using test::kMorrel;
+using test::kQuenvik;
+using test::kTamberlo;
 
 constexpr int kWidthList = 2010;
 
@@ -47,7 +38,7 @@ class DialogTest : public test::PluginTest {
  protected:
   void LoadDll(const Dll& dll) {
     dll_ = dll;
-    Load(dll.file);
+    Load(dll.dll);
   }
 
   // Opens the part's dialog the way the host does and lets `drive` work it.

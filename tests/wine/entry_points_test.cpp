@@ -7,26 +7,14 @@
 #include <set>
 
 #include "fault_guard.h"
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 #include "stdcall_probe.h"
 
 namespace {
 
-struct PluginFacts {
-  const char* dll;
-  const char* displayName;
-  int inputs;
-  int outputs;
-  bool hasEnhancedInformation;
-};
-
-std::ostream& operator<<(std::ostream& out, const PluginFacts& facts) { return out << facts.dll; }
-
-const PluginFacts kPlugins[] = {
-    {"Tamberlo.dll", "BCD-Anzeige", 4, 7, true},
-    {"Quenvik.dll", "Quenvik", 3, 2, true},
-    {"Morrel.dll", "Schieberegister", 4, 1, false},
-};
+using test::kPlugins;
+using test::PluginFacts;
 
 const char* const kEntryPointNames[] = {
     "IsUserDLL32",   "GetDLLName",        "GetNumberOfInputsOutputs2", "GetParameterStruct", "GetDialogEnableStruct",

@@ -17,6 +17,7 @@
 
 #include "dialog_driver.h"
 #include "fake_help_control/help_call.h"
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -24,19 +25,8 @@ namespace {
 const char kInprocServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr UINT kHelpContext = 15;  // HH_HELP_CONTEXT
 
-struct Dll {
-  const char* file;
-  const char* caption;
-  DWORD_PTR topic;
-  int delayBox;
-};
-std::ostream& operator<<(std::ostream& out, const Dll& dll) { return out << dll.file; }
-
-const Dll kDlls[] = {
-    {"Tamberlo.dll", "Eigenschaften des Tamberlos", 201, 2015},
-    {"Quenvik.dll", "Quenvik", 300, 2015},
-    {"Morrel.dll", "Serielles Schieberegister", 101, 2019},
-};
+using Dll = test::PluginFacts;
+using test::kPlugins;
 
 // HKEY_CLASSES_ROOT as this process sees it: a volatile key that holds the
 // control's registration with `value`, or none when `value` is null.
@@ -135,7 +125,7 @@ TEST_P(HelpThroughTheRegistry, EachClickOpensTheTopicBesideTheLibraryAndTheDialo
   const Dll& dll = GetParam();
   ClassesRoot classes((test::TestFolder() + "fake_help_control.dll").c_str());
   ASSERT_TRUE(classes.Overridden());
-  Load(dll.file);
+  Load(dll.dll);
   Part part(library);
   const std::size_t before = RecordedCalls("fake_help_control.dll").size();
 
@@ -144,10 +134,10 @@ TEST_P(HelpThroughTheRegistry, EachClickOpensTheTopicBesideTheLibraryAndTheDialo
   EXPECT_TRUE(clicks.openAfterEachClick);
   EXPECT_NE(clicks.tickedBefore, clicks.ticked);
   EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(part.Record())) << "the dialog still works after help";
-  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 2, test::PluginFolder() + "korvelant.chm", dll.topic);
+  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 2, test::PluginFolder() + "korvelant.chm", dll.helpTopic);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, HelpThroughTheRegistry, ::testing::ValuesIn(kDlls));
+INSTANTIATE_TEST_SUITE_P(Plugins, HelpThroughTheRegistry, ::testing::ValuesIn(kPlugins));
 
 // Built as the dialog opens in Tamberlo, at each click in Quenvik: either
 // way from where the library was loaded.
@@ -157,14 +147,14 @@ TEST_P(HelpThroughTheRegistry, TheHelpFileFollowsTheLibrary) {
   ASSERT_TRUE(classes.Overridden());
   const std::string elsewhere = test::TestFolder() + "elsewhere\\";
   CreateDirectoryA(elsewhere.c_str(), nullptr);
-  const std::string copy = elsewhere + dll.file;
-  ASSERT_TRUE(CopyFileA(test::PluginPath(dll.file).c_str(), copy.c_str(), FALSE));
+  const std::string copy = elsewhere + dll.dll;
+  ASSERT_TRUE(CopyFileA(test::PluginPath(dll.dll).c_str(), copy.c_str(), FALSE));
   ASSERT_EQ("", library.Load(copy));
   const std::size_t before = RecordedCalls("fake_help_control.dll").size();
   Part part(library);
   const Clicks clicks = ClickHelp(dll, part, 1);
   ASSERT_TRUE(clicks.appeared && clicks.closed);
-  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 1, elsewhere + "korvelant.chm", dll.topic);
+  ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 1, elsewhere + "korvelant.chm", dll.helpTopic);
 }
 
 class HelpByTheBareName : public HelpTest {
@@ -173,26 +163,26 @@ class HelpByTheBareName : public HelpTest {
   void TearDown() override { SetDllDirectoryA(nullptr); }
 
   void ExpectTheFakeFoundByName(const Dll& dll) {
-    Load(dll.file);
+    Load(dll.dll);
     Part part(library);
     const std::size_t before = RecordedCalls("hhctrl.ocx").size();
     const Clicks clicks = ClickHelp(dll, part, 1);
     ASSERT_TRUE(clicks.appeared && clicks.closed);
     EXPECT_EQ(test::TestFolder() + "help_control\\hhctrl.ocx", ModuleFile("hhctrl.ocx"));
-    ExpectCalls(RecordedCalls("hhctrl.ocx"), before, 1, test::PluginFolder() + "korvelant.chm", dll.topic);
+    ExpectCalls(RecordedCalls("hhctrl.ocx"), before, 1, test::PluginFolder() + "korvelant.chm", dll.helpTopic);
   }
 };
 
 TEST_F(HelpByTheBareName, WhenTheControlIsNotRegistered) {
   ClassesRoot classes(nullptr);
   ASSERT_TRUE(classes.Overridden());
-  ExpectTheFakeFoundByName(kDlls[0]);
+  ExpectTheFakeFoundByName(test::kTamberlo);
 }
 
 TEST_F(HelpByTheBareName, WhenTheRegisteredFileWillNotLoad) {
   ClassesRoot classes("C:\\nowhere\\hhctrl.ocx");
   ASSERT_TRUE(classes.Overridden());
-  ExpectTheFakeFoundByName(kDlls[2]);
+  ExpectTheFakeFoundByName(test::kMorrel);
 }
 
 class HelpUnavailable : public HelpTest, public ::testing::WithParamInterface<Dll> {};
@@ -201,7 +191,7 @@ TEST_P(HelpUnavailable, TheDialogStaysUsable) {
   const Dll& dll = GetParam();
   ClassesRoot classes(nullptr);
   ASSERT_TRUE(classes.Overridden());
-  Load(dll.file);
+  Load(dll.dll);
   Part part(library);
   const Clicks clicks = ClickHelp(dll, part, 2);
   ASSERT_TRUE(clicks.appeared && clicks.closed);
@@ -211,6 +201,6 @@ TEST_P(HelpUnavailable, TheDialogStaysUsable) {
   EXPECT_EQ(nullptr, GetModuleHandleA("hhctrl.ocx")) << "nothing was loaded";
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, HelpUnavailable, ::testing::ValuesIn(kDlls));
+INSTANTIATE_TEST_SUITE_P(Plugins, HelpUnavailable, ::testing::ValuesIn(kPlugins));
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -72,20 +73,20 @@ Measured RunCycles(const std::string& path) {
   return measured;
 }
 
-class LoadCycles : public ::testing::TestWithParam<const char*> {};
+class LoadCycles : public ::testing::TestWithParam<test::PluginFacts> {};
 
 TEST_P(LoadCycles, GiveBackEveryThreadLocalStorageSlot) {
   const Measured bare = RunCycles(test::TestFolder() + "bare_dll.dll");
   ASSERT_FALSE(HasFatalFailure());
-  const Measured plugin = RunCycles(test::PluginPath(GetParam()));
+  const Measured plugin = RunCycles(test::PluginPath(GetParam().dll));
   ASSERT_FALSE(HasFatalFailure());
-  EXPECT_EQ(plugin.slotsBefore, plugin.slotsAfter) << kCycles << " cycles of " << GetParam();
+  EXPECT_EQ(plugin.slotsBefore, plugin.slotsAfter) << kCycles << " cycles of " << GetParam().dll;
   std::printf("%s: %d cycles, free TLS slots %d -> %d; memory %+.1f bytes per cycle "
               "(a DLL without runtime: %+.1f)\n",
-              GetParam(), kCycles, plugin.slotsBefore, plugin.slotsAfter, plugin.bytesPerCycle,
+              GetParam().dll, kCycles, plugin.slotsBefore, plugin.slotsAfter, plugin.bytesPerCycle,
               bare.bytesPerCycle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, LoadCycles, ::testing::Values("Tamberlo.dll", "Quenvik.dll", "Morrel.dll"));
+INSTANTIATE_TEST_SUITE_P(Plugins, LoadCycles, ::testing::ValuesIn(test::kPlugins));
 
 }  // namespace

@@ -2,6 +2,7 @@
 // around each plug-in block, the handle positioned by the host.
 #include <windows.h>
 
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -38,9 +39,9 @@ class ProjectFileTest : public test::PluginTest {
   }
 };
 
-class Persistence : public ProjectFileTest, public ::testing::WithParamInterface<const char*> {
+class Persistence : public ProjectFileTest, public ::testing::WithParamInterface<test::PluginFacts> {
  protected:
-  void SetUp() override { Load(GetParam()); }
+  void SetUp() override { Load(GetParam().dll); }
 };
 
 TEST_P(Persistence, ReaderStopsRightAfterTheMarkerLeavingTheHostsData) {
@@ -98,7 +99,7 @@ TEST_P(Persistence, DamagedBlocksChangeNothingAndNeverHang) {
   EXPECT_EQ(before, Saved(part));
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, Persistence, ::testing::Values("Tamberlo.dll", "Quenvik.dll", "Morrel.dll"));
+INSTANTIATE_TEST_SUITE_P(Plugins, Persistence, ::testing::ValuesIn(test::kPlugins));
 
 // Each component's blocks byte for byte.
 using ExactBlocks = ProjectFileTest;

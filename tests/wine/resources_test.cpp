@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin_facts.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -22,20 +23,8 @@ constexpr WORD kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);  // 0x0407
 constexpr int kBitmapId = 2059;
 constexpr int kIconGroupId = 2056;
 
-struct ResourceFacts {
-  const char* dll;
-  const wchar_t* fileDescription;
-  const wchar_t* productName;
-  bool hasBitmap;
-};
-
-std::ostream& operator<<(std::ostream& out, const ResourceFacts& facts) { return out << facts.dll; }
-
-const ResourceFacts kPlugins[] = {
-    {"Tamberlo.dll", L"BCD-Anzeige: Siebensegment-Decoder f\u00FCr eine Hexadezimalziffer", L"Tamberlo", true},
-    {"Quenvik.dll", L"Volladdierer f\u00FCr ein Bit", L"Quenvik", false},
-    {"Morrel.dll", L"Serielles Schieberegister mit 4, 8 oder 16 Bit", L"Morrel", true},
-};
+using test::kPlugins;
+using ResourceFacts = test::PluginFacts;
 
 // The bytes of one resource in one language; empty when there is none.
 std::vector<unsigned char> ResourceBytes(HMODULE module, LPCSTR type, int id, WORD language) {
