@@ -13,8 +13,11 @@ class FullAdder : public frame::DelayFlagSetting<FullAdder> {
 
   static constexpr int InputCount() { return 3; }
   static constexpr int OutputCount() { return 2; }
+  // A table, laid out to be read.
+  // clang-format off
   static constexpr const char* kInputNames[] = {"Summand A", "Summand B", ("\xDC" "bertrag")};
   static constexpr const char* kOutputNames[] = {"Summe S", ("\xDC" "bertrag")};
+  // clang-format on
 
   FullAdder();
 

@@ -16,7 +16,10 @@ class ShiftRegister {
 
   static constexpr int InputCount() { return 4; }
   static constexpr int OutputCount() { return 1; }
+  // A table, laid out to be read.
+  // clang-format off
   static constexpr const char* kInputNames[] = {("L\xF6" "schen"), "Takteingang", "Funktion", "Serieller Eingang"};
+  // clang-format on
   static constexpr const char* kOutputNames[] = {"Serieller Ausgang"};
 
   // Bit cells the register has; the user picks 4, 8 or 16 of them.

@@ -50,6 +50,8 @@ struct Template {
 
 std::ostream& operator<<(std::ostream& out, const Template& t) { return out << t.dll; }
 
+// A table, laid out to be read.
+// clang-format off
 const Template kTemplates[] = {
     {"Tamberlo.dll", 2012, "Eigenschaften des Tamberlos", 151, 65,
      {
@@ -77,6 +79,7 @@ const Template kTemplates[] = {
          {2019, kButtonClass, kCheckBox, "&Laufzeit nachbilden", 17, 41, 77, 10},
      }},
 };
+// clang-format on
 
 class Writer {
  public:

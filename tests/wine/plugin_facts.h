@@ -29,6 +29,8 @@ struct PluginFacts {
 
 inline std::ostream& operator<<(std::ostream& out, const PluginFacts& facts) { return out << facts.dll; }
 
+// A table, laid out to be read.
+// clang-format off
 const PluginFacts kTamberlo = {
     "Tamberlo.dll", "BCD-Anzeige", 4, 7, true,
     "Eigenschaften des Tamberlos", 2015, false, true, true, 201,
@@ -41,6 +43,7 @@ const PluginFacts kMorrel = {
     "Morrel.dll", "Schieberegister", 4, 1, false,
     "Serielles Schieberegister", 2019, true, true, false, 101,
     L"Serielles Schieberegister mit 4, 8 oder 16 Bit", L"Morrel", true};
+// clang-format on
 
 const PluginFacts kPlugins[] = {kTamberlo, kQuenvik, kMorrel};
 
