@@ -93,7 +93,8 @@ void ShowProject(const std::string& folder) {
   GetTempPathA(MAX_PATH, temp);
   const std::string path = std::string(temp) + "demo.hsp";
   const std::vector<PartRequest> parts = {{"Quenvik.dll", ""}, {"Tamberlo.dll", "1"}, {"Morrel.dll", "8,1"}};
-  if (std::string error = SaveProject(path, parts, folder); !error.empty()) throw Failure(error);
+  std::vector<std::string> blocks;
+  if (std::string error = SaveProject(path, parts, folder, blocks); !error.empty()) throw Failure(error);
   std::printf("hostsim project save demo.hsp Quenvik.dll Tamberlo.dll=1 Morrel.dll=8,1\n");
   std::printf("%s\n", ProjectFileText(path).c_str());
   std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder).c_str());

@@ -34,4 +34,8 @@ std::string Utf8FromWindows1252(const std::string& text) {
   return out;
 }
 
+std::string Counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 }  // namespace host
