@@ -45,11 +45,26 @@ TEST(Refused, StimuliThatDoNotFitThePart) {
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):1: \"high\" is neither 0, 1 nor a voltage such as 2.6V",
                 "high 0 0\n");
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input): no steps (one line of input values per step)", "# A B C\n");
+  ExpectRefused({"run", "Quenvik.dll", "-"},
+                "(standard input):1: \"2,6V\" is neither 0, 1 nor a voltage such as 2.6V: the decimal separator is a "
+                "point, 2.6V",
+                "1 2,6V 0\n");
   const std::string missing = test::Scratch("missing.stim");
   const Outcome outcome = Hostsim({"run", "Quenvik.dll", missing});
   EXPECT_EQ(2, outcome.status);
   EXPECT_EQ(0u, outcome.err.find("hostsim: cannot open " + missing + ": ")) << outcome.err;
   EXPECT_EQ(1u, test::Lines(outcome.err).size());
+}
+
+// A dump that cannot be written fails the run before it prints anything.
+TEST(Refused, ADumpIntoAFolderThatIsNone) {
+  const std::string folder = test::Scratch("no_such_folder");
+  ExpectRefused({"run", "Quenvik.dll", InBin("examples\\quenvik_add.stim"), "--vcd", folder + "\\adder.vcd"},
+                "cannot create " + folder + "\\adder.vcd: there is no folder " + folder);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ExpectRefused({"run", "Quenvik.dll", InBin("examples\\quenvik_add.stim"), "--vcd", folder},
+                "cannot create " + folder + ": it is a folder");
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

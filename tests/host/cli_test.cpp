@@ -177,6 +177,43 @@ TEST(Run, SettingsReachThePartBeforeTheRun) {
   EXPECT_TRUE(Contains(four.out, "19 steps of (standard input)"));
 }
 
+// The settings line under the heading: what the part holds after reading
+// --settings, compared with what it was given.
+TEST(Run, SaysWhichSettingsThePartHoldsAndWhichValuesItDidNotTake) {
+  const std::string stimulus = "0 0 1 1\n";
+  const struct {
+    std::vector<std::string> settings;
+    std::string line;
+  } cases[] = {
+      {{}, "settings 4,1, a new part's"},
+      {{"--settings", "8,0"}, "settings 8,0, read from --settings 8,0"},
+      {{"--settings", "16"}, "settings 16,1, read from --settings 16"},
+      {{"--settings", "17,1"}, "settings 4,1 after --settings 17,1: the part did not take 17 (value 1)"},
+      {{"--settings", "-4,1"}, "settings 4,1 after --settings -4,1: the part did not take -4 (value 1)"},
+      {{"--settings", "a,b"}, "settings 4,1 after --settings a,b: the part did not take a, b (values 1 and 2)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"run", "Morrel.dll", "-"};
+    arguments.insert(arguments.end(), c.settings.begin(), c.settings.end());
+    const Outcome run = Hostsim(arguments, stimulus);
+    ASSERT_EQ(0, run.status) << run.err;
+    const std::vector<std::string> lines = test::Lines(run.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("Schieberegister (Morrel.dll), 1 step of (standard input)", lines[0]);
+    EXPECT_EQ(c.line, lines[1]);
+  }
+}
+
+// Notepad's "Unicode": the run reads it and says how.
+TEST(Run, ReadsAUtf16StimulusAndSaysSo) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("1 1 0\r\n")) utf16 += std::string{c, '\0'};
+  const Outcome run = Hostsim({"run", "Quenvik.dll", "-"}, utf16);
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("Quenvik (Quenvik.dll), 1 step of (standard input), read as UTF-16 little-endian", test::Lines(run.out)[0]);
+  EXPECT_EQ((std::vector<std::string>{"0", "1"}), ReadTable(run.out).outputs.at(1));
+}
+
 // ---- truth
 
 TEST(Truth, AdderTableFollowsTheRule) {
