@@ -50,8 +50,9 @@ const char kUsage[] =
     "    1 1 2.6V\n"
     "\n"
     "VCD: one wire per pin in the scopes PART.in and PART.out, one time unit per\n"
-    "evaluation (0 is the initial one). Names: blanks become _, the German letters\n"
-    "Ae Oe Ue ae oe ue ss, other bytes outside printable ASCII _.\n"
+    "evaluation (0 is the initial one). Names are plain identifiers: the German\n"
+    "letters spelt out (Ae Oe Ue ae oe ue ss), every other run of bytes but letters,\n"
+    "digits and _ one _, and a _ before a digit that would come first.\n"
     "\n"
     "Exit status: 0 done, 1 a negative answer (truth, check, bench), 2 bad input.\n";
 

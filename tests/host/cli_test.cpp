@@ -146,14 +146,14 @@ TEST(Run, DecoderTableAndDumpAgree) {
   test::Vcd vcd;
   ASSERT_EQ("", test::ReadVcd(test::ReadAll(vcdPath), vcd));
   EXPECT_EQ((std::vector<std::string>{"Erstes_Bit", "Zweites_Bit", "Drittes_Bit", "Viertes_Bit"}),
-            References(vcd, "BCD-Anzeige.in"));
-  EXPECT_EQ("1._von_7_Segmenten", References(vcd, "BCD-Anzeige.out").at(0));
+            References(vcd, "BCD_Anzeige.in"));
+  EXPECT_EQ("_1_von_7_Segmenten", References(vcd, "BCD_Anzeige.out").at(0));
   const Table table = ReadTable(run.out);
   ASSERT_EQ(17u, table.labels.size());
   EXPECT_EQ((std::vector<std::string>{"0", "0", "0", "0", "0", "0", "0"}), table.outputs[0]) << "dark at the start";
   EXPECT_EQ((std::vector<std::string>{"1", "1", "1", "0", "1", "1", "1"}), table.outputs[1]) << "0";
   EXPECT_EQ((std::vector<std::string>{"1", "1", "0", "1", "1", "0", "0"}), table.outputs[16]) << "F";
-  ExpectDumpMatchesTable(vcd, table, "BCD-Anzeige");
+  ExpectDumpMatchesTable(vcd, table, "BCD_Anzeige");
   DeleteFileA(vcdPath.c_str());
 }
 
