@@ -101,11 +101,22 @@ void ShowProject(const std::string& folder) {
   DeleteFileA(path.c_str());
 }
 
+// The folder must hold the three plug-ins; said before the demo begins.
+void CheckDemoFolder(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) throw Failure(folder + ": no such folder");
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) throw Failure(folder + " is a file, not a folder");
+  for (const char* dll : {"Quenvik.dll", "Tamberlo.dll", "Morrel.dll"})
+    if (GetFileAttributesA((folder + "\\" + dll).c_str()) == INVALID_FILE_ATTRIBUTES)
+      throw Failure(folder + " holds no " + dll + "; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
+}
+
 }  // namespace
 
 int DemoCommand(Arguments arguments) {
   if (arguments.size() > 1) throw Failure("usage: hostsim demo [FOLDER]");
   const std::string folder = arguments.empty() ? ProgramFolder() : arguments[0];
+  CheckDemoFolder(folder);
   std::printf("hostsim demo: the plug-ins %s, driven through their exports\n",
               arguments.empty() ? "beside hostsim" : ("in " + folder).c_str());
   ShowAdder(folder);

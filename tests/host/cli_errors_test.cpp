@@ -40,6 +40,23 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   DeleteFileA(text.c_str());
 }
 
+// A folder where a DLL belongs is named as one, by every command that
+// takes a DLL, and `check` refuses any argument that is no DLL before it
+// judges the others, naming it among several.
+TEST(Refused, FoldersAndMissingFilesAmongTheDlls) {
+  const std::string folder = test::Scratch("plugins");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  for (const char* command : {"info", "truth", "dialog", "check"})
+    ExpectRefused({command, folder}, folder + " is a folder, not a DLL");
+  ExpectRefused({"run", folder, "-"}, folder + " is a folder, not a DLL");
+  ExpectRefused({"check", "Quenvik.dll", "Nowhere.dll", "Morrel.dll"}, "Nowhere.dll: no such file");
+  ExpectRefused({"check", "Quenvik.dll", folder}, folder + " is a folder, not a DLL");
+  ExpectRefused({"demo", folder},
+                folder + " holds no Quenvik.dll; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
+  RemoveDirectoryA(folder.c_str());
+  ExpectRefused({"demo", folder}, folder + ": no such folder");
+}
+
 TEST(Refused, StimuliThatDoNotFitThePart) {
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):2: 2 values, but the part has 3 inputs", "0 0 0\n1 1\n");
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):1: \"high\" is neither 0, 1 nor a voltage such as 2.6V",
