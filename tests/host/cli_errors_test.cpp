@@ -27,6 +27,10 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"project", "copy", "a", "b"},
                 "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
   ExpectRefused({"check"}, "usage: hostsim check DLL...");
+  ExpectRefused({"dialog", "Quenvik.dll", "--close-after", "soon"},
+                "--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"soon\" is none");
+  ExpectRefused({"dialog", "Quenvik.dll", "--screenshot"}, "--screenshot needs a value");
+  ExpectRefused({"dialog"}, "usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE]");
 }
 
 TEST(Refused, DllsThatAreNotPlugIns) {

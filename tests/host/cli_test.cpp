@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "hostsim_process.h"
+#include "png_reader.h"
 #include "vcd_reader.h"
 
 namespace {
@@ -20,9 +23,10 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
   const Outcome help = Hostsim({"--help"});
   EXPECT_EQ(0, help.status);
-  for (const char* command : {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE",
-                              "project load FILE", "project show FILE", "dialog DLL", "check DLL...", "bench DLL",
-                              "demo", "Stimulus files", "2.6V", "#"})
+  for (const char* command :
+       {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE", "project load FILE",
+        "project show FILE", "dialog DLL", "--close-after SECONDS", "--screenshot FILE", "check DLL...", "bench DLL",
+        "demo", "Stimulus files", "2.6V", "#"})
     EXPECT_TRUE(Contains(help.out, command)) << command;
   EXPECT_EQ(help.out, Hostsim({"-h"}).out);
 }
@@ -277,6 +281,19 @@ TEST(Demo, ShowsThePlugInsAtWork) {
 
 // ---- dialog
 
+bool HaveDisplay() {
+  char display[256] = {};
+  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
+}
+
+// Under Wine hostsim opens the dialog on a desktop of the display it was
+// given, "hostsim on :99"; the test looks there, and on its own.
+HDESK HostsimDesktop() {
+  char display[256] = {};
+  GetEnvironmentVariableA("DISPLAY", display, sizeof display);
+  return OpenDesktopA(("hostsim on " + std::string(display)).c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+}
+
 struct DialogSearch {
   DWORD process;
   HWND found;
@@ -288,20 +305,24 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
-  if (owner == search->process && IsWindowVisible(window) && std::string(className) == "#32770") search->found = window;
+  // Its own style, as IsWindowVisible does not look across desktops.
+  const bool shown = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+  if (owner == search->process && shown && std::string(className) == "#32770") search->found = window;
   return !search->found;
 }
 
-// A visible dialog of the process, or null.
-HWND DialogOf(DWORD process) {
+// The process's visible dialog, waited for; null when none came.
+HWND WaitForDialogOf(DWORD process) {
   DialogSearch search{process, nullptr};
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  for (int wait = 0; wait < 600 && !search.found; ++wait) {
+    Sleep(100);
+    if (HDESK desktop = HostsimDesktop()) {
+      EnumDesktopWindows(desktop, FindDialog, reinterpret_cast<LPARAM>(&search));
+      CloseDesktop(desktop);
+    }
+    if (!search.found) EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  }
   return search.found;
-}
-
-bool HaveDisplay() {
-  char display[256] = {};
-  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
 }
 
 // The adder's dialog: its box ticked and confirmed, the flag comes back 1.
@@ -313,11 +334,7 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
     return;
   }
   test::HostsimProcess process({"dialog", "Quenvik.dll"});
-  HWND dialog = nullptr;
-  for (int wait = 0; wait < 600 && !dialog; ++wait) {
-    Sleep(100);
-    dialog = DialogOf(process.Id());
-  }
+  const HWND dialog = WaitForDialogOf(process.Id());
   ASSERT_TRUE(dialog) << "no dialog appeared";
   SendMessageA(GetDlgItem(dialog, 2015), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
@@ -326,6 +343,70 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
   EXPECT_EQ("Quenvik.dll: delay flag 0, settings 0; opening its properties dialog\n"
             "dialog closed: delay flag 1, settings 1\n",
             closed.out);
+}
+
+// Where nobody clicks: the register's box unticked meanwhile, and still
+// the flag stays, for hostsim ends the dialog with Cancel.
+TEST(Dialog, EndsItselfWithCancelAfterTheTimeGiven) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  test::HostsimProcess process({"dialog", "Morrel.dll", "--close-after", "2"});
+  const HWND dialog = WaitForDialogOf(process.Id());
+  ASSERT_TRUE(dialog) << "no dialog appeared";
+  SendMessageA(GetDlgItem(dialog, 2019), BM_CLICK, 0, 0);
+  const Outcome closed = process.Finish(60000);
+  EXPECT_EQ(0, closed.status) << closed.err;
+  EXPECT_EQ("Morrel.dll: delay flag 1, settings 4,1; opening its properties dialog\n"
+            "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",
+            closed.out);
+}
+
+// The picture is the dialog's window as the test finds it on the screen,
+// and shows it: its caption, its face and the controls' lines and text.
+TEST(Dialog, ScreenshotIsAPngOfTheDialog) {
+  const std::string png = test::Scratch("dialog.png");
+  DeleteFileA(png.c_str());
+  if (!HaveDisplay()) {
+    const Outcome dialog = Hostsim({"dialog", "Morrel.dll", "--screenshot", png});
+    EXPECT_EQ(2, dialog.status);
+    EXPECT_EQ("(cannot read " + png + ")", test::ReadAll(png));
+    return;
+  }
+  test::HostsimProcess process({"dialog", "Morrel.dll", "--screenshot", png, "--close-after", "3"});
+  const HWND dialog = WaitForDialogOf(process.Id());
+  ASSERT_TRUE(dialog) << "no dialog appeared";
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  const Outcome closed = process.Finish(60000);
+  ASSERT_EQ(0, closed.status) << closed.err;
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  EXPECT_TRUE(Contains(closed.out, "wrote " + png + ": the dialog, " + std::to_string(width) + " x " +
+                                       std::to_string(height) + " pixels\n"))
+      << closed.out;
+  test::PngPicture picture;
+  ASSERT_EQ("", test::ReadPng(test::ReadAll(png), picture));
+  EXPECT_EQ(width, picture.width);
+  EXPECT_EQ(height, picture.height);
+  std::map<unsigned, int> counts;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) ++counts[picture.Pixel(x, y)];
+  EXPECT_GE(counts.size(), 4u) << "a blank picture";
+  int most = 0;
+  for (const auto& [pixel, count] : counts) most = std::max(most, count);
+  EXPECT_LT(most, picture.width * picture.height * 9 / 10) << "mostly one colour";
+  const unsigned caption = picture.Pixel(width / 3, 8), face = picture.Pixel(width / 2, height - 6);
+  EXPECT_NE(caption, face) << "no caption bar above the dialog's face";
+  DeleteFileA(png.c_str());
+}
+
+TEST(Dialog, ScreenshotAloneEndsTheDialogOnceTaken) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const std::string png = test::Scratch("quenvik.png");
+  const Outcome dialog = Hostsim({"dialog", "Quenvik.dll", "--screenshot", png});
+  EXPECT_EQ(0, dialog.status) << dialog.err;
+  EXPECT_EQ("dialog closed (Cancel after the screenshot): delay flag 0, settings 0", test::Lines(dialog.out).back());
+  test::PngPicture picture;
+  EXPECT_EQ("", test::ReadPng(test::ReadAll(png), picture));
+  DeleteFileA(png.c_str());
 }
 
 }  // namespace
