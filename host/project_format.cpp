@@ -132,7 +132,8 @@ class LayoutReader {
   }
 
   std::string After() const {
-    return layout_.parts.empty() ? "after the first line" : "after the block of part " + std::to_string(layout_.parts.back().number);
+    if (layout_.parts.empty()) return "after the first line";
+    return "after the block of part " + std::to_string(layout_.parts.back().number);
   }
 
   std::string Part(const ProjectPart& part) const {

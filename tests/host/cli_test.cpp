@@ -325,6 +325,15 @@ HWND WaitForDialogOf(DWORD process) {
   return search.found;
 }
 
+// hostsim's dialog with the test's clicks on these buttons; its outcome.
+Outcome DialogClicked(const std::vector<std::string>& arguments, const std::vector<int>& buttons) {
+  test::HostsimProcess process(arguments);
+  const HWND dialog = WaitForDialogOf(process.Id());
+  if (!dialog) return {-1, "", "no dialog appeared"};
+  for (int button : buttons) SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+  return process.Finish(60000);
+}
+
 // The adder's dialog: its box ticked and confirmed, the flag comes back 1.
 TEST(Dialog, ChangesReachThePartWhenConfirmed) {
   if (!HaveDisplay()) {
@@ -333,12 +342,7 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
     EXPECT_EQ("hostsim: the dialog needs a display, and no window can be created here\n", dialog.err);
     return;
   }
-  test::HostsimProcess process({"dialog", "Quenvik.dll"});
-  const HWND dialog = WaitForDialogOf(process.Id());
-  ASSERT_TRUE(dialog) << "no dialog appeared";
-  SendMessageA(GetDlgItem(dialog, 2015), BM_CLICK, 0, 0);
-  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  const Outcome closed = process.Finish(60000);
+  const Outcome closed = DialogClicked({"dialog", "Quenvik.dll"}, {2015, IDOK});
   EXPECT_EQ(0, closed.status) << closed.err;
   EXPECT_EQ("Quenvik.dll: delay flag 0, settings 0; opening its properties dialog\n"
             "dialog closed: delay flag 1, settings 1\n",
@@ -349,11 +353,7 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
 // the flag stays, for hostsim ends the dialog with Cancel.
 TEST(Dialog, EndsItselfWithCancelAfterTheTimeGiven) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  test::HostsimProcess process({"dialog", "Morrel.dll", "--close-after", "2"});
-  const HWND dialog = WaitForDialogOf(process.Id());
-  ASSERT_TRUE(dialog) << "no dialog appeared";
-  SendMessageA(GetDlgItem(dialog, 2019), BM_CLICK, 0, 0);
-  const Outcome closed = process.Finish(60000);
+  const Outcome closed = DialogClicked({"dialog", "Morrel.dll", "--close-after", "2"}, {2019});
   EXPECT_EQ(0, closed.status) << closed.err;
   EXPECT_EQ("Morrel.dll: delay flag 1, settings 4,1; opening its properties dialog\n"
             "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",

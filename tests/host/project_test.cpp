@@ -119,7 +119,8 @@ std::string WithLf(std::string text) {
 std::vector<std::string> PartsAndSettings(const std::string& load) {
   std::vector<std::string> rows;
   for (const std::string& line : test::Lines(load))
-    if (line.size() > 40 && line.compare(0, 2, "  ") == 0 && line[2] != 'p') rows.push_back(line.substr(0, 39) + line.substr(48));
+    if (line.size() > 40 && line.compare(0, 2, "  ") == 0 && line[2] != 'p')
+      rows.push_back(line.substr(0, 39) + line.substr(48));
   return rows;
 }
 
