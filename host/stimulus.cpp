@@ -77,7 +77,8 @@ std::string ParseStimulus(const std::string& bytes, const std::string& name, std
     step.line = number;
     for (std::string token; tokens >> token;) {
       double volts;
-      if (!ParseStimulusValue(token, volts)) return Located(name, number, NoValue(token));
+      if (!ParseStimulusValue(token, volts))
+        return Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")"));
       step.volts.push_back(volts);
       step.written.push_back(token);
     }

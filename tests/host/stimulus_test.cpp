@@ -73,6 +73,9 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
       {utf16(false, true), "UTF-16 big-endian"},
       {utf16(true, false), "UTF-16 little-endian without byte-order mark"},
   };
+  std::vector<StimulusStep> none;
+  EXPECT_EQ("s.stim:1: \"x\" is neither 0, 1 nor a voltage such as 2.6V (the file read as UTF-16 big-endian)",
+            ParseStimulus(std::string("\xFE\xFF\0x", 4), "s.stim", none));
   for (const auto& file : files) {
     std::vector<StimulusStep> steps;
     std::string encoding = "?";
