@@ -9,6 +9,12 @@ namespace host {
 
 int CheckCommand(Arguments arguments) {
   if (arguments.empty()) throw Failure("usage: hostsim check DLL...");
+  // An argument that is no DLL at all is the user's mistake, not a
+  // finding: it ends the command before any plug-in is judged.
+  for (const std::string& path : arguments) {
+    PluginLibrary library;
+    if (const std::string error = library.Load(path); !library.Loaded()) throw Failure(error);
+  }
   FaultGuard guard("  FINDING hang: ", 30);
   int findings = 0, withFindings = 0;
   for (const std::string& path : arguments) {

@@ -42,12 +42,6 @@ std::string ReadWholeFile(const std::string& path) {
   return file.ReadRest();
 }
 
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  HostFile file;
-  if (std::string error = file.Create(path); !error.empty()) throw Failure(error);
-  if (!file.Write(bytes)) throw Failure("cannot write " + path + ": " + SystemErrorText(GetLastError()));
-}
-
 std::vector<std::string> ShownNames(const std::vector<std::string>& windows1252) {
   std::vector<std::string> shown;
   for (const std::string& name : windows1252) shown.push_back(Utf8FromWindows1252(name));

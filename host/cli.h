@@ -23,7 +23,6 @@ std::string FileName(const std::string& path);
 
 std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path);
 std::string ReadWholeFile(const std::string& path);  // "-" is standard input
-void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // The plug-in's pin names, as UTF-8 or as it wrote them.
 std::vector<std::string> ShownNames(const std::vector<std::string>& windows1252);

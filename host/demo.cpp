@@ -93,11 +93,22 @@ void ShowProject(const std::string& folder) {
   GetTempPathA(MAX_PATH, temp);
   const std::string path = std::string(temp) + "demo.hsp";
   const std::vector<PartRequest> parts = {{"Quenvik.dll", ""}, {"Tamberlo.dll", "1"}, {"Morrel.dll", "8,1"}};
-  if (std::string error = SaveProject(path, parts, folder); !error.empty()) throw Failure(error);
+  std::vector<std::string> blocks;
+  if (std::string error = SaveProject(path, parts, folder, blocks); !error.empty()) throw Failure(error);
   std::printf("hostsim project save demo.hsp Quenvik.dll Tamberlo.dll=1 Morrel.dll=8,1\n");
   std::printf("%s\n", ProjectFileText(path).c_str());
   std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder).c_str());
   DeleteFileA(path.c_str());
+}
+
+// The folder must hold the three plug-ins; said before the demo begins.
+void CheckDemoFolder(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) throw Failure(folder + ": no such folder");
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) throw Failure(folder + " is a file, not a folder");
+  for (const char* dll : {"Quenvik.dll", "Tamberlo.dll", "Morrel.dll"})
+    if (GetFileAttributesA((folder + "\\" + dll).c_str()) == INVALID_FILE_ATTRIBUTES)
+      throw Failure(folder + " holds no " + dll + "; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
 }
 
 }  // namespace
@@ -105,6 +116,7 @@ void ShowProject(const std::string& folder) {
 int DemoCommand(Arguments arguments) {
   if (arguments.size() > 1) throw Failure("usage: hostsim demo [FOLDER]");
   const std::string folder = arguments.empty() ? ProgramFolder() : arguments[0];
+  CheckDemoFolder(folder);
   std::printf("hostsim demo: the plug-ins %s, driven through their exports\n",
               arguments.empty() ? "beside hostsim" : ("in " + folder).c_str());
   ShowAdder(folder);

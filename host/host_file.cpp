@@ -18,10 +18,20 @@ std::string SystemErrorText(DWORD code) {
 }
 
 namespace {
+
+// Why a path cannot be opened, in the words of what the user gave.
 std::string Opened(HANDLE handle, const std::string& what, const std::string& path) {
   if (handle != INVALID_HANDLE_VALUE) return {};
-  return "cannot " + what + " " + path + ": " + SystemErrorText(GetLastError());
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return "cannot " + what + " " + path + ": it is a folder";
+  const std::size_t slash = path.find_last_of("\\/");
+  if (error == ERROR_PATH_NOT_FOUND && slash != std::string::npos)
+    return "cannot " + what + " " + path + ": there is no folder " + path.substr(0, slash);
+  return "cannot " + what + " " + path + ": " + SystemErrorText(error);
 }
+
 }  // namespace
 
 std::string HostFile::Create(const std::string& path) {

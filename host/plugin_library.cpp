@@ -8,9 +8,22 @@
 namespace host {
 namespace {
 
+// What a path names where the loader looks for it: a name without a
+// folder also beside hostsim and on the search path.
+DWORD AttributesOf(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  char found[MAX_PATH];
+  if (attributes == INVALID_FILE_ATTRIBUTES && path.find_first_of("\\/:") == std::string::npos &&
+      SearchPathA(nullptr, path.c_str(), nullptr, MAX_PATH, found, nullptr))
+    attributes = GetFileAttributesA(found);
+  return attributes;
+}
+
 // The loader's error codes say little to a user; the common cases in words.
 std::string WhyNotLoaded(const std::string& path, DWORD error) {
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return path + ": no such file";
+  const DWORD attributes = AttributesOf(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return path + ": no such file";
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return path + " is a folder, not a DLL";
   if (error == ERROR_BAD_EXE_FORMAT) return path + " is not a 32-bit Windows DLL";
   if (error == ERROR_MOD_NOT_FOUND) return "cannot load " + path + ": a DLL it needs is missing";
   return "cannot load " + path + ": " + SystemErrorText(error);

@@ -1,9 +1,11 @@
 #include "project.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
+#include "cli.h"
 #include "host_file.h"
 #include "plugin_interface.h"
 #include "text.h"
@@ -47,27 +49,77 @@ class Libraries {
   std::map<std::string, PluginLibrary*> byPath_;
 };
 
-// "PART 3 Morrel.dll" gives 3 and Morrel.dll.
-bool ParsePartLine(const std::string& line, int& number, std::string& dll) {
-  std::istringstream words(line);
-  std::string keyword;
-  if (!(words >> keyword >> number) || keyword != "PART" || number < 1) return false;
-  std::getline(words >> std::ws, dll);
-  return !dll.empty();
+std::vector<std::string> Values(const std::string& list) {
+  std::vector<std::string> values;
+  std::istringstream items(list);
+  for (std::string value; std::getline(items, value, ',');) values.push_back(value);
+  return values;
 }
 
-std::string Visible(const std::string& windows1252) {
-  std::string shown;
-  for (unsigned char byte : windows1252) {
-    if (byte < 0x20 || byte == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      shown += escape;
-    } else {
-      shown += char(byte);
-    }
+bool IsInteger(const std::string& text, long long& value) {
+  char* end = nullptr;
+  value = std::strtoll(text.c_str(), &end, 10);
+  return !text.empty() && *end == '\0';
+}
+
+bool SameValue(const std::string& given, const std::string& held) {
+  const std::string a = WithoutTrailingBlanks(given), b = WithoutTrailingBlanks(held);
+  long long x, y;
+  return a == b || (IsInteger(a, x) && IsInteger(b, y) && x == y);
+}
+
+// The file's own line starts, and behind the last line its size.
+std::vector<std::size_t> FileStarts(const ProjectLayout& layout, std::size_t size) {
+  std::vector<std::size_t> starts;
+  for (const FileLine& line : layout.lines) starts.push_back(line.start);
+  starts.push_back(size);
+  return starts;
+}
+
+// Lets each part's plug-in read its block through `file`, whose lines
+// begin at `starts`, and checks it stopped right behind the marker.
+std::string ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& file,
+                       const std::string& handed, const std::vector<std::size_t>& starts,
+                       const std::string& pluginFolder, LoadedProject& project) {
+  Libraries libraries(project.libraries);
+  for (const ProjectPart& part : layout.parts) {
+    LoadedPart loaded;
+    loaded.number = part.number;
+    loaded.dll = part.dll;
+    std::string error;
+    loaded.library = libraries.Get(Locate(part.dll, FolderOf(path), pluginFolder), error);
+    if (!loaded.library) return error;
+    loaded.part = std::make_unique<PlacedPart>(*loaded.library);
+    const std::size_t from = starts[part.firstBlockLine], to = starts[part.markerLine + 1];
+    file.Seek(long(from));
+    loaded.library->ReadFromFile(file.Argument(), loaded.part->Record());
+    const std::size_t taken = std::size_t(file.Position()) - from;
+    if (taken != to - from)
+      return path + ": line " + std::to_string(layout.lines[part.firstBlockLine].number) + " (byte " +
+             std::to_string(layout.BlockStart(part)) + "): the ReadFromFile of part " + std::to_string(part.number) +
+             " (" + Visible(part.dll) + ") took " + std::to_string(taken) + " bytes of its " +
+             std::to_string(to - from) + "-byte block, not up to its end marker and no further";
+    loaded.block = handed.substr(from, taken);
+    loaded.blockStart = long(layout.BlockStart(part));
+    loaded.blockEnd = long(layout.BlockEnd(part));
+    project.parts.push_back(std::move(loaded));
   }
-  return Utf8FromWindows1252(shown);
+  return {};
+}
+
+// The lines the layout has a role for, numbered: "  5  host   PART 2 Morrel.dll".
+std::string ListedLines(const ProjectLayout& layout) {
+  const std::size_t width = std::to_string(layout.lines.size()).size();
+  std::string listed;
+  for (std::size_t k = 0; k < layout.roles.size(); ++k) {
+    const std::string number = std::to_string(layout.lines[k].number);
+    const std::string text = Visible(layout.lines[k].text);
+    listed += "  " + std::string(width - number.size(), ' ') + number;
+    if (layout.roles[k] != LineRole::kBlank)
+      listed += (layout.roles[k] == LineRole::kHost ? "  host " : "  block") + (text.empty() ? "" : "  " + text);
+    listed += "\n";
+  }
+  return listed;
 }
 
 }  // namespace
@@ -80,25 +132,35 @@ PartRequest ParsePartRequest(const std::string& argument) {
 
 std::string SettingsBlock(const std::string& values) {
   std::string block;
-  std::istringstream list(values);
-  for (std::string value; std::getline(list, value, ',');) block += value + "\r\n";
+  for (const std::string& value : Values(values)) block += value + "\r\n";
   return block + kMarker;
 }
 
 std::string SettingsOfBlock(const std::string& block) {
-  std::string text = block;
-  if (text.size() >= kMarker.size() && text.compare(text.size() - kMarker.size(), kMarker.size(), kMarker) == 0)
-    text.erase(text.size() - kMarker.size());
+  std::vector<FileLine> lines = SplitLines(block, 0);
+  if (!lines.empty() && WithoutTrailingBlanks(lines.back().text) + "\r\n" == kMarker) lines.pop_back();
   std::string values;
-  std::size_t from = 0;
-  for (std::size_t end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
-    values += (values.empty() ? "" : ",") + text.substr(from, end - from);
-  if (from < text.size()) values += (values.empty() ? "" : ",") + text.substr(from);
+  for (const FileLine& line : lines) values += (values.empty() ? "" : ",") + line.text;
   return Visible(values);
 }
 
+std::string SettingsNotTaken(const std::string& given, const std::string& held) {
+  const std::vector<std::string> values = Values(given), kept = Values(held);
+  std::vector<std::size_t> missed;
+  for (std::size_t k = 0; k < values.size(); ++k)
+    if (k >= kept.size() || !SameValue(values[k], kept[k])) missed.push_back(k);
+  if (missed.empty()) return {};
+  std::string shown, numbers;
+  for (std::size_t k = 0; k < missed.size(); ++k) {
+    const char* separator = k == 0 ? "" : k + 1 == missed.size() ? " and " : ", ";
+    shown += std::string(k == 0 ? "" : ", ") + Visible(values[missed[k]]);
+    numbers += separator + std::to_string(missed[k] + 1);
+  }
+  return shown + (missed.size() == 1 ? " (value " : " (values ") + numbers + ")";
+}
+
 std::string SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                        const std::string& pluginFolder) {
+                        const std::string& pluginFolder, std::vector<std::string>& blocks) {
   std::vector<std::unique_ptr<PluginLibrary>> owned;
   Libraries libraries(owned);
   std::vector<std::unique_ptr<PlacedPart>> parts;
@@ -109,75 +171,62 @@ std::string SaveProject(const std::string& path, const std::vector<PartRequest>&
     parts.push_back(std::make_unique<PlacedPart>(*library));
     if (!request.settings.empty()) parts.back()->LoadSettings(SettingsBlock(request.settings));
   }
-  HostFile file;
-  if (std::string error = file.Create(path); !error.empty()) return error;
-  bool written = file.Write(std::string(kProjectHeading) + "\r\n");
-  for (std::size_t k = 0; k < parts.size(); ++k) {
-    written = written && file.Write("PART " + std::to_string(k + 1) + " " + requests[k].dll + "\r\n");
-    const long before = file.Position();
-    parts[k]->Library().WriteToFile(file.Argument(), parts[k]->Record());
-    written = written && file.Position() > before;
+  {
+    HostFile file;
+    if (std::string error = file.Create(path); !error.empty()) return error;
+    bool written = file.Write(std::string(kProjectHeading) + "\r\n");
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+      written = written && file.Write(PartLine(int(k + 1), requests[k].dll) + "\r\n");
+      const long before = file.Position();
+      parts[k]->Library().WriteToFile(file.Argument(), parts[k]->Record());
+      written = written && file.Position() > before;
+    }
+    written = written && file.Write("END\r\n");
+    if (!written) return "cannot write " + path + ": " + SystemErrorText(GetLastError());
   }
-  written = written && file.Write("END\r\n");
-  return written ? "" : "cannot write " + path + ": " + SystemErrorText(GetLastError());
+  // What a plug-in wrote must not break the format for the reader.
+  HostFile saved;
+  ProjectLayout layout;
+  std::string error = saved.Open(path);
+  const std::string bytes = error.empty() ? saved.ReadRest() : "";
+  if (error.empty()) error = ReadProjectLayout(bytes, path, layout);
+  if (!error.empty()) return "saved, but the file does not read back: " + error;
+  for (const ProjectPart& part : layout.parts)
+    blocks.push_back(bytes.substr(layout.BlockStart(part), layout.BlockEnd(part) - layout.BlockStart(part)));
+  return {};
 }
 
 std::string LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project) {
   HostFile file;
   if (std::string error = file.Open(path); !error.empty()) return error;
-  std::string line;
-  if (!file.ReadLine(line) || line != kProjectHeading) return path + " is not a hostsim project";
-  Libraries libraries(project.libraries);
-  while (true) {
-    const long lineStart = file.Position();
-    if (!file.ReadLine(line)) return path + ": ends without END";
-    if (line == "END") return {};
-    LoadedPart loaded;
-    if (!ParsePartLine(line, loaded.number, loaded.dll)) {
-      const std::string where = project.parts.empty()
-                                    ? "after the first line"
-                                    : "after the block of part " + std::to_string(project.parts.back().number);
-      return path + ": byte " + std::to_string(lineStart) + ", " + where + ": expected PART or END, found \"" +
-             Visible(line) + "\"";
-    }
-    std::string error;
-    loaded.library = libraries.Get(Locate(loaded.dll, FolderOf(path), pluginFolder), error);
-    if (!loaded.library) return error;
-    loaded.part = std::make_unique<PlacedPart>(*loaded.library);
-    loaded.blockStart = file.Position();
-    loaded.library->ReadFromFile(file.Argument(), loaded.part->Record());
-    loaded.blockEnd = file.Position();
-    project.parts.push_back(std::move(loaded));
-  }
+  const std::string bytes = file.ReadRest();
+  ProjectLayout layout;
+  if (std::string error = ReadProjectLayout(bytes, path, layout); !error.empty()) return error;
+  project.lineEndings = layout.LineEndings();
+  if (!layout.HasLfLines())
+    return ReadBlocks(path, layout, file, bytes, FileStarts(layout, bytes.size()), pluginFolder, project);
+  // The plug-ins find their marker only with its CR LF.
+  HostFile copy;
+  const std::string restored = layout.WithCrLf();
+  if (std::string error = copy.CreateScratch(); !error.empty()) return error;
+  if (!copy.Write(restored)) return "cannot write a scratch copy of " + path + ": " + SystemErrorText(GetLastError());
+  project.crLfRestored = true;
+  return ReadBlocks(path, layout, copy, restored, layout.CrLfStarts(), pluginFolder, project);
 }
 
 std::string DescribeProject(const std::string& path, std::string& description) {
   HostFile file;
   if (std::string error = file.Open(path); !error.empty()) return error;
-  const std::string text = file.ReadRest();
-  if (text.compare(0, sizeof kProjectHeading - 1, kProjectHeading) != 0) return path + " is not a hostsim project";
-  bool inBlock = false;
-  int parts = 0;
-  std::size_t from = 0;
-  while (from < text.size()) {
-    std::size_t end = text.find('\n', from);
-    end = end == std::string::npos ? text.size() : end + 1;
-    std::string line = text.substr(from, end - from);
-    from = end;
-    const bool endsBlock = inBlock && line.find(kMarker.substr(0, kMarker.size() - 2)) != std::string::npos;
-    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) line.erase(line.size() - 2);
-    description += std::string(inBlock ? "  block  " : "  host   ") + Visible(line) + "\n";
-    int number;
-    std::string dll;
-    if (!inBlock && ParsePartLine(line, number, dll)) {
-      inBlock = true;
-      ++parts;
-    } else if (endsBlock) {
-      inBlock = false;
-    }
-  }
-  description = path.substr(path.find_last_of("\\/") + 1) + ": " + std::to_string(text.size()) + " bytes, " + std::to_string(parts) + " parts\n" + description;
-  return {};
+  const std::string bytes = file.ReadRest();
+  ProjectLayout layout;
+  const std::string error = ReadProjectLayout(bytes, path, layout);
+  if (std::find(layout.roles.begin(), layout.roles.end(), LineRole::kHost) == layout.roles.end()) return error;
+  description = FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
+  if (layout.byteOrderMark) description += ", a UTF-8 byte-order mark";
+  if (!layout.LineEndings().empty()) description += ", lines ending in " + layout.LineEndings();
+  if (layout.HasLfLines()) description += " (load gives the plug-ins their blocks with CR LF)";
+  description += "\n" + ListedLines(layout);
+  return error;
 }
 
 }  // namespace host

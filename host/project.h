@@ -1,16 +1,8 @@
 // The stand-in host's project file: host lines and plug-in blocks taking
-// turns on one handle, as the simulator keeps its projects.
-//
-//   HOSTSIM PROJECT 1          first line
-//   PART 1 Quenvik.dll         a placed part: number and DLL
-//   ...block...                written by the plug-in's WriteToFile
-//   PART 2 Morrel.dll
-//   ...block...
-//   END                        last line
-//
-// Lines end with CR LF. The host never looks inside a block: on loading it
-// hands the handle to ReadFromFile and reads its next line where the
-// plug-in stopped.
+// turns on one handle, as the simulator keeps its projects (the format is
+// in project_format.h). The host never looks inside a block: on loading it
+// hands the handle to ReadFromFile and checks that the plug-in stopped
+// right behind the block's end marker.
 #pragma once
 
 #include <memory>
@@ -18,10 +10,9 @@
 #include <vector>
 
 #include "plugin_library.h"
+#include "project_format.h"
 
 namespace host {
-
-constexpr char kProjectHeading[] = "HOSTSIM PROJECT 1";
 
 // A part to save: its DLL and the settings to give it first, as values
 // separated by commas ("8,1"), each becoming one line of a block.
@@ -34,24 +25,34 @@ PartRequest ParsePartRequest(const std::string& argument);  // DLL or DLL=V,V
 std::string SettingsBlock(const std::string& values);
 std::string SettingsOfBlock(const std::string& block);  // the inverse, for showing
 
+// The values of `given` that a part did not take, judged by the settings
+// it now holds: "17 (value 1)", "a, b (values 1 and 2)"; empty when it took
+// them all. A value it holds in another spelling (08 as 8) counts as taken.
+std::string SettingsNotTaken(const std::string& given, const std::string& held);
+
 struct LoadedPart {
   int number = 0;
   std::string dll;                  // as the project names it
   PluginLibrary* library = nullptr;
   std::unique_ptr<PlacedPart> part;
-  long blockStart = 0, blockEnd = 0;
+  long blockStart = 0, blockEnd = 0;  // in the file, the end exclusive
+  std::string block;                  // the bytes the plug-in read
 };
 
 struct LoadedProject {
   std::vector<std::unique_ptr<PluginLibrary>> libraries;  // outlive the parts
   std::vector<LoadedPart> parts;
+  std::string lineEndings;  // "CR LF", "LF", "CR LF and LF"
+  bool crLfRestored = false;  // the plug-ins read from a copy with CR LF
 };
 
 // Each gives an empty string on success, else the reason in one line.
+// Saving gives the blocks the parts wrote.
 std::string SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                        const std::string& pluginFolder);
+                        const std::string& pluginFolder, std::vector<std::string>& blocks);
 std::string LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project);
-// The file's lines, each marked as the host's or as part of a block.
+// The file's lines, numbered, each marked as the host's or as part of a
+// block; on a fault, the lines before it and the fault.
 std::string DescribeProject(const std::string& path, std::string& description);
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "pin_table.h"
 #include "project.h"
+#include "text.h"
 
 namespace host {
 namespace {
@@ -24,11 +25,32 @@ std::string Save(const std::string& path, const Arguments& parts) {
   std::vector<PartRequest> requests;
   for (const std::string& part : parts) requests.push_back(ParsePartRequest(part));
   if (requests.empty()) requests = DefaultParts();
-  if (std::string error = SaveProject(path, requests, ProgramFolder()); !error.empty()) throw Failure(error);
-  std::string text = "saved " + FileName(path) + ":";
-  for (const PartRequest& request : requests)
-    text += " " + request.dll + (request.settings.empty() ? "" : "=" + request.settings);
-  return text + "\n";
+  std::vector<std::string> blocks;
+  if (std::string error = SaveProject(path, requests, ProgramFolder(), blocks); !error.empty()) throw Failure(error);
+  std::string text = "saved " + FileName(path) + ":", notes;
+  for (std::size_t k = 0; k < requests.size(); ++k) {
+    const std::string held = SettingsOfBlock(blocks[k]);
+    text += " " + requests[k].dll + "=" + held;
+    if (const std::string missed = SettingsNotTaken(requests[k].settings, held); !missed.empty())
+      notes += "part " + std::to_string(k + 1) + " (" + requests[k].dll + ") did not take " + missed + "\n";
+  }
+  return text + "\n" + notes;
+}
+
+// Whether each part writes back what it read: a value it did not take
+// shows here, as does a block in another spelling than the plug-in's own.
+std::string WrittenBack(LoadedProject& project) {
+  std::string text;
+  for (LoadedPart& loaded : project.parts) {
+    const std::string saved = loaded.part->SavedBlock();
+    if (saved == loaded.block) continue;
+    const std::string read = SettingsOfBlock(loaded.block), held = SettingsOfBlock(saved);
+    const std::string missed = SettingsNotTaken(read, held);
+    text += "part " + std::to_string(loaded.number) +
+            (missed.empty() ? " writes back " + held + ", its block in its own spelling\n"
+                            : " did not take " + missed + " of its block: it holds " + held + "\n");
+  }
+  return text.empty() ? "each part writes back the very block it read\n" : text;
 }
 
 }  // namespace
@@ -36,8 +58,12 @@ std::string Save(const std::string& path, const Arguments& parts) {
 std::string LoadedProjectText(const std::string& path, const std::string& pluginFolder) {
   LoadedProject project;
   if (std::string error = LoadProject(path, pluginFolder, project); !error.empty()) throw Failure(error);
-  std::string text = FileName(path) + ": " + std::to_string(project.parts.size()) +
-                     " parts; each block ended right before the host's next line\n";
+  if (project.parts.empty()) return FileName(path) + ": no parts\n";
+  std::string text = FileName(path) + ": " + Counted(project.parts.size(), "part") +
+                     "; each block ended right before the host's next line\n";
+  if (project.crLfRestored)
+    text += "lines ending in " + project.lineEndings +
+            ": the plug-ins read their blocks from a scratch copy with CR LF restored\n";
   text += "  part  DLL           name             block    delay  settings\n";
   for (LoadedPart& loaded : project.parts) {
     text += "  " + Padded(std::to_string(loaded.number), 6) + Padded(loaded.dll, 14) +
@@ -46,7 +72,7 @@ std::string LoadedProjectText(const std::string& path, const std::string& plugin
             Padded(std::to_string(loaded.library->HasDelayDLL(loaded.part->Record())), 7) +
             SettingsOfBlock(loaded.part->SavedBlock()) + "\n";
   }
-  return text;
+  return text + WrittenBack(project);
 }
 
 std::string ProjectFileText(const std::string& path) {
@@ -54,6 +80,19 @@ std::string ProjectFileText(const std::string& path) {
   if (std::string error = DescribeProject(path, description); !error.empty()) throw Failure(error);
   return description;
 }
+
+namespace {
+
+// A damaged file is shown up to its fault, which then ends the command.
+int ShowProject(const std::string& path) {
+  std::string description;
+  const std::string error = DescribeProject(path, description);
+  std::fputs(description.c_str(), stdout);
+  if (!error.empty()) throw Failure(error);
+  return 0;
+}
+
+}  // namespace
 
 int ProjectCommand(Arguments arguments) {
   const char* usage = "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE";
@@ -65,7 +104,7 @@ int ProjectCommand(Arguments arguments) {
   else if (action == "load" && arguments.size() == 2)
     text = LoadedProjectText(path, ProgramFolder());
   else if (action == "show" && arguments.size() == 2)
-    text = ProjectFileText(path);
+    return ShowProject(path);
   else
     throw Failure(usage);
   std::fputs(text.c_str(), stdout);

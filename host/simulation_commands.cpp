@@ -2,10 +2,12 @@
 #include <cstdio>
 
 #include "cli.h"
+#include "host_file.h"
 #include "commands.h"
 #include "pin_table.h"
 #include "project.h"
 #include "stimulus.h"
+#include "text.h"
 #include "truth_table.h"
 #include "vcd_writer.h"
 
@@ -38,23 +40,42 @@ std::string JoinShown(const std::vector<double>& volts) {
   return text;
 }
 
+// The steps of a stimulus file, or of standard input for "-".
+std::vector<StimulusStep> ReadSteps(const std::string& path, const std::string& name, int inputs,
+                                    std::string& encoding) {
+  std::vector<StimulusStep> steps;
+  if (std::string error = ParseStimulus(ReadWholeFile(path), name, steps, &encoding); !error.empty())
+    throw Failure(error);
+  if (std::string error = CheckStimulusWidth(steps, name, inputs); !error.empty()) throw Failure(error);
+  return steps;
+}
+
+// The settings the part holds, and what it made of those it was given.
+std::string SettingsLine(PlacedPart& part, bool given, const std::string& settings) {
+  const std::string held = SettingsOfBlock(part.SavedBlock());
+  if (!given) return "settings " + held + ", a new part's\n";
+  const std::string missed = SettingsNotTaken(settings, held);
+  if (missed.empty()) return "settings " + held + ", read from --settings " + settings + "\n";
+  return "settings " + held + " after --settings " + settings + ": the part did not take " + missed + "\n";
+}
+
 }  // namespace
 
 // The initial evaluation takes the first step's inputs, as a run that
-// starts with them applied; then each step is one evaluation.
+// starts with them applied; then each step is one evaluation. Everything
+// the user gave is checked before the run, the dump's file included.
 int RunCommand(Arguments arguments) {
-  std::string vcdPath, settings;
+  std::string vcdPath, settings, encoding;
   const bool wantVcd = TakeOption(arguments, "--vcd", vcdPath);
   const bool haveSettings = TakeOption(arguments, "--settings", settings);
   if (arguments.size() != 2) throw Failure("usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE]");
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
   const PinDescription pins = DescribePins(*library);
-  std::vector<StimulusStep> steps;
   const std::string stimulusName = arguments[1] == "-" ? "(standard input)" : arguments[1];
-  if (std::string error = ParseStimulus(ReadWholeFile(arguments[1]), stimulusName, steps); !error.empty())
-    throw Failure(error);
-  if (std::string error = CheckStimulusWidth(steps, stimulusName, int(pins.inputs.size())); !error.empty())
-    throw Failure(error);
+  const std::vector<StimulusStep> steps = ReadSteps(arguments[1], stimulusName, int(pins.inputs.size()), encoding);
+  HostFile vcdFile;
+  if (wantVcd)
+    if (std::string error = vcdFile.Create(vcdPath); !error.empty()) throw Failure(error);
 
   PlacedPart part(*library);
   if (haveSettings) part.LoadSettings(SettingsBlock(settings));
@@ -67,11 +88,12 @@ int RunCommand(Arguments arguments) {
     vcd.inputs.push_back(step.volts);
     vcd.outputs.push_back(outputs);
   }
-  std::printf("%s (%s), %zu steps of %s\n", Shown(library->GetDLLName()).c_str(), FileName(arguments[0]).c_str(),
-              steps.size(), FileName(stimulusName).c_str());
-  std::fputs((table.Legend() + table.Render()).c_str(), stdout);
+  std::printf("%s (%s), %s of %s%s\n", Shown(library->GetDLLName()).c_str(), FileName(arguments[0]).c_str(),
+              Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
+              encoding.empty() ? "" : (", read as " + encoding).c_str());
+  std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
   if (wantVcd) {
-    WriteWholeFile(vcdPath, WriteVcd(vcd));
+    if (!vcdFile.Write(WriteVcd(vcd))) throw Failure("cannot write " + vcdPath + ": " + SystemErrorText(GetLastError()));
     std::printf("wrote %s\n", vcdPath.c_str());
   }
   return 0;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "text.h"
+
 namespace host {
 namespace {
 
@@ -28,6 +30,27 @@ std::string Located(const std::string& name, int line, const std::string& reason
   return name + ":" + std::to_string(line) + ": " + reason;
 }
 
+// What was meant by a value that is none, where that can be told: a
+// decimal comma, or a voltage without its unit.
+std::string Hint(const std::string& token) {
+  double volts;
+  std::string pointed = token;
+  for (char& c : pointed) c = c == ',' ? '.' : c;
+  if (pointed != token && ParseStimulusValue(pointed, volts)) return ": the decimal separator is a point, " + pointed;
+  if (ParseStimulusValue(token + "V", volts)) return ": a voltage needs its unit, " + token + "V";
+  return {};
+}
+
+std::string NoValue(const std::string& token) {
+  return "\"" + Displayable(token) + "\" is neither 0, 1 nor a voltage such as 2.6V" + Hint(token);
+}
+
+// The text of the file as UTF-8 or 8-bit text, without a byte-order mark.
+std::string StimulusText(const std::string& bytes, std::string& encoding) {
+  const std::string text = Utf8FromUtf16(bytes, encoding);
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
+}
+
 }  // namespace
 
 bool ParseStimulusValue(const std::string& token, double& volts) {
@@ -42,8 +65,11 @@ bool ParseStimulusValue(const std::string& token, double& volts) {
   return true;
 }
 
-std::string ParseStimulus(const std::string& text, const std::string& name, std::vector<StimulusStep>& steps) {
-  std::istringstream lines(text);
+std::string ParseStimulus(const std::string& bytes, const std::string& name, std::vector<StimulusStep>& steps,
+                          std::string* encoding) {
+  std::string read;
+  std::istringstream lines(StimulusText(bytes, read));
+  if (encoding) *encoding = read;
   std::string line;
   for (int number = 1; std::getline(lines, line); ++number) {
     std::istringstream tokens(line.substr(0, line.find('#')));
@@ -52,7 +78,7 @@ std::string ParseStimulus(const std::string& text, const std::string& name, std:
     for (std::string token; tokens >> token;) {
       double volts;
       if (!ParseStimulusValue(token, volts))
-        return Located(name, number, "\"" + token + "\" is neither 0, 1 nor a voltage such as 2.6V");
+        return Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")"));
       step.volts.push_back(volts);
       step.written.push_back(token);
     }

@@ -15,8 +15,11 @@ struct StimulusStep {
   std::vector<std::string> written;  // each value as the file has it
 };
 
-// Gives an empty string on success, else "NAME:LINE: reason".
-std::string ParseStimulus(const std::string& text, const std::string& name, std::vector<StimulusStep>& steps);
+// Gives an empty string on success, else "NAME:LINE: reason". The bytes
+// are 8-bit text or UTF-8, with or without a byte-order mark, or UTF-16 of
+// either byte order; `encoding` then says which ("UTF-16 little-endian").
+std::string ParseStimulus(const std::string& bytes, const std::string& name, std::vector<StimulusStep>& steps,
+                          std::string* encoding = nullptr);
 
 // Every step must drive exactly the part's inputs.
 std::string CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs);

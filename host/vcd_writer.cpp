@@ -18,6 +18,10 @@ const char* SpeltOut(unsigned char byte) {
   }
 }
 
+bool IsIdentifierByte(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '_';
+}
+
 // Identifier codes of printable ASCII characters, "!" first, longer codes
 // once the 94 single characters are used up.
 std::string IdentifierCode(std::size_t index) {
@@ -68,11 +72,13 @@ std::string Scope(const char* name, const std::vector<std::string>& references, 
 std::string VcdReference(const std::string& windows1252) {
   std::string reference;
   for (unsigned char byte : windows1252) {
-    if (const char* spelt = SpeltOut(byte))
-      reference += spelt;
-    else
-      reference += byte > ' ' && byte < 0x7F ? char(byte) : '_';
+    const char* spelt = SpeltOut(byte);
+    std::string piece = spelt ? spelt : IsIdentifierByte(byte) ? std::string(1, char(byte)) : "_";
+    if (piece == "_" && (reference.empty() || reference.back() == '_')) continue;
+    reference += piece;
   }
+  if (!reference.empty() && reference.back() == '_') reference.pop_back();
+  if (!reference.empty() && reference[0] >= '0' && reference[0] <= '9') reference.insert(0, "_");
   return reference;
 }
 

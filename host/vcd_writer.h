@@ -8,9 +8,12 @@
 
 namespace host {
 
-// A pin or part name (Windows-1252) as a VCD reference: blanks become "_",
+// A pin or part name (Windows-1252) as a VCD reference that every viewer
+// takes as a plain identifier (letters, digits and _, not a digit first):
 // the German letters are spelt out (Ä Ae, Ö Oe, Ü Ue, ä ae, ö oe, ü ue,
-// ß ss), and any other byte a VCD token cannot hold becomes "_".
+// ß ss), a run of other bytes (blanks, ".", "-") becomes one "_", none is
+// left at the end, and a name that starts with a digit gets a "_" before
+// it ("1. von 7 Segmenten" is _1_von_7_Segmenten).
 std::string VcdReference(const std::string& windows1252);
 
 struct VcdRun {

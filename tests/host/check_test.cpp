@@ -55,12 +55,15 @@ TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
   EXPECT_TRUE(Contains(check.out, "Quenvik.dll (Quenvik)\n  ok      exports"));
 }
 
-TEST(Check, AFileThatIsNoDllIsAFinding) {
+// Bad input, as the README has it for every command: exit status 2 and
+// the file named, before any plug-in is judged.
+TEST(Check, AFileThatIsNoDllIsBadInputNotAFinding) {
   const std::string text = test::Scratch("text.dll");
   test::WriteAll(text, "text");
-  const Outcome check = Hostsim({"check", text});
-  EXPECT_EQ(1, check.status);
-  EXPECT_TRUE(Contains(check.out, "  FINDING load: " + text + " is not a 32-bit Windows DLL\n")) << check.out;
+  const Outcome check = Hostsim({"check", "Quenvik.dll", text});
+  EXPECT_EQ(2, check.status);
+  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL\n", check.err);
+  EXPECT_EQ("", check.out);
   DeleteFileA(text.c_str());
 }
 

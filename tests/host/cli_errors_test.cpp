@@ -33,6 +33,10 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"project", "copy", "a", "b"},
                 "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
   ExpectRefused({"check"}, "usage: hostsim check DLL...");
+  ExpectRefused({"dialog", "Quenvik.dll", "--close-after", "soon"},
+                "--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"soon\" is none");
+  ExpectRefused({"dialog", "Quenvik.dll", "--screenshot"}, "--screenshot needs a value");
+  ExpectRefused({"dialog"}, "usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE]");
 }
 
 TEST(Refused, DllsThatAreNotPlugIns) {
@@ -51,16 +55,48 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   DeleteFileA(text.c_str());
 }
 
+// A folder where a DLL belongs is named as one, by every command that
+// takes a DLL, and `check` refuses any argument that is no DLL before it
+// judges the others, naming it among several.
+TEST(Refused, FoldersAndMissingFilesAmongTheDlls) {
+  const std::string folder = test::Scratch("plugins");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  for (const char* command : {"info", "truth", "dialog", "check"})
+    ExpectRefused({command, folder}, folder + " is a folder, not a DLL");
+  ExpectRefused({"run", folder, "-"}, folder + " is a folder, not a DLL");
+  ExpectRefused({"check", "Quenvik.dll", "Nowhere.dll", "Morrel.dll"}, "Nowhere.dll: no such file");
+  ExpectRefused({"check", "Quenvik.dll", folder}, folder + " is a folder, not a DLL");
+  ExpectRefused({"demo", folder},
+                folder + " holds no Quenvik.dll; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
+  RemoveDirectoryA(folder.c_str());
+  ExpectRefused({"demo", folder}, folder + ": no such folder");
+}
+
 TEST(Refused, StimuliThatDoNotFitThePart) {
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):2: 2 values, but the part has 3 inputs", "0 0 0\n1 1\n");
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):1: \"high\" is neither 0, 1 nor a voltage such as 2.6V",
                 "high 0 0\n");
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input): no steps (one line of input values per step)", "# A B C\n");
+  ExpectRefused({"run", "Quenvik.dll", "-"},
+                "(standard input):1: \"2,6V\" is neither 0, 1 nor a voltage such as 2.6V: the decimal separator is a "
+                "point, 2.6V",
+                "1 2,6V 0\n");
   const std::string missing = test::Scratch("missing.stim");
   const Outcome outcome = Hostsim({"run", "Quenvik.dll", missing});
   EXPECT_EQ(2, outcome.status);
   EXPECT_EQ(0u, outcome.err.find("hostsim: cannot open " + missing + ": ")) << outcome.err;
   EXPECT_EQ(1u, test::Lines(outcome.err).size());
+}
+
+// A dump that cannot be written fails the run before it prints anything.
+TEST(Refused, ADumpIntoAFolderThatIsNone) {
+  const std::string folder = test::Scratch("no_such_folder");
+  ExpectRefused({"run", "Quenvik.dll", test::InTests("examples\\quenvik_add.stim"), "--vcd", folder + "\\adder.vcd"},
+                "cannot create " + folder + "\\adder.vcd: there is no folder " + folder);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ExpectRefused({"run", "Quenvik.dll", test::InTests("examples\\quenvik_add.stim"), "--vcd", folder},
+                "cannot create " + folder + ": it is a folder");
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 #include "hostsim_process.h"
+#include "png_reader.h"
 #include "vcd_reader.h"
 
 namespace {
@@ -22,9 +25,10 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
   const Outcome help = Hostsim({"--help"});
   EXPECT_EQ(0, help.status);
-  for (const char* command : {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE",
-                              "project load FILE", "project show FILE", "dialog DLL", "check DLL...", "bench DLL",
-                              "demo", "Stimulus files", "2.6V", "#"})
+  for (const char* command :
+       {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE", "project load FILE",
+        "project show FILE", "dialog DLL", "--close-after SECONDS", "--screenshot FILE", "check DLL...", "bench DLL",
+        "demo", "Stimulus files", "2.6V", "#"})
     EXPECT_TRUE(Contains(help.out, command)) << command;
   EXPECT_EQ(help.out, Hostsim({"-h"}).out);
 }
@@ -148,14 +152,14 @@ TEST(Run, DecoderTableAndDumpAgree) {
   test::Vcd vcd;
   ASSERT_EQ("", test::ReadVcd(test::ReadAll(vcdPath), vcd));
   EXPECT_EQ((std::vector<std::string>{"Erstes_Bit", "Zweites_Bit", "Drittes_Bit", "Viertes_Bit"}),
-            References(vcd, "BCD-Anzeige.in"));
-  EXPECT_EQ("1._von_7_Segmenten", References(vcd, "BCD-Anzeige.out").at(0));
+            References(vcd, "BCD_Anzeige.in"));
+  EXPECT_EQ("_1_von_7_Segmenten", References(vcd, "BCD_Anzeige.out").at(0));
   const Table table = ReadTable(run.out);
   ASSERT_EQ(17u, table.labels.size());
   EXPECT_EQ((std::vector<std::string>{"0", "0", "0", "0", "0", "0", "0"}), table.outputs[0]) << "dark at the start";
   EXPECT_EQ((std::vector<std::string>{"1", "1", "1", "0", "1", "1", "1"}), table.outputs[1]) << "0";
   EXPECT_EQ((std::vector<std::string>{"1", "1", "0", "1", "1", "0", "0"}), table.outputs[16]) << "F";
-  ExpectDumpMatchesTable(vcd, table, "BCD-Anzeige");
+  ExpectDumpMatchesTable(vcd, table, "BCD_Anzeige");
   DeleteFileA(vcdPath.c_str());
 }
 
@@ -177,6 +181,43 @@ TEST(Run, SettingsReachThePartBeforeTheRun) {
   EXPECT_EQ(8, firstOne(four)) << four.out;
   EXPECT_EQ(16, firstOne(eight)) << eight.out;
   EXPECT_TRUE(Contains(four.out, "19 steps of (standard input)"));
+}
+
+// The settings line under the heading: what the part holds after reading
+// --settings, compared with what it was given.
+TEST(Run, SaysWhichSettingsThePartHoldsAndWhichValuesItDidNotTake) {
+  const std::string stimulus = "0 0 1 1\n";
+  const struct {
+    std::vector<std::string> settings;
+    std::string line;
+  } cases[] = {
+      {{}, "settings 4,1, a new part's"},
+      {{"--settings", "8,0"}, "settings 8,0, read from --settings 8,0"},
+      {{"--settings", "16"}, "settings 16,1, read from --settings 16"},
+      {{"--settings", "17,1"}, "settings 4,1 after --settings 17,1: the part did not take 17 (value 1)"},
+      {{"--settings", "-4,1"}, "settings 4,1 after --settings -4,1: the part did not take -4 (value 1)"},
+      {{"--settings", "a,b"}, "settings 4,1 after --settings a,b: the part did not take a, b (values 1 and 2)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"run", "Morrel.dll", "-"};
+    arguments.insert(arguments.end(), c.settings.begin(), c.settings.end());
+    const Outcome run = Hostsim(arguments, stimulus);
+    ASSERT_EQ(0, run.status) << run.err;
+    const std::vector<std::string> lines = test::Lines(run.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("Schieberegister (Morrel.dll), 1 step of (standard input)", lines[0]);
+    EXPECT_EQ(c.line, lines[1]);
+  }
+}
+
+// Notepad's "Unicode": the run reads it and says how.
+TEST(Run, ReadsAUtf16StimulusAndSaysSo) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("1 1 0\r\n")) utf16 += std::string{c, '\0'};
+  const Outcome run = Hostsim({"run", "Quenvik.dll", "-"}, utf16);
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("Quenvik (Quenvik.dll), 1 step of (standard input), read as UTF-16 little-endian", test::Lines(run.out)[0]);
+  EXPECT_EQ((std::vector<std::string>{"0", "1"}), ReadTable(run.out).outputs.at(1));
 }
 
 // ---- truth
@@ -287,6 +328,19 @@ TEST(Demo, ShowsThePlugInsAtWork) {
 
 // ---- dialog
 
+bool HaveDisplay() {
+  char display[256] = {};
+  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
+}
+
+// Under Wine hostsim opens the dialog on a desktop of the display it was
+// given, "hostsim on :99"; the test looks there, and on its own.
+HDESK HostsimDesktop() {
+  char display[256] = {};
+  GetEnvironmentVariableA("DISPLAY", display, sizeof display);
+  return OpenDesktopA(("hostsim on " + std::string(display)).c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+}
+
 struct DialogSearch {
   DWORD process;
   HWND found;
@@ -298,20 +352,33 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
-  if (owner == search->process && IsWindowVisible(window) && std::string(className) == "#32770") search->found = window;
+  // Its own style, as IsWindowVisible does not look across desktops.
+  const bool shown = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+  if (owner == search->process && shown && std::string(className) == "#32770") search->found = window;
   return !search->found;
 }
 
-// A visible dialog of the process, or null.
-HWND DialogOf(DWORD process) {
+// The process's visible dialog, waited for; null when none came.
+HWND WaitForDialogOf(DWORD process) {
   DialogSearch search{process, nullptr};
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  for (int wait = 0; wait < 600 && !search.found; ++wait) {
+    Sleep(100);
+    if (HDESK desktop = HostsimDesktop()) {
+      EnumDesktopWindows(desktop, FindDialog, reinterpret_cast<LPARAM>(&search));
+      CloseDesktop(desktop);
+    }
+    if (!search.found) EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  }
   return search.found;
 }
 
-bool HaveDisplay() {
-  char display[256] = {};
-  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
+// hostsim's dialog with the test's clicks on these buttons; its outcome.
+Outcome DialogClicked(const std::vector<std::string>& arguments, const std::vector<int>& buttons) {
+  test::HostsimProcess process(arguments);
+  const HWND dialog = WaitForDialogOf(process.Id());
+  if (!dialog) return {-1, "", "no dialog appeared"};
+  for (int button : buttons) SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+  return process.Finish(60000);
 }
 
 // The adder's dialog: its box ticked and confirmed, the flag comes back 1.
@@ -322,20 +389,71 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
     EXPECT_EQ("hostsim: the dialog needs a display, and no window can be created here\n", dialog.err);
     return;
   }
-  test::HostsimProcess process({"dialog", "Quenvik.dll"});
-  HWND dialog = nullptr;
-  for (int wait = 0; wait < 600 && !dialog; ++wait) {
-    Sleep(100);
-    dialog = DialogOf(process.Id());
-  }
-  ASSERT_TRUE(dialog) << "no dialog appeared";
-  SendMessageA(GetDlgItem(dialog, 2015), BM_CLICK, 0, 0);
-  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  const Outcome closed = process.Finish(60000);
+  const Outcome closed = DialogClicked({"dialog", "Quenvik.dll"}, {2015, IDOK});
   EXPECT_EQ(0, closed.status) << closed.err;
   EXPECT_EQ("Quenvik.dll: delay flag 0, settings 0; opening its properties dialog\n"
             "dialog closed: delay flag 1, settings 1\n",
             closed.out);
+}
+
+// Where nobody clicks: the register's box unticked meanwhile, and still
+// the flag stays, for hostsim ends the dialog with Cancel.
+TEST(Dialog, EndsItselfWithCancelAfterTheTimeGiven) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const Outcome closed = DialogClicked({"dialog", "Morrel.dll", "--close-after", "2"}, {2019});
+  EXPECT_EQ(0, closed.status) << closed.err;
+  EXPECT_EQ("Morrel.dll: delay flag 1, settings 4,1; opening its properties dialog\n"
+            "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",
+            closed.out);
+}
+
+// The picture is the dialog's window as the test finds it on the screen,
+// and shows it: its caption, its face and the controls' lines and text.
+TEST(Dialog, ScreenshotIsAPngOfTheDialog) {
+  const std::string png = test::Scratch("dialog.png");
+  DeleteFileA(png.c_str());
+  if (!HaveDisplay()) {
+    const Outcome dialog = Hostsim({"dialog", "Morrel.dll", "--screenshot", png});
+    EXPECT_EQ(2, dialog.status);
+    EXPECT_EQ("(cannot read " + png + ")", test::ReadAll(png));
+    return;
+  }
+  test::HostsimProcess process({"dialog", "Morrel.dll", "--screenshot", png, "--close-after", "3"});
+  const HWND dialog = WaitForDialogOf(process.Id());
+  ASSERT_TRUE(dialog) << "no dialog appeared";
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  const Outcome closed = process.Finish(60000);
+  ASSERT_EQ(0, closed.status) << closed.err;
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  EXPECT_TRUE(Contains(closed.out, "wrote " + png + ": the dialog, " + std::to_string(width) + " x " +
+                                       std::to_string(height) + " pixels\n"))
+      << closed.out;
+  test::PngPicture picture;
+  ASSERT_EQ("", test::ReadPng(test::ReadAll(png), picture));
+  EXPECT_EQ(width, picture.width);
+  EXPECT_EQ(height, picture.height);
+  std::map<unsigned, int> counts;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) ++counts[picture.Pixel(x, y)];
+  EXPECT_GE(counts.size(), 4u) << "a blank picture";
+  int most = 0;
+  for (const auto& [pixel, count] : counts) most = std::max(most, count);
+  EXPECT_LT(most, picture.width * picture.height * 9 / 10) << "mostly one colour";
+  const unsigned caption = picture.Pixel(width / 3, 8), face = picture.Pixel(width / 2, height - 6);
+  EXPECT_NE(caption, face) << "no caption bar above the dialog's face";
+  DeleteFileA(png.c_str());
+}
+
+TEST(Dialog, ScreenshotAloneEndsTheDialogOnceTaken) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const std::string png = test::Scratch("quenvik.png");
+  const Outcome dialog = Hostsim({"dialog", "Quenvik.dll", "--screenshot", png});
+  EXPECT_EQ(0, dialog.status) << dialog.err;
+  EXPECT_EQ("dialog closed (Cancel after the screenshot): delay flag 0, settings 0", test::Lines(dialog.out).back());
+  test::PngPicture picture;
+  EXPECT_EQ("", test::ReadPng(test::ReadAll(png), picture));
+  DeleteFileA(png.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "stimulus.h"
+#include "text.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ TEST(StimulusFile, StepsCommentsBlankLinesAndLineEnds) {
 
 TEST(StimulusFile, MistakesNameTheFileAndLine) {
   std::vector<StimulusStep> steps;
-  EXPECT_EQ("s.stim:2: \"2\" is neither 0, 1 nor a voltage such as 2.6V", ParseStimulus("0 1\n0 2\n", "s.stim", steps));
+  EXPECT_EQ("s.stim:2: \"2\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 2V",
+            ParseStimulus("0 1\n0 2\n", "s.stim", steps));
   steps.clear();
   EXPECT_EQ("s.stim: no steps (one line of input values per step)", ParseStimulus("# only a comment\n\n", "s.stim", steps));
   steps.clear();
@@ -51,6 +53,74 @@ TEST(StimulusFile, MistakesNameTheFileAndLine) {
   EXPECT_EQ("s.stim:3: 4 values, but the part has 3 inputs", host::CheckStimulusWidth(steps, "s.stim", 3));
   steps.pop_back();
   EXPECT_EQ("", host::CheckStimulusWidth(steps, "s.stim", 3));
+}
+
+// The same steps as Windows editors save them: with a byte-order mark,
+// and as "Unicode" in either byte order.
+TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
+  const std::string text = "# A B C\r\n0 1 2.6V\r\n1 1 0\r\n";
+  auto utf16 = [&](bool little, bool marked) {
+    std::string bytes = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+    for (char c : text) bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return bytes;
+  };
+  const struct {
+    std::string bytes, encoding;
+  } files[] = {
+      {text, ""},
+      {"\xEF\xBB\xBF" + text, ""},
+      {utf16(true, true), "UTF-16 little-endian"},
+      {utf16(false, true), "UTF-16 big-endian"},
+      {utf16(true, false), "UTF-16 little-endian without byte-order mark"},
+  };
+  std::vector<StimulusStep> none;
+  EXPECT_EQ("s.stim:1: \"x\" is neither 0, 1 nor a voltage such as 2.6V (the file read as UTF-16 big-endian)",
+            ParseStimulus(std::string("\xFE\xFF\0x", 4), "s.stim", none));
+  for (const auto& file : files) {
+    std::vector<StimulusStep> steps;
+    std::string encoding = "?";
+    ASSERT_EQ("", ParseStimulus(file.bytes, "s.stim", steps, &encoding)) << file.encoding;
+    EXPECT_EQ(file.encoding, encoding);
+    ASSERT_EQ(2u, steps.size()) << file.encoding;
+    EXPECT_EQ(2, steps[0].line);
+    EXPECT_EQ((std::vector<double>{0.0, 5.0, 2.6}), steps[0].volts) << file.encoding;
+    EXPECT_EQ((std::vector<double>{5.0, 5.0, 0.0}), steps[1].volts) << file.encoding;
+  }
+}
+
+// A message shows every byte of the value: nothing invisible, nothing cut
+// off; and it says what was meant where that is clear.
+TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
+  const struct {
+    std::string text, error;
+  } cases[] = {
+      {"2,6V 0 0", "\"2,6V\" is neither 0, 1 nor a voltage such as 2.6V: the decimal separator is a point, 2.6V"},
+      {"0 -0,5V 0", "\"-0,5V\" is neither 0, 1 nor a voltage such as 2.6V: the decimal separator is a point, -0.5V"},
+      {"3.3 0 0", "\"3.3\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 3.3V"},
+      {"2,6 0 0", "\"2,6\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {std::string("0\0 0 0", 6), "\"0\\x00\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"0\xC2\xA0" "0 0", "\"0\\u00A00\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"\xEF\xBB\xBF\xEF\xBB\xBF" "0 0 0", "\"\\uFEFF0\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"0 \xDC 0", "\"\\xDC\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"\x01" "1 0 0", "\"\\x011\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"0 \xC3\x9C" "1 0", "\"\xC3\x9C" "1\" is neither 0, 1 nor a voltage such as 2.6V"},
+  };
+  for (const auto& c : cases) {
+    std::vector<StimulusStep> steps;
+    EXPECT_EQ("s.stim:1: " + c.error, ParseStimulus(c.text, "s.stim", steps));
+  }
+}
+
+TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
+  std::string encoding;
+  // U+1F600 as a surrogate pair, then a high half alone, then an odd byte.
+  EXPECT_EQ("a\xF0\x9F\x98\x80\xEF\xBF\xBD" "b\xEF\xBF\xBD",
+            host::Utf8FromUtf16(std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\x3D\xD8" "b\0" "c", 13), encoding));
+  EXPECT_EQ("UTF-16 little-endian", encoding);
+  EXPECT_EQ("0 1\n", host::Utf8FromUtf16("0 1\n", encoding)) << "8-bit text passes as it is";
+  EXPECT_EQ("", encoding);
+  EXPECT_EQ("\xC3\x9C", host::Utf8FromUtf16(std::string("\xFE\xFF\x00\xDC", 4), encoding));
+  EXPECT_EQ("UTF-16 big-endian", encoding);
 }
 
 }  // namespace

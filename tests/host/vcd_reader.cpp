@@ -8,6 +8,15 @@
 namespace test {
 namespace {
 
+// A simple identifier of the standard: a letter or _ first, then letters,
+// digits, _ and $. Viewers show anything else escaped.
+bool IsPlainIdentifier(const std::string& name) {
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '$') return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '$') return false;
+  return true;
+}
+
 class Reader {
  public:
   Reader(const std::string& text, Vcd& vcd) : words_(text), vcd_(vcd) {}
@@ -45,6 +54,7 @@ class Reader {
     if (word == "$scope") {
       const std::vector<std::string> parts = UpToEnd();
       if (parts.size() != 2 || parts[0] != "module") error_ = "a $scope is not \"module NAME\"";
+      else if (!IsPlainIdentifier(parts[1])) error_ = "the scope " + parts[1] + " is no plain identifier";
       else scopes_.push_back(parts[1]);
     } else if (word == "$upscope") {
       if (!UpToEnd().empty() || scopes_.empty()) error_ = "$upscope without a scope";
@@ -67,8 +77,9 @@ class Reader {
       error_ = "a $var is not \"wire WIDTH CODE REFERENCE\" inside a scope";
       return;
     }
-    for (char c : parts[2] + parts[3])
-      if (c < '!' || c > '~') error_ = "a $var has a byte outside printable ASCII";
+    for (char c : parts[2])
+      if (c < '!' || c > '~') error_ = "a $var has a code byte outside printable ASCII";
+    if (!IsPlainIdentifier(parts[3])) error_ = "the reference " + parts[3] + " is no plain identifier";
     VcdWire wire;
     for (const std::string& scope : scopes_) wire.scope += (wire.scope.empty() ? "" : ".") + scope;
     wire.width = std::atoi(parts[1].c_str());

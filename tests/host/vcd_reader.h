@@ -1,6 +1,6 @@
 // A reader of Value Change Dumps written from the standard (IEEE 1364,
-// section 18), strict about what a viewer would reject: the tests' judge of
-// what hostsim writes.
+// section 18), strict about what a viewer would reject or show escaped: the
+// tests' judge of what hostsim writes.
 #pragma once
 
 #include <map>

@@ -11,10 +11,14 @@ TEST(VcdReference, BlanksAndGermanLettersByOneRule) {
   EXPECT_EQ("Uebertrag", host::VcdReference("\xDC" "bertrag"));
   EXPECT_EQ("Loeschen", host::VcdReference("L\xF6" "schen"));
   EXPECT_EQ("AeOeUe_aeoeue_ss", host::VcdReference("\xC4\xD6\xDC \xE4\xF6\xFC \xDF"));
-  EXPECT_EQ("1._von_7_Segmenten", host::VcdReference("1. von 7 Segmenten"));
-  EXPECT_EQ("BCD-Anzeige", host::VcdReference("BCD-Anzeige"));
-  // Bytes a VCD token cannot hold: controls, DEL, other letters.
-  EXPECT_EQ("a_b_c_d_", host::VcdReference("a\tb\x7F" "c\xE9" "d\x80"));
+  // Plain identifiers: no digit first, no "." or "-", one "_" per gap.
+  EXPECT_EQ("_1_von_7_Segmenten", host::VcdReference("1. von 7 Segmenten"));
+  EXPECT_EQ("BCD_Anzeige", host::VcdReference("BCD-Anzeige"));
+  EXPECT_EQ("Summe_S", host::VcdReference("  Summe  S. "));
+  EXPECT_EQ("Q_quer", host::VcdReference("Q_quer"));
+  // Bytes no identifier holds: controls, DEL, other letters.
+  EXPECT_EQ("a_b_c_d", host::VcdReference("a\tb\x7F" "c\xE9" "d\x80"));
+  EXPECT_EQ("", host::VcdReference(". -"));
 }
 
 host::VcdRun AdderRun() {
