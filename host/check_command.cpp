@@ -13,7 +13,11 @@ int CheckCommand(Arguments arguments) {
   // finding: it ends the command before any plug-in is judged.
   for (const std::string& path : arguments) {
     PluginLibrary library;
-    if (const std::string error = library.Load(path); !library.Loaded()) throw Failure(error);
+    try {
+      library.Load(path);
+    } catch (const Failure&) {
+      if (!library.Loaded()) throw;
+    }
   }
   FaultGuard guard("  FINDING hang: ", 30);
   int findings = 0, withFindings = 0;

@@ -7,14 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "failure.h"
 #include "plugin_library.h"
 
 namespace host {
-
-// Bad input from the user: reported as one line, exit status 2.
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // A Windows-1252 text of a plug-in as UTF-8; a null pointer as "(null)".
 std::string Shown(const char* text);

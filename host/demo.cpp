@@ -10,17 +10,12 @@
 #include "pin_table.h"
 #include "project.h"
 #include "seven_segment.h"
+#include "truth_table.h"
 
 namespace host {
 namespace {
 
 void Heading(const std::string& text) { std::printf("\n== %s ==\n\n", text.c_str()); }
-
-std::vector<double> Levels(unsigned code, int inputs) {
-  std::vector<double> volts;
-  for (int i = 0; i < inputs; ++i) volts.push_back(code >> i & 1 ? 5.0 : 0.0);
-  return volts;
-}
 
 void ShowAdder(const std::string& folder) {
   Heading("Quenvik.dll: a one-bit full adder");
@@ -34,12 +29,12 @@ void ShowDecoder(const std::string& folder) {
   Heading("Tamberlo.dll: the seven-segment decoder, codes 0 to 15");
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(folder + "\\Tamberlo.dll");
   PlacedPart part(*library);
-  part.Evaluate(Levels(0, part.Inputs()), true);
+  part.Evaluate(InputVolts(0, part.Inputs()), true);
   std::vector<Segments> digits;
   std::string codes;
   for (unsigned code = 0; code < 16; ++code) {
     Segments lit;
-    for (double volts : part.Evaluate(Levels(code, part.Inputs()), false)) lit.push_back(volts == 5.0);
+    for (double volts : part.Evaluate(InputVolts(code, part.Inputs()), false)) lit.push_back(volts == 5.0);
     digits.push_back(lit);
     char label[8];
     std::snprintf(label, sizeof label, "%-4u", code);
@@ -58,7 +53,7 @@ void ShowShiftRegister(const std::string& folder) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(folder + "\\Morrel.dll");
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
-  const std::string block = std::string("8\r\n1\r\n") + kEndMarker;
+  const std::string block = "8\r\n1\r\n" + kEndMarker;
   part.LoadSettings(block);
   std::printf("settings given by ReadFromFile from the block \"8\\r\\n1\\r\\n\" and the end marker;\n"
               "the part now saves %s (width, delay flag)\n\n", SettingsOfBlock(part.SavedBlock()).c_str());
@@ -93,8 +88,7 @@ void ShowProject(const std::string& folder) {
   GetTempPathA(MAX_PATH, temp);
   const std::string path = std::string(temp) + "demo.hsp";
   const std::vector<PartRequest> parts = {{"Quenvik.dll", ""}, {"Tamberlo.dll", "1"}, {"Morrel.dll", "8,1"}};
-  std::vector<std::string> blocks;
-  if (std::string error = SaveProject(path, parts, folder, blocks); !error.empty()) throw Failure(error);
+  SaveProject(path, parts, folder);
   std::printf("hostsim project save demo.hsp Quenvik.dll Tamberlo.dll=1 Morrel.dll=8,1\n");
   std::printf("%s\n", ProjectFileText(path).c_str());
   std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder).c_str());

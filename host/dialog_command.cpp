@@ -94,14 +94,18 @@ void WriteScreenshot(HWND dialog) {
     watch->shotError = "the dialog could not be copied from the screen, so " + watch->screenshot + " was not written";
     return;
   }
-  HostFile file;
-  std::string error = file.Create(watch->screenshot);
-  if (error.empty() && !file.Write(PngOf(image)))
-    error = "cannot write " + watch->screenshot + ": " + SystemErrorText(GetLastError());
-  if (!error.empty()) watch->shotError = error;
-  else
+  // Runs in the dialog's window procedure: the failure is kept for after
+  // the dialog, not thrown through Windows.
+  try {
+    HostFile file;
+    file.Create(watch->screenshot);
+    if (!file.Write(PngOf(image)))
+      throw Failure("cannot write " + watch->screenshot + ": " + SystemErrorText(GetLastError()));
     watch->shotNote = "wrote " + watch->screenshot + ": the dialog, " + std::to_string(image.width) + " x " +
                       std::to_string(image.height) + " pixels\n";
+  } catch (const Failure& failure) {
+    watch->shotError = failure.what();
+  }
 }
 
 // As the user would: a click on Cancel, or its command where there is no

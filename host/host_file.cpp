@@ -1,5 +1,7 @@
 #include "host_file.h"
 
+#include "failure.h"
+
 namespace host {
 
 HostFile::~HostFile() {
@@ -20,8 +22,7 @@ std::string SystemErrorText(DWORD code) {
 namespace {
 
 // Why a path cannot be opened, in the words of what the user gave.
-std::string Opened(HANDLE handle, const std::string& what, const std::string& path) {
-  if (handle != INVALID_HANDLE_VALUE) return {};
+std::string WhyNotOpened(const std::string& what, const std::string& path) {
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -32,27 +33,31 @@ std::string Opened(HANDLE handle, const std::string& what, const std::string& pa
   return "cannot " + what + " " + path + ": " + SystemErrorText(error);
 }
 
+void ExpectOpened(HANDLE handle, const std::string& what, const std::string& path) {
+  if (handle == INVALID_HANDLE_VALUE) throw Failure(WhyNotOpened(what, path));
+}
+
 }  // namespace
 
-std::string HostFile::Create(const std::string& path) {
+void HostFile::Create(const std::string& path) {
   handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
-  return Opened(handle_, "create", path);
+  ExpectOpened(handle_, "create", path);
 }
 
-std::string HostFile::Open(const std::string& path) {
+void HostFile::Open(const std::string& path) {
   handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
-  return Opened(handle_, "open", path);
+  ExpectOpened(handle_, "open", path);
 }
 
-std::string HostFile::CreateScratch() {
+void HostFile::CreateScratch() {
   char folder[MAX_PATH], name[MAX_PATH];
   if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "hst", 0, name))
-    return "cannot name a scratch file: " + SystemErrorText(GetLastError());
+    throw Failure("cannot name a scratch file: " + SystemErrorText(GetLastError()));
   handle_ = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  return Opened(handle_, "create", name);
+  ExpectOpened(handle_, "create", name);
 }
 
 // Plug-ins use only the low 16 bits; handles of a process fit into them.

@@ -18,11 +18,11 @@ class HostFile {
   HostFile& operator=(const HostFile&) = delete;
   ~HostFile();
 
-  // Each gives an empty string on success, else the reason in one line.
-  std::string Create(const std::string& path);
-  std::string Open(const std::string& path);
+  // Each throws a Failure that names the file and the reason.
+  void Create(const std::string& path);
+  void Open(const std::string& path);
   // An unnamed scratch file that disappears when closed.
-  std::string CreateScratch();
+  void CreateScratch();
 
   bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
   // The handle as the host passes it to WriteToFile and ReadFromFile.

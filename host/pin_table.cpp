@@ -20,6 +20,10 @@ std::size_t DisplayWidth(const std::string& utf8) {
 
 namespace {
 
+std::string PinHeading(char side, std::size_t index) { return side + std::to_string(index); }
+
+}  // namespace
+
 std::string PadLeft(const std::string& text, std::size_t width) {
   const std::size_t shown = DisplayWidth(text);
   return shown >= width ? text : std::string(width - shown, ' ') + text;
@@ -29,10 +33,6 @@ std::string PadRight(const std::string& text, std::size_t width) {
   const std::size_t shown = DisplayWidth(text);
   return shown >= width ? text : text + std::string(width - shown, ' ');
 }
-
-std::string PinHeading(char side, std::size_t index) { return side + std::to_string(index); }
-
-}  // namespace
 
 // Inputs on the left, outputs on the right, side by side.
 std::string PinTable::Legend() const {

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+#include "entry_point_list.h"
 
 namespace host {
 
@@ -26,29 +29,18 @@ constexpr int kMaxPins = 50;
 // One signal value: an x87 double-extended number in 10 bytes, no gaps.
 constexpr std::size_t kSignalSize = 10;
 
-constexpr char kEndMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+// The end of every plug-in's block in a project file, with its CR LF.
+inline const std::string kEndMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
 
 #define HOST_STDCALL __attribute__((stdcall))
-using IsUserDLL32Fn = void(HOST_STDCALL*)();
-using GetDLLNameFn = const char*(HOST_STDCALL*)();
-using GetNumberOfInputsOutputs2Fn = void(HOST_STDCALL*)(unsigned char*, std::uint32_t, std::uintptr_t, std::uint32_t);
-using GetParameterStructFn = void*(HOST_STDCALL*)(void*);
-using GetDialogEnableStructFn = void*(HOST_STDCALL*)(void*, std::uint32_t);
-using SetEnhancedInformation2Fn = void(HOST_STDCALL*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                                      std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t);
-using CanSimulateDLL2Fn = std::int32_t(HOST_STDCALL*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                                     std::uint32_t, std::uint32_t, std::uint32_t);
-using RecordFn = void(HOST_STDCALL*)(unsigned char*);
-using InitSimulationDLL2Fn = void(HOST_STDCALL*)(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*,
-                                                 const unsigned char*, unsigned char*);
-using SimulateDLL3Fn = std::int32_t(HOST_STDCALL*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                                  std::uint32_t, std::uint32_t, unsigned char*, const unsigned char*,
-                                                  unsigned char*);
-using ValueFn = void(HOST_STDCALL*)(std::uintptr_t);
-using LabelsFn = const char*(HOST_STDCALL*)(unsigned char*);
-using FileFn = void(HOST_STDCALL*)(std::uint32_t, unsigned char*);
-using CallParameterDialogDLLFn = void(HOST_STDCALL*)(unsigned char*, unsigned char*);
-using HasDelayDLLFn = std::int32_t(HOST_STDCALL*)(unsigned char*);
+
+// The function type of each entry point: IsUserDLL32Fn, GetDLLNameFn, ...
+#define HOST_FUNCTION_TYPE(name, result, optional, ...) using name##Fn = result(HOST_STDCALL*)(__VA_ARGS__);
+HOST_ENTRY_POINTS(HOST_FUNCTION_TYPE)
+#undef HOST_FUNCTION_TYPE
+
+template <class... Arguments>
+constexpr int kStackSlots = sizeof...(Arguments);
 
 // Every entry point with the number of 32-bit stack slots it takes.
 struct EntryPointName {
@@ -56,28 +48,8 @@ struct EntryPointName {
   int stackSlots;
   bool optional;  // the shift register does without it
 };
-constexpr EntryPointName kEntryPoints[] = {
-    {"IsUserDLL32", 0, false},
-    {"GetDLLName", 0, false},
-    {"GetNumberOfInputsOutputs2", 4, false},
-    {"GetParameterStruct", 1, false},
-    {"GetDialogEnableStruct", 2, false},
-    {"SetEnhancedInformation2", 8, true},
-    {"CanSimulateDLL2", 7, false},
-    {"InitUserDLL", 1, false},
-    {"DisposeUserDLL", 1, false},
-    {"InitSimulationDLL2", 6, false},
-    {"SimulateDLL3", 9, false},
-    {"EndSimulationDLL2", 1, false},
-    {"SetInputChar2", 1, false},
-    {"SetOutputChar2", 1, false},
-    {"ShowWindowDLL", 1, false},
-    {"HideWindowDLL", 1, false},
-    {"DialogOK", 1, false},
-    {"WriteToFile", 2, false},
-    {"ReadFromFile", 2, false},
-    {"CallParameterDialogDLL", 2, false},
-    {"HasDelayDLL", 1, false},
-};
+#define HOST_ENTRY_POINT_NAME(name, result, optional, ...) {#name, kStackSlots<__VA_ARGS__>, optional},
+constexpr EntryPointName kEntryPoints[] = {HOST_ENTRY_POINTS(HOST_ENTRY_POINT_NAME)};
+#undef HOST_ENTRY_POINT_NAME
 
 }  // namespace host

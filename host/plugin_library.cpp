@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "failure.h"
 #include "host_file.h"
 #include "signal_encoding.h"
 
@@ -35,37 +36,18 @@ PluginLibrary::~PluginLibrary() {
   if (module_) FreeLibrary(module_);
 }
 
-std::string PluginLibrary::Load(const std::string& path) {
+void PluginLibrary::Load(const std::string& path) {
   path_ = path;
   module_ = LoadLibraryA(path.c_str());
-  if (!module_) return WhyNotLoaded(path, GetLastError());
+  if (!module_) throw Failure(WhyNotLoaded(path, GetLastError()));
   auto bind = [this](auto& function, const char* name) {
     function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(name));
   };
-  bind(IsUserDLL32, "IsUserDLL32");
-  bind(GetDLLName, "GetDLLName");
-  bind(GetNumberOfInputsOutputs2, "GetNumberOfInputsOutputs2");
-  bind(GetParameterStruct, "GetParameterStruct");
-  bind(GetDialogEnableStruct, "GetDialogEnableStruct");
-  bind(SetEnhancedInformation2, "SetEnhancedInformation2");
-  bind(CanSimulateDLL2, "CanSimulateDLL2");
-  bind(InitUserDLL, "InitUserDLL");
-  bind(DisposeUserDLL, "DisposeUserDLL");
-  bind(InitSimulationDLL2, "InitSimulationDLL2");
-  bind(SimulateDLL3, "SimulateDLL3");
-  bind(EndSimulationDLL2, "EndSimulationDLL2");
-  bind(SetInputChar2, "SetInputChar2");
-  bind(SetOutputChar2, "SetOutputChar2");
-  bind(ShowWindowDLL, "ShowWindowDLL");
-  bind(HideWindowDLL, "HideWindowDLL");
-  bind(DialogOK, "DialogOK");
-  bind(WriteToFile, "WriteToFile");
-  bind(ReadFromFile, "ReadFromFile");
-  bind(CallParameterDialogDLL, "CallParameterDialogDLL");
-  bind(HasDelayDLL, "HasDelayDLL");
+#define HOST_BIND_ENTRY_POINT(name, result, optional, ...) bind(name, #name);
+  HOST_ENTRY_POINTS(HOST_BIND_ENTRY_POINT)
+#undef HOST_BIND_ENTRY_POINT
   std::vector<std::string> missing = MissingEntryPoints();
-  if (!missing.empty()) return path + " is not a plug-in: it does not export " + missing.front();
-  return {};
+  if (!missing.empty()) throw Failure(path + " is not a plug-in: it does not export " + missing.front());
 }
 
 const void* PluginLibrary::Find(const char* name) const {
@@ -79,8 +61,10 @@ std::vector<std::string> PluginLibrary::MissingEntryPoints() const {
   return missing;
 }
 
+// The record's bytes other than the two the plug-in may look at are the
+// host's own: 0xCD, so that a plug-in reading them would show.
 PlacedPart::PlacedPart(const PluginLibrary& library, HWND hostWindow)
-    : library_(library), record_(kHostRecordSize, 0) {
+    : library_(library), record_(kHostRecordSize, 0xCD) {
   std::memcpy(record_.data() + kHostWindowAt, &hostWindow, sizeof hostWindow);
   library_.InitUserDLL(record_.data());
   std::vector<unsigned char> pins(kPinInfoSize, 0);
@@ -98,21 +82,29 @@ void* PlacedPart::InstanceSlot() const {
 }
 
 std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool initial) {
-  unsigned char in[kMaxPins * kSignalSize] = {};
-  unsigned char out[kMaxPins * kSignalSize] = {};
-  for (std::size_t i = 0; i < volts.size() && i < std::size_t(kMaxPins); ++i) EncodeSignal(volts[i], in + i * kSignalSize);
+  SignalArray in, out;
+  for (std::size_t i = 0; i < volts.size() && i < std::size_t(kMaxPins); ++i)
+    EncodeSignal(volts[i], in.Data() + i * kSignalSize);
   if (initial)
-    library_.InitSimulationDLL2(0, 0, 0, record_.data(), in, out);
+    Initial(in, out);
   else
-    library_.SimulateDLL3(0, 0, 0, 0, 0, 0, record_.data(), in, out);
+    Simulate(in, out);
   std::vector<double> result;
-  for (int j = 0; j < outputs_; ++j) result.push_back(DecodeSignal(out + j * kSignalSize));
+  for (int j = 0; j < outputs_; ++j) result.push_back(DecodeSignal(out.Data() + j * kSignalSize));
   return result;
+}
+
+void PlacedPart::Initial(const SignalArray& in, SignalArray& out) {
+  library_.InitSimulationDLL2(0, 0, 0, record_.data(), in.Data(), out.Data());
+}
+
+std::int32_t PlacedPart::Simulate(const SignalArray& in, SignalArray& out) {
+  return library_.SimulateDLL3(0, 0, 0, 0, 0, 0, record_.data(), in.Data(), out.Data());
 }
 
 void PlacedPart::LoadSettings(const std::string& block) {
   HostFile file;
-  if (!file.CreateScratch().empty()) return;
+  file.CreateScratch();
   file.Write(block);
   file.Seek(0);
   library_.ReadFromFile(file.Argument(), record_.data());
@@ -120,7 +112,7 @@ void PlacedPart::LoadSettings(const std::string& block) {
 
 std::string PlacedPart::SavedBlock() {
   HostFile file;
-  if (!file.CreateScratch().empty()) return {};
+  file.CreateScratch();
   library_.WriteToFile(file.Argument(), record_.data());
   file.Seek(0);
   return file.ReadRest();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plugin_interface.h"
+#include "signal_encoding.h"
 
 namespace host {
 
@@ -18,8 +19,10 @@ class PluginLibrary {
   PluginLibrary& operator=(const PluginLibrary&) = delete;
   ~PluginLibrary();
 
-  // Gives an empty string on success, else what went wrong in one line.
-  std::string Load(const std::string& path);
+  // Throws a Failure that names the file and what is wrong with it: it
+  // does not load, or it lacks an entry point (then it stays loaded, so
+  // that `check` can judge what it has).
+  void Load(const std::string& path);
   bool Loaded() const { return module_ != nullptr; }
   HMODULE Module() const { return module_; }
   const std::string& Path() const { return path_; }
@@ -28,27 +31,10 @@ class PluginLibrary {
   const void* Find(const char* name) const;
   std::vector<std::string> MissingEntryPoints() const;
 
-  IsUserDLL32Fn IsUserDLL32 = nullptr;
-  GetDLLNameFn GetDLLName = nullptr;
-  GetNumberOfInputsOutputs2Fn GetNumberOfInputsOutputs2 = nullptr;
-  GetParameterStructFn GetParameterStruct = nullptr;
-  GetDialogEnableStructFn GetDialogEnableStruct = nullptr;
-  SetEnhancedInformation2Fn SetEnhancedInformation2 = nullptr;
-  CanSimulateDLL2Fn CanSimulateDLL2 = nullptr;
-  RecordFn InitUserDLL = nullptr;
-  RecordFn DisposeUserDLL = nullptr;
-  InitSimulationDLL2Fn InitSimulationDLL2 = nullptr;
-  SimulateDLL3Fn SimulateDLL3 = nullptr;
-  ValueFn EndSimulationDLL2 = nullptr;
-  LabelsFn SetInputChar2 = nullptr;
-  LabelsFn SetOutputChar2 = nullptr;
-  ValueFn ShowWindowDLL = nullptr;
-  RecordFn HideWindowDLL = nullptr;
-  ValueFn DialogOK = nullptr;
-  FileFn WriteToFile = nullptr;
-  FileFn ReadFromFile = nullptr;
-  CallParameterDialogDLLFn CallParameterDialogDLL = nullptr;
-  HasDelayDLLFn HasDelayDLL = nullptr;
+  // Every entry point by its plain name, null when the DLL lacks it.
+#define HOST_ENTRY_POINT_MEMBER(name, result, optional, ...) name##Fn name = nullptr;
+  HOST_ENTRY_POINTS(HOST_ENTRY_POINT_MEMBER)
+#undef HOST_ENTRY_POINT_MEMBER
 
  private:
   HMODULE module_ = nullptr;
@@ -71,8 +57,11 @@ class PlacedPart {
   int Inputs() const { return inputs_; }
   int Outputs() const { return outputs_; }
 
-  // One evaluation; `initial` for the first of a run. Voltages in and out.
+  // One evaluation; `initial` for the first of a run. Voltages in and out,
+  // or the host's arrays themselves.
   std::vector<double> Evaluate(const std::vector<double>& volts, bool initial);
+  void Initial(const SignalArray& in, SignalArray& out);
+  std::int32_t Simulate(const SignalArray& in, SignalArray& out);
 
   // Settings the only way a host can give them: a block read by
   // ReadFromFile from a file. And the block WriteToFile writes.

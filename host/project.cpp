@@ -13,8 +13,6 @@
 namespace host {
 namespace {
 
-const std::string kMarker = kEndMarker;
-
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? "." : path.substr(0, slash);
@@ -35,13 +33,12 @@ class Libraries {
  public:
   explicit Libraries(std::vector<std::unique_ptr<PluginLibrary>>& owned) : owned_(owned) {}
   // The library of a DLL, loaded once however many parts use it.
-  PluginLibrary* Get(const std::string& path, std::string& error) {
+  PluginLibrary& Get(const std::string& path) {
     auto known = byPath_.find(path);
-    if (known != byPath_.end()) return known->second;
+    if (known != byPath_.end()) return *known->second;
     owned_.push_back(std::make_unique<PluginLibrary>());
-    error = owned_.back()->Load(path);
-    if (!error.empty()) return nullptr;
-    return byPath_[path] = owned_.back().get();
+    owned_.back()->Load(path);
+    return *(byPath_[path] = owned_.back().get());
   }
 
  private:
@@ -78,7 +75,7 @@ std::vector<std::size_t> FileStarts(const ProjectLayout& layout, std::size_t siz
 
 // Lets each part's plug-in read its block through `file`, whose lines
 // begin at `starts`, and checks it stopped right behind the marker.
-std::string ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& file,
+void ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& file,
                        const std::string& handed, const std::vector<std::size_t>& starts,
                        const std::string& pluginFolder, LoadedProject& project) {
   Libraries libraries(project.libraries);
@@ -86,25 +83,22 @@ std::string ReadBlocks(const std::string& path, const ProjectLayout& layout, Hos
     LoadedPart loaded;
     loaded.number = part.number;
     loaded.dll = part.dll;
-    std::string error;
-    loaded.library = libraries.Get(Locate(part.dll, FolderOf(path), pluginFolder), error);
-    if (!loaded.library) return error;
+    loaded.library = &libraries.Get(Locate(part.dll, FolderOf(path), pluginFolder));
     loaded.part = std::make_unique<PlacedPart>(*loaded.library);
     const std::size_t from = starts[part.firstBlockLine], to = starts[part.markerLine + 1];
     file.Seek(long(from));
     loaded.library->ReadFromFile(file.Argument(), loaded.part->Record());
     const std::size_t taken = std::size_t(file.Position()) - from;
     if (taken != to - from)
-      return path + ": line " + std::to_string(layout.lines[part.firstBlockLine].number) + " (byte " +
+      throw Failure(path + ": line " + std::to_string(layout.lines[part.firstBlockLine].number) + " (byte " +
              std::to_string(layout.BlockStart(part)) + "): the ReadFromFile of part " + std::to_string(part.number) +
              " (" + Visible(part.dll) + ") took " + std::to_string(taken) + " bytes of its " +
-             std::to_string(to - from) + "-byte block, not up to its end marker and no further";
+             std::to_string(to - from) + "-byte block, not up to its end marker and no further");
     loaded.block = handed.substr(from, taken);
     loaded.blockStart = long(layout.BlockStart(part));
     loaded.blockEnd = long(layout.BlockEnd(part));
     project.parts.push_back(std::move(loaded));
   }
-  return {};
 }
 
 // The lines the layout has a role for, numbered: "  5  host   PART 2 Morrel.dll".
@@ -133,12 +127,12 @@ PartRequest ParsePartRequest(const std::string& argument) {
 std::string SettingsBlock(const std::string& values) {
   std::string block;
   for (const std::string& value : Values(values)) block += value + "\r\n";
-  return block + kMarker;
+  return block + kEndMarker;
 }
 
 std::string SettingsOfBlock(const std::string& block) {
   std::vector<FileLine> lines = SplitLines(block, 0);
-  if (!lines.empty() && WithoutTrailingBlanks(lines.back().text) + "\r\n" == kMarker) lines.pop_back();
+  if (!lines.empty() && WithoutTrailingBlanks(lines.back().text) + "\r\n" == kEndMarker) lines.pop_back();
   std::string values;
   for (const FileLine& line : lines) values += (values.empty() ? "" : ",") + line.text;
   return Visible(values);
@@ -159,21 +153,18 @@ std::string SettingsNotTaken(const std::string& given, const std::string& held) 
   return shown + (missed.size() == 1 ? " (value " : " (values ") + numbers + ")";
 }
 
-std::string SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                        const std::string& pluginFolder, std::vector<std::string>& blocks) {
+std::vector<std::string> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
+                                     const std::string& pluginFolder) {
   std::vector<std::unique_ptr<PluginLibrary>> owned;
   Libraries libraries(owned);
   std::vector<std::unique_ptr<PlacedPart>> parts;
   for (const PartRequest& request : requests) {
-    std::string error;
-    PluginLibrary* library = libraries.Get(Locate(request.dll, ".", pluginFolder), error);
-    if (!library) return error;
-    parts.push_back(std::make_unique<PlacedPart>(*library));
+    parts.push_back(std::make_unique<PlacedPart>(libraries.Get(Locate(request.dll, ".", pluginFolder))));
     if (!request.settings.empty()) parts.back()->LoadSettings(SettingsBlock(request.settings));
   }
   {
     HostFile file;
-    if (std::string error = file.Create(path); !error.empty()) return error;
+    file.Create(path);
     bool written = file.Write(std::string(kProjectHeading) + "\r\n");
     for (std::size_t k = 0; k < parts.size(); ++k) {
       written = written && file.Write(PartLine(int(k + 1), requests[k].dll) + "\r\n");
@@ -182,51 +173,61 @@ std::string SaveProject(const std::string& path, const std::vector<PartRequest>&
       written = written && file.Position() > before;
     }
     written = written && file.Write("END\r\n");
-    if (!written) return "cannot write " + path + ": " + SystemErrorText(GetLastError());
+    if (!written) throw Failure("cannot write " + path + ": " + SystemErrorText(GetLastError()));
   }
   // What a plug-in wrote must not break the format for the reader.
-  HostFile saved;
   ProjectLayout layout;
-  std::string error = saved.Open(path);
-  const std::string bytes = error.empty() ? saved.ReadRest() : "";
-  if (error.empty()) error = ReadProjectLayout(bytes, path, layout);
-  if (!error.empty()) return "saved, but the file does not read back: " + error;
+  std::string bytes;
+  try {
+    HostFile saved;
+    saved.Open(path);
+    bytes = saved.ReadRest();
+    ReadProjectLayout(bytes, path, layout);
+  } catch (const Failure& failure) {
+    throw Failure(std::string("saved, but the file does not read back: ") + failure.what());
+  }
+  std::vector<std::string> blocks;
   for (const ProjectPart& part : layout.parts)
     blocks.push_back(bytes.substr(layout.BlockStart(part), layout.BlockEnd(part) - layout.BlockStart(part)));
-  return {};
+  return blocks;
 }
 
-std::string LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project) {
+void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project) {
   HostFile file;
-  if (std::string error = file.Open(path); !error.empty()) return error;
+  file.Open(path);
   const std::string bytes = file.ReadRest();
   ProjectLayout layout;
-  if (std::string error = ReadProjectLayout(bytes, path, layout); !error.empty()) return error;
+  ReadProjectLayout(bytes, path, layout);
   project.lineEndings = layout.LineEndings();
   if (!layout.HasLfLines())
     return ReadBlocks(path, layout, file, bytes, FileStarts(layout, bytes.size()), pluginFolder, project);
   // The plug-ins find their marker only with its CR LF.
   HostFile copy;
   const std::string restored = layout.WithCrLf();
-  if (std::string error = copy.CreateScratch(); !error.empty()) return error;
-  if (!copy.Write(restored)) return "cannot write a scratch copy of " + path + ": " + SystemErrorText(GetLastError());
+  copy.CreateScratch();
+  if (!copy.Write(restored))
+    throw Failure("cannot write a scratch copy of " + path + ": " + SystemErrorText(GetLastError()));
   project.crLfRestored = true;
   return ReadBlocks(path, layout, copy, restored, layout.CrLfStarts(), pluginFolder, project);
 }
 
-std::string DescribeProject(const std::string& path, std::string& description) {
+std::string DescribeProject(const std::string& path, std::string& fault) {
   HostFile file;
-  if (std::string error = file.Open(path); !error.empty()) return error;
+  file.Open(path);
   const std::string bytes = file.ReadRest();
   ProjectLayout layout;
-  const std::string error = ReadProjectLayout(bytes, path, layout);
-  if (std::find(layout.roles.begin(), layout.roles.end(), LineRole::kHost) == layout.roles.end()) return error;
-  description = FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
+  try {
+    ReadProjectLayout(bytes, path, layout);
+  } catch (const Failure& failure) {
+    if (std::find(layout.roles.begin(), layout.roles.end(), LineRole::kHost) == layout.roles.end()) throw;
+    fault = failure.what();
+  }
+  std::string description = FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
   if (layout.byteOrderMark) description += ", a UTF-8 byte-order mark";
   if (!layout.LineEndings().empty()) description += ", lines ending in " + layout.LineEndings();
   if (layout.HasLfLines()) description += " (load gives the plug-ins their blocks with CR LF)";
   description += "\n" + ListedLines(layout);
-  return error;
+  return description;
 }
 
 }  // namespace host

@@ -46,13 +46,14 @@ struct LoadedProject {
   bool crLfRestored = false;  // the plug-ins read from a copy with CR LF
 };
 
-// Each gives an empty string on success, else the reason in one line.
+// Each throws a Failure that names the file, the line and the cause.
 // Saving gives the blocks the parts wrote.
-std::string SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                        const std::string& pluginFolder, std::vector<std::string>& blocks);
-std::string LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project);
+std::vector<std::string> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
+                                     const std::string& pluginFolder);
+void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project);
 // The file's lines, numbered, each marked as the host's or as part of a
-// block; on a fault, the lines before it and the fault.
-std::string DescribeProject(const std::string& path, std::string& description);
+// block. A damaged file is listed up to its fault, which `fault` then
+// holds; one without a single line of a project throws.
+std::string DescribeProject(const std::string& path, std::string& fault);
 
 }  // namespace host

@@ -16,17 +16,14 @@ std::vector<PartRequest> DefaultParts() {
   return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}};
 }
 
-std::string Padded(const std::string& text, std::size_t width) {
-  const std::size_t shown = DisplayWidth(text);
-  return shown >= width ? text + " " : text + std::string(width - shown, ' ');
-}
+// A column of the table: at least one blank behind the text.
+std::string Column(const std::string& text, std::size_t width) { return PadRight(text, width - 1) + " "; }
 
 std::string Save(const std::string& path, const Arguments& parts) {
   std::vector<PartRequest> requests;
   for (const std::string& part : parts) requests.push_back(ParsePartRequest(part));
   if (requests.empty()) requests = DefaultParts();
-  std::vector<std::string> blocks;
-  if (std::string error = SaveProject(path, requests, ProgramFolder(), blocks); !error.empty()) throw Failure(error);
+  const std::vector<std::string> blocks = SaveProject(path, requests, ProgramFolder());
   std::string text = "saved " + FileName(path) + ":", notes;
   for (std::size_t k = 0; k < requests.size(); ++k) {
     const std::string held = SettingsOfBlock(blocks[k]);
@@ -57,7 +54,7 @@ std::string WrittenBack(LoadedProject& project) {
 
 std::string LoadedProjectText(const std::string& path, const std::string& pluginFolder) {
   LoadedProject project;
-  if (std::string error = LoadProject(path, pluginFolder, project); !error.empty()) throw Failure(error);
+  LoadProject(path, pluginFolder, project);
   if (project.parts.empty()) return FileName(path) + ": no parts\n";
   std::string text = FileName(path) + ": " + Counted(project.parts.size(), "part") +
                      "; each block ended right before the host's next line\n";
@@ -66,18 +63,19 @@ std::string LoadedProjectText(const std::string& path, const std::string& plugin
             ": the plug-ins read their blocks from a scratch copy with CR LF restored\n";
   text += "  part  DLL           name             block    delay  settings\n";
   for (LoadedPart& loaded : project.parts) {
-    text += "  " + Padded(std::to_string(loaded.number), 6) + Padded(loaded.dll, 14) +
-            Padded(Shown(loaded.library->GetDLLName()), 17) +
-            Padded(std::to_string(loaded.blockStart) + "-" + std::to_string(loaded.blockEnd - 1), 9) +
-            Padded(std::to_string(loaded.library->HasDelayDLL(loaded.part->Record())), 7) +
+    text += "  " + Column(std::to_string(loaded.number), 6) + Column(loaded.dll, 14) +
+            Column(Shown(loaded.library->GetDLLName()), 17) +
+            Column(std::to_string(loaded.blockStart) + "-" + std::to_string(loaded.blockEnd - 1), 9) +
+            Column(std::to_string(loaded.library->HasDelayDLL(loaded.part->Record())), 7) +
             SettingsOfBlock(loaded.part->SavedBlock()) + "\n";
   }
   return text + WrittenBack(project);
 }
 
 std::string ProjectFileText(const std::string& path) {
-  std::string description;
-  if (std::string error = DescribeProject(path, description); !error.empty()) throw Failure(error);
+  std::string fault;
+  const std::string description = DescribeProject(path, fault);
+  if (!fault.empty()) throw Failure(fault);
   return description;
 }
 
@@ -85,10 +83,9 @@ namespace {
 
 // A damaged file is shown up to its fault, which then ends the command.
 int ShowProject(const std::string& path) {
-  std::string description;
-  const std::string error = DescribeProject(path, description);
-  std::fputs(description.c_str(), stdout);
-  if (!error.empty()) throw Failure(error);
+  std::string fault;
+  std::fputs(DescribeProject(path, fault).c_str(), stdout);
+  if (!fault.empty()) throw Failure(fault);
   return 0;
 }
 

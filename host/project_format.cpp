@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "failure.h"
 #include "plugin_interface.h"
 #include "text.h"
 
@@ -11,7 +12,7 @@ namespace {
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // The marker as a line, without its CR LF.
-const std::string kMarkerLine(kEndMarker, sizeof kEndMarker - 3);
+const std::string kMarkerLine = kEndMarker.substr(0, kEndMarker.size() - 2);  // without its CR LF
 
 bool IsDigits(const std::string& text) {
   if (text.empty()) return false;
@@ -39,35 +40,36 @@ bool IsPartLine(const std::string& line, int& number, std::string& dll) {
   return true;
 }
 
-// Reads the lines in turn and says where the first one breaks the format.
+// Reads the lines in turn and throws a Failure where the first one breaks
+// the format.
 class LayoutReader {
  public:
   LayoutReader(const std::string& name, std::size_t fileSize, ProjectLayout& layout)
       : name_(name), fileSize_(fileSize), layout_(layout) {}
 
-  std::string Read() {
+  void Read() {
     const std::vector<FileLine>& lines = layout_.lines;
     std::size_t at = SkipBlank(0);
-    if (at == lines.size()) return name_ + " is not a hostsim project: it is empty";
-    if (std::string error = Heading(lines[at]); !error.empty()) return error;
+    if (at == lines.size()) throw Failure(name_ + " is not a hostsim project: it is empty");
+    Heading(lines[at]);
     Role(LineRole::kHost);
     for (at = at + 1; at < lines.size(); ++at) {
       const std::string text = WithoutTrailingBlanks(lines[at].text);
-      std::string error;
-      if (inBlock_)
-        error = BlockLine(at, text);
-      else if (text.empty())
+      if (inBlock_) {
+        BlockLine(at, text);
+      } else if (text.empty()) {
         Role(LineRole::kBlank);
-      else if (text == "END")
-        return AfterEnd(at);
-      else
-        error = StartPart(at, text);
-      if (!error.empty()) return error;
+      } else if (text == "END") {
+        AfterEnd(at);
+        return;
+      } else {
+        StartPart(at, text);
+      }
     }
     if (inBlock_)
-      return At(lines.size(), "the file ends inside the block of " + Part(layout_.parts.back()) +
-                                  ": its end marker " + kMarkerLine + " is missing");
-    return At(lines.size(), "the file ends without END " + After());
+      throw Failure(At(lines.size(), "the file ends inside the block of " + Part(layout_.parts.back()) +
+                                         ": its end marker " + kMarkerLine + " is missing"));
+    throw Failure(At(lines.size(), "the file ends without END " + After()));
   }
 
  private:
@@ -77,58 +79,58 @@ class LayoutReader {
     return at;
   }
 
-  std::string Heading(const FileLine& line) {
+  void Heading(const FileLine& line) {
     const std::string text = WithoutTrailingBlanks(line.text);
-    if (text == kProjectHeading) return {};
+    if (text == kProjectHeading) return;
     if (text.compare(0, 16, "HOSTSIM PROJECT ") == 0)
-      return At(line, "\"" + Visible(text) + "\" is a format this hostsim does not read; it reads " +
-                          kProjectHeading);
-    return name_ + " is not a hostsim project: its first line is \"" + Visible(text.substr(0, 60)) + "\", not " +
-           kProjectHeading;
+      throw Failure(At(line, "\"" + Visible(text) + "\" is a format this hostsim does not read; it reads " +
+                                 kProjectHeading));
+    throw Failure(name_ + " is not a hostsim project: its first line is \"" + Visible(text.substr(0, 60)) +
+                  "\", not " + kProjectHeading);
   }
 
-  std::string StartPart(std::size_t at, const std::string& text) {
+  void StartPart(std::size_t at, const std::string& text) {
     ProjectPart part;
     part.partLine = at;
     if (!IsPartLine(text, part.number, part.dll) || part.number < 0 || part.dll.empty())
-      return Where(layout_.lines[at]) + ", " + After() + ": expected PART or END, found \"" + Visible(text) + "\"";
+      throw Failure(Where(layout_.lines[at]) + ", " + After() + ": expected PART or END, found \"" + Visible(text) +
+                    "\"");
     const int expected = int(layout_.parts.size()) + 1;
-    if (part.number == 0) return At(at, "\"" + Visible(text) + "\": parts are numbered from 1");
+    if (part.number == 0) throw Failure(At(at, "\"" + Visible(text) + "\": parts are numbered from 1"));
     if (part.number < expected)
-      return At(at, "\"" + Visible(text) + "\" repeats the number of the part in line " +
-                        std::to_string(layout_.lines[layout_.parts[part.number - 1].partLine].number) +
-                        "; parts are numbered 1, 2, 3 ... in order, so this one is " + std::to_string(expected));
+      throw Failure(At(at, "\"" + Visible(text) + "\" repeats the number of the part in line " +
+                               std::to_string(layout_.lines[layout_.parts[part.number - 1].partLine].number) +
+                               "; parts are numbered 1, 2, 3 ... in order, so this one is " +
+                               std::to_string(expected)));
     if (part.number > expected)
-      return At(at, "\"" + Visible(text) + "\" where part " + std::to_string(expected) +
-                        " comes next; parts are numbered 1, 2, 3 ... in order");
+      throw Failure(At(at, "\"" + Visible(text) + "\" where part " + std::to_string(expected) +
+                               " comes next; parts are numbered 1, 2, 3 ... in order"));
     part.firstBlockLine = at + 1;
     layout_.parts.push_back(part);
     inBlock_ = true;
     Role(LineRole::kHost);
-    return {};
   }
 
   // A line reading like one of the host's means the block lost its marker.
-  std::string BlockLine(std::size_t at, const std::string& text) {
+  void BlockLine(std::size_t at, const std::string& text) {
     int number;
     std::string dll;
     if (text == "END" || (IsPartLine(text, number, dll) && number >= 0))
-      return At(at, "\"" + Visible(text) + "\" inside the block of " + Part(layout_.parts.back()) +
-                        ": the block ends without its end marker " + kMarkerLine);
+      throw Failure(At(at, "\"" + Visible(text) + "\" inside the block of " + Part(layout_.parts.back()) +
+                               ": the block ends without its end marker " + kMarkerLine));
     Role(LineRole::kBlock);
     if (text == kMarkerLine) {
       layout_.parts.back().markerLine = at;
       inBlock_ = false;
     }
-    return {};
   }
 
-  std::string AfterEnd(std::size_t at) {
+  void AfterEnd(std::size_t at) {
     Role(LineRole::kHost);
     const std::size_t rest = SkipBlank(at + 1);
-    if (rest == layout_.lines.size()) return {};
-    return At(rest, "\"" + Visible(WithoutTrailingBlanks(layout_.lines[rest].text).substr(0, 60)) +
-                        "\" after END; nothing but blank lines may follow it");
+    if (rest == layout_.lines.size()) return;
+    throw Failure(At(rest, "\"" + Visible(WithoutTrailingBlanks(layout_.lines[rest].text).substr(0, 60)) +
+                               "\" after END; nothing but blank lines may follow it"));
   }
 
   std::string After() const {
@@ -182,11 +184,11 @@ std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from) {
   return lines;
 }
 
-std::string ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout) {
+void ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout) {
   layout = {};
   if (bytes.compare(0, 3, kByteOrderMark) == 0) layout.byteOrderMark = 3;
   layout.lines = SplitLines(bytes, layout.byteOrderMark);
-  return LayoutReader(name, bytes.size(), layout).Read();
+  LayoutReader(name, bytes.size(), layout).Read();
 }
 
 bool ProjectLayout::HasLfLines() const {

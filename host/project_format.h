@@ -65,10 +65,10 @@ struct ProjectLayout {
 
 std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from);
 
-// Fills the layout; gives an empty string for a well-formed project, else
-// "NAME: line N (byte B): what is wrong" (or "NAME is not a hostsim
-// project: ..."). The roles cover the lines up to the fault.
-std::string ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout);
+// Fills the layout of a well-formed project, else throws a Failure "NAME:
+// line N (byte B): what is wrong" (or "NAME is not a hostsim project:
+// ..."); the roles then cover the lines up to the fault.
+void ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout);
 
 std::string WithoutTrailingBlanks(const std::string& text);
 

@@ -9,6 +9,26 @@
 
 namespace host {
 
+// A signal array as the host hands one over: room for twice the most pins
+// a part may have, and every byte nobody set at 0xEE, so that a write
+// where none belongs shows.
+struct SignalArray {
+  static constexpr int kSlots = 2 * kMaxPins;
+  static constexpr unsigned char kFill = 0xEE;
+
+  SignalArray() { std::memset(bytes, kFill, sizeof bytes); }
+  void Set(int i, const unsigned char* value) { std::memcpy(bytes + i * kSignalSize, value, kSignalSize); }
+  bool Is(int i, const unsigned char* value) const {
+    return std::memcmp(bytes + i * kSignalSize, value, kSignalSize) == 0;
+  }
+  unsigned char* Data() { return bytes; }
+  const unsigned char* Data() const { return bytes; }
+  bool operator==(const SignalArray& other) const { return std::memcmp(bytes, other.bytes, sizeof bytes) == 0; }
+  bool operator!=(const SignalArray& other) const { return !(*this == other); }
+
+  unsigned char bytes[kSlots * kSignalSize];
+};
+
 inline void EncodeSignal(double volts, unsigned char* value) {
   const long double wide = volts;
   std::memcpy(value, &wide, kSignalSize);

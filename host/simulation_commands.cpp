@@ -43,10 +43,8 @@ std::string JoinShown(const std::vector<double>& volts) {
 // The steps of a stimulus file, or of standard input for "-".
 std::vector<StimulusStep> ReadSteps(const std::string& path, const std::string& name, int inputs,
                                     std::string& encoding) {
-  std::vector<StimulusStep> steps;
-  if (std::string error = ParseStimulus(ReadWholeFile(path), name, steps, &encoding); !error.empty())
-    throw Failure(error);
-  if (std::string error = CheckStimulusWidth(steps, name, inputs); !error.empty()) throw Failure(error);
+  std::vector<StimulusStep> steps = ParseStimulus(ReadWholeFile(path), name, &encoding);
+  CheckStimulusWidth(steps, name, inputs);
   return steps;
 }
 
@@ -75,7 +73,7 @@ int RunCommand(Arguments arguments) {
   const std::vector<StimulusStep> steps = ReadSteps(arguments[1], stimulusName, int(pins.inputs.size()), encoding);
   HostFile vcdFile;
   if (wantVcd)
-    if (std::string error = vcdFile.Create(vcdPath); !error.empty()) throw Failure(error);
+    vcdFile.Create(vcdPath);
 
   PlacedPart part(*library);
   if (haveSettings) part.LoadSettings(SettingsBlock(settings));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "failure.h"
 #include "text.h"
 
 namespace host {
@@ -65,8 +66,8 @@ bool ParseStimulusValue(const std::string& token, double& volts) {
   return true;
 }
 
-std::string ParseStimulus(const std::string& bytes, const std::string& name, std::vector<StimulusStep>& steps,
-                          std::string* encoding) {
+std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::string& name, std::string* encoding) {
+  std::vector<StimulusStep> steps;
   std::string read;
   std::istringstream lines(StimulusText(bytes, read));
   if (encoding) *encoding = read;
@@ -78,23 +79,22 @@ std::string ParseStimulus(const std::string& bytes, const std::string& name, std
     for (std::string token; tokens >> token;) {
       double volts;
       if (!ParseStimulusValue(token, volts))
-        return Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")"));
+        throw Failure(Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")")));
       step.volts.push_back(volts);
       step.written.push_back(token);
     }
     if (!step.volts.empty()) steps.push_back(step);
   }
-  if (steps.empty()) return name + ": no steps (one line of input values per step)";
-  return {};
+  if (steps.empty()) throw Failure(name + ": no steps (one line of input values per step)");
+  return steps;
 }
 
-std::string CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
+void CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
   for (const StimulusStep& step : steps)
     if (int(step.volts.size()) != inputs)
-      return Located(name, step.line,
-                     std::to_string(step.volts.size()) + " values, but the part has " + std::to_string(inputs) +
-                         " inputs");
-  return {};
+      throw Failure(Located(name, step.line,
+                            std::to_string(step.volts.size()) + " values, but the part has " +
+                                std::to_string(inputs) + " inputs"));
 }
 
 }  // namespace host

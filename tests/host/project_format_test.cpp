@@ -2,6 +2,7 @@
 // faults the reader names before any plug-in reads a block.
 #include <gtest/gtest.h>
 
+#include "failure.h"
 #include "project.h"
 #include "project_format.h"
 
@@ -44,7 +45,7 @@ TEST(ProjectLayout, WhatEditorsMakeOfASavedFileStillReadsWithTheBlocksByteExact)
   };
   for (const auto& v : variants) {
     ProjectLayout layout;
-    ASSERT_EQ("", host::ReadProjectLayout(v.file, "p.hsp", layout)) << v.what;
+    ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(v.file, "p.hsp", layout); })) << v.what;
     ASSERT_EQ(2u, layout.parts.size()) << v.what;
     EXPECT_EQ(1, layout.parts[0].number);
     EXPECT_EQ("Quenvik.dll", layout.parts[0].dll) << v.what;
@@ -57,15 +58,15 @@ TEST(ProjectLayout, WhatEditorsMakeOfASavedFileStillReadsWithTheBlocksByteExact)
 // The file's own offsets, whatever the copy the plug-ins read from.
 TEST(ProjectLayout, SaysHowLinesEndAndWhereTheBlocksAreInTheFile) {
   ProjectLayout layout;
-  ASSERT_EQ("", host::ReadProjectLayout(kSaved, "p.hsp", layout));
+  ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(kSaved, "p.hsp", layout); }));
   EXPECT_EQ("CR LF", layout.LineEndings());
   EXPECT_EQ(kAdderBlock, kSaved.substr(layout.BlockStart(layout.parts[0]), 28));
   EXPECT_EQ(67u, layout.BlockEnd(layout.parts[0]));
-  ASSERT_EQ("", host::ReadProjectLayout(Replaced(kSaved, "\r\n", "\n"), "p.hsp", layout));
+  ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(Replaced(kSaved, "\r\n", "\n"), "p.hsp", layout); }));
   EXPECT_EQ("LF", layout.LineEndings());
   EXPECT_EQ(37u, layout.BlockStart(layout.parts[0]));
   EXPECT_EQ(63u, layout.BlockEnd(layout.parts[0]));
-  ASSERT_EQ("", host::ReadProjectLayout(Replaced(kSaved, "END\r\n", "END\n"), "p.hsp", layout));
+  ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(Replaced(kSaved, "END\r\n", "END\n"), "p.hsp", layout); }));
   EXPECT_EQ("CR LF and LF", layout.LineEndings());
 }
 
@@ -106,7 +107,7 @@ TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
   };
   for (const auto& c : cases) {
     ProjectLayout layout;
-    EXPECT_EQ(c.error, host::ReadProjectLayout(c.file, "p.hsp", layout));
+    EXPECT_EQ(c.error, host::FailureOf([&] { host::ReadProjectLayout(c.file, "p.hsp", layout); }));
   }
 }
 

@@ -1,13 +1,19 @@
 // Stimulus files as users write them, and the mistakes they make.
 #include <gtest/gtest.h>
 
+#include "failure.h"
 #include "stimulus.h"
 #include "text.h"
 
 namespace {
 
-using host::ParseStimulus;
 using host::StimulusStep;
+
+// What reading `text` as the stimulus file s.stim says: the message of its
+// Failure, or nothing when it gives its steps.
+std::string Parsed(const std::string& text, std::vector<StimulusStep>& steps, std::string* encoding = nullptr) {
+  return host::FailureOf([&] { steps = host::ParseStimulus(text, "s.stim", encoding); });
+}
 
 TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
   const struct {
@@ -31,7 +37,7 @@ TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
 TEST(StimulusFile, StepsCommentsBlankLinesAndLineEnds) {
   std::vector<StimulusStep> steps;
   const std::string text = "# A B C\r\n\r\n0 1 2.6V   # comment\r\n  \t\n1\t1 0\n#1 1 1\n1 0 0";
-  ASSERT_EQ("", ParseStimulus(text, "s.stim", steps));
+  ASSERT_EQ("", Parsed(text, steps));
   ASSERT_EQ(3u, steps.size());
   EXPECT_EQ(3, steps[0].line);
   EXPECT_EQ((std::vector<double>{0.0, 5.0, 2.6}), steps[0].volts);
@@ -43,16 +49,16 @@ TEST(StimulusFile, StepsCommentsBlankLinesAndLineEnds) {
 TEST(StimulusFile, MistakesNameTheFileAndLine) {
   std::vector<StimulusStep> steps;
   EXPECT_EQ("s.stim:2: \"2\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 2V",
-            ParseStimulus("0 1\n0 2\n", "s.stim", steps));
+            Parsed("0 1\n0 2\n", steps));
   steps.clear();
-  EXPECT_EQ("s.stim: no steps (one line of input values per step)", ParseStimulus("# only a comment\n\n", "s.stim", steps));
+  EXPECT_EQ("s.stim: no steps (one line of input values per step)", Parsed("# only a comment\n\n", steps));
   steps.clear();
-  ASSERT_EQ("", ParseStimulus("0 0 0\n1 1\n0 0 0 0\n", "s.stim", steps));
-  EXPECT_EQ("s.stim:2: 2 values, but the part has 3 inputs", host::CheckStimulusWidth(steps, "s.stim", 3));
+  ASSERT_EQ("", Parsed("0 0 0\n1 1\n0 0 0 0\n", steps));
+  EXPECT_EQ("s.stim:2: 2 values, but the part has 3 inputs", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.erase(steps.begin() + 1);
-  EXPECT_EQ("s.stim:3: 4 values, but the part has 3 inputs", host::CheckStimulusWidth(steps, "s.stim", 3));
+  EXPECT_EQ("s.stim:3: 4 values, but the part has 3 inputs", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.pop_back();
-  EXPECT_EQ("", host::CheckStimulusWidth(steps, "s.stim", 3));
+  EXPECT_EQ("", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
 }
 
 // The same steps as Windows editors save them: with a byte-order mark,
@@ -75,11 +81,11 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
   };
   std::vector<StimulusStep> none;
   EXPECT_EQ("s.stim:1: \"x\" is neither 0, 1 nor a voltage such as 2.6V (the file read as UTF-16 big-endian)",
-            ParseStimulus(std::string("\xFE\xFF\0x", 4), "s.stim", none));
+            Parsed(std::string("\xFE\xFF\0x", 4), none));
   for (const auto& file : files) {
     std::vector<StimulusStep> steps;
     std::string encoding = "?";
-    ASSERT_EQ("", ParseStimulus(file.bytes, "s.stim", steps, &encoding)) << file.encoding;
+    ASSERT_EQ("", Parsed(file.bytes, steps, &encoding)) << file.encoding;
     EXPECT_EQ(file.encoding, encoding);
     ASSERT_EQ(2u, steps.size()) << file.encoding;
     EXPECT_EQ(2, steps[0].line);
@@ -107,7 +113,7 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
   };
   for (const auto& c : cases) {
     std::vector<StimulusStep> steps;
-    EXPECT_EQ("s.stim:1: " + c.error, ParseStimulus(c.text, "s.stim", steps));
+    EXPECT_EQ("s.stim:1: " + c.error, Parsed(c.text, steps));
   }
 }
 

@@ -199,8 +199,8 @@ TEST_P(EveryDialog, TwoInstancesStayApart) {
 // for the settings, and even open another instance's dialog, meanwhile.
 TEST_P(EveryDialog, TheHostMayCallInWhileADialogIsOpen) {
   test::HostWindow host;
-  Part first(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
-  Part second(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
+  Part first(library, host.Handle());
+  Part second(library, host.Handle());
   Give(first, WithDelay(0));
   Give(second, WithDelay(0));
   int seenMeanwhile = -1;
@@ -269,7 +269,7 @@ class RecordedHostWindow : public DialogOwner, public ::testing::WithParamInterf
 TEST_P(RecordedHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
   test::HostWindow host(300, 200, 500, 400);
   test::HostWindow active(20, 20, 200, 150);  // active, but not the recorded one
-  Part part(library, reinterpret_cast<std::uintptr_t>(host.Handle()));
+  Part part(library, host.Handle());
   Placement seen;
   ASSERT_TRUE(OpenAndLook(part, seen).appeared);
   EXPECT_EQ(host.Handle(), seen.owner);
@@ -281,8 +281,8 @@ INSTANTIATE_TEST_SUITE_P(Plugins, RecordedHostWindow, ::testing::Values(kTamberl
 TEST_F(DialogOwner, TheMostRecentlyPlacedInstancesWindowWins) {
   LoadDll(kTamberlo);
   test::HostWindow older, newer;
-  Part first(library, reinterpret_cast<std::uintptr_t>(older.Handle()));
-  Part second(library, reinterpret_cast<std::uintptr_t>(newer.Handle()));
+  Part first(library, older.Handle());
+  Part second(library, newer.Handle());
   Placement seen;
   ASSERT_TRUE(OpenAndLook(first, seen).appeared);
   EXPECT_EQ(newer.Handle(), seen.owner);
@@ -292,7 +292,7 @@ TEST_F(DialogOwner, QuenvikBelongsToTheActiveWindow) {
   LoadDll(kQuenvik);
   test::HostWindow recordedButIgnored(40, 40, 200, 200);
   test::HostWindow active(250, 120, 600, 420);
-  Part part(library, reinterpret_cast<std::uintptr_t>(recordedButIgnored.Handle()));
+  Part part(library, recordedButIgnored.Handle());
   ASSERT_EQ(active.Handle(), GetActiveWindow());
   Placement seen;
   ASSERT_TRUE(OpenAndLook(part, seen).appeared);
@@ -308,7 +308,7 @@ TEST_F(DialogOwner, AHostWindowThatIsGoneGivesWayToTheActiveWindow) {
     gone = closed.Handle();
   }
   test::HostWindow active;
-  Part part(library, reinterpret_cast<std::uintptr_t>(gone));
+  Part part(library, gone);
   Placement seen;
   ASSERT_TRUE(OpenAndLook(part, seen).appeared);
   EXPECT_EQ(active.Handle(), seen.owner);

@@ -110,7 +110,7 @@ TEST_P(EveryPlugin, DisposeEmptiesTheSlotSoASecondDisposeDoesNothing) {
 
 TEST_P(EveryPlugin, LabelsAreThePartsOwn) {
   Part first(library), second(library);
-  EXPECT_NE(first.Slot(), second.Slot());
+  EXPECT_NE(first.InstanceSlot(), second.InstanceSlot());
   const char* in = library.SetInputChar2(first.Record());
   EXPECT_EQ(in, library.SetInputChar2(first.Record()));
   EXPECT_NE(in, library.SetInputChar2(second.Record()));

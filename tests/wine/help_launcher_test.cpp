@@ -149,7 +149,7 @@ TEST_P(HelpThroughTheRegistry, TheHelpFileFollowsTheLibrary) {
   CreateDirectoryA(elsewhere.c_str(), nullptr);
   const std::string copy = elsewhere + dll.dll;
   ASSERT_TRUE(CopyFileA(test::PluginPath(dll.dll).c_str(), copy.c_str(), FALSE));
-  ASSERT_EQ("", library.Load(copy));
+  ASSERT_EQ("", host::FailureOf([&] { library.Load(copy); }));
   const std::size_t before = RecordedCalls("fake_help_control.dll").size();
   Part part(library);
   const Clicks clicks = ClickHelp(dll, part, 1);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "failure.h"
 #include "host_file.h"
 #include "plugin_library.h"
 #include "signal_encoding.h"
@@ -19,6 +20,8 @@ namespace test {
 // The host's byte patterns, written out here on purpose.
 struct Signal {
   unsigned char bytes[10];
+  // A value goes wherever the host takes the bytes of one.
+  operator const unsigned char*() const { return bytes; }
 };
 inline Signal MakeSignal(std::uint64_t significand, unsigned signAndExponent) {
   Signal s;
@@ -35,14 +38,7 @@ inline Signal Volts(double v) {
 const Signal kHigh = MakeSignal(0xA000000000000000ull, 0x4001);  // 5.0
 const Signal kLow = MakeSignal(0, 0);                             // 0.0
 
-// An array of 50 values, every byte not set by the test at 0xEE so that
-// writes where there should be none show.
-struct SignalArray {
-  SignalArray() { std::memset(bytes, 0xEE, sizeof bytes); }
-  void Set(int i, const Signal& s) { std::memcpy(bytes + 10 * i, s.bytes, 10); }
-  bool Is(int i, const Signal& s) const { return std::memcmp(bytes + 10 * i, s.bytes, 10) == 0; }
-  unsigned char bytes[500];
-};
+using host::SignalArray;
 
 // Folders with their trailing backslash: the test programs' own, and that
 // of the DLLs under test with the help file.
@@ -53,7 +49,7 @@ std::string PluginPath(const char* dll);
 // The host's open project file: a scratch file of the host's own kind.
 class ProjectFile : public host::HostFile {
  public:
-  ProjectFile() { EXPECT_EQ("", CreateScratch()); }
+  ProjectFile() { EXPECT_EQ("", host::FailureOf([this] { CreateScratch(); })); }
   // The handle as the host passes it, with bits above the low 16 that the
   // plug-in must ignore.
   std::uint32_t Argument(std::uint32_t highBits = 0) const { return HostFile::Argument() | highBits; }
@@ -70,33 +66,11 @@ class PluginTest : public ::testing::Test {
  protected:
   // Loads the DLL once per test; fails the test when it will not load.
   void Load(const char* dll) {
-    const std::string error = library.Load(PluginPath(dll));
-    ASSERT_EQ("", error);
+    ASSERT_EQ("", host::FailureOf([&] { library.Load(PluginPath(dll)); }));
   }
 
   // A placed part: a host record with the plug-in's instance in it.
-  struct Part {
-    explicit Part(host::PluginLibrary& library, std::uintptr_t hostWindow = 0) : library(library) {
-      record.assign(host::kHostRecordSize, 0xCD);
-      std::memcpy(record.data() + host::kHostWindowAt, &hostWindow, 4);
-      library.InitUserDLL(record.data());
-    }
-    ~Part() { library.DisposeUserDLL(record.data()); }
-    unsigned char* Record() { return record.data(); }
-    std::uint32_t Slot() const {
-      std::uint32_t slot;
-      std::memcpy(&slot, record.data() + host::kInstanceSlotAt, 4);
-      return slot;
-    }
-    void Initial(const SignalArray& in, SignalArray& out) {
-      library.InitSimulationDLL2(0, 0, 0, record.data(), in.bytes, out.bytes);
-    }
-    std::int32_t Simulate(const SignalArray& in, SignalArray& out) {
-      return library.SimulateDLL3(0, 0, 0, 0, 0, 0, record.data(), in.bytes, out.bytes);
-    }
-    host::PluginLibrary& library;
-    std::vector<unsigned char> record;
-  };
+  using Part = host::PlacedPart;
 
   host::PluginLibrary library;
 };
