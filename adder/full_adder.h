@@ -29,8 +29,7 @@ class FullAdder : public frame::DelayFlagSetting<FullAdder> {
   // evaluation cycle compiles the rule in between its conversions.
   void EvaluateInitial(const double* inputs, double* outputs) const { Evaluate(inputs, outputs); }
   void Evaluate(const double* inputs, double* outputs) const {
-    const int highInputs =
-        frame::LogicLevel(inputs[0]) + frame::LogicLevel(inputs[1]) + frame::LogicLevel(inputs[2]);
+    const int highInputs = frame::LogicLevel(inputs[0]) + frame::LogicLevel(inputs[1]) + frame::LogicLevel(inputs[2]);
     frame::SetLevelVoltage(outputs[0], highInputs & 1);   // sum: odd count
     frame::SetLevelVoltage(outputs[1], highInputs >= 2);  // carry: at least two
   }

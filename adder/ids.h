@@ -4,7 +4,7 @@
 #pragma once
 
 #define PLUGIN_NAME "Quenvik"
-#define PLUGIN_DIALOG 2003     /* the properties dialog's template */
-#define PLUGIN_DELAY_BOX 2015  /* its "Laufzeit nachbilden" check box */
+#define PLUGIN_DIALOG 2003    /* the properties dialog's template */
+#define PLUGIN_DELAY_BOX 2015 /* its "Laufzeit nachbilden" check box */
 #define PLUGIN_ICON 2056
-#define PLUGIN_HELP_TOPIC 300  /* context number in korvelant.chm */
+#define PLUGIN_HELP_TOPIC 300 /* context number in korvelant.chm */

@@ -4,8 +4,8 @@
 #pragma once
 
 #define PLUGIN_NAME "Tamberlo"
-#define PLUGIN_DIALOG 2012     /* the properties dialog's template */
-#define PLUGIN_DELAY_BOX 2015  /* its "Laufzeit nachbilden" check box */
-#define PLUGIN_PICTURE 2059    /* 24 x 24 bitmap for the host */
+#define PLUGIN_DIALOG 2012    /* the properties dialog's template */
+#define PLUGIN_DELAY_BOX 2015 /* its "Laufzeit nachbilden" check box */
+#define PLUGIN_PICTURE 2059   /* 24 x 24 bitmap for the host */
 #define PLUGIN_ICON 2056
-#define PLUGIN_HELP_TOPIC 201  /* context number in korvelant.chm */
+#define PLUGIN_HELP_TOPIC 201 /* context number in korvelant.chm */

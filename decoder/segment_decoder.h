@@ -20,9 +20,8 @@ class SegmentDecoder : public frame::DelayFlagSetting<SegmentDecoder> {
   // The segments run through the display row by row, top down and left to
   // right within a row: top, upper left, upper right, middle, lower left,
   // lower right, bottom.
-  static constexpr const char* kOutputNames[] = {"1. von 7 Segmenten", "2. von 7 Segmenten",
-                                                 "3. von 7 Segmenten", "4. von 7 Segmenten",
-                                                 "5. von 7 Segmenten", "6. von 7 Segmenten",
+  static constexpr const char* kOutputNames[] = {"1. von 7 Segmenten", "2. von 7 Segmenten", "3. von 7 Segmenten",
+                                                 "4. von 7 Segmenten", "5. von 7 Segmenten", "6. von 7 Segmenten",
                                                  "7. von 7 Segmenten"};
 
   SegmentDecoder();

@@ -60,10 +60,10 @@ namespace frame {
 namespace contract {
 
 // Has<C>::value: whether the expression (in terms of C) is well formed.
-#define FRAME_CONTRACT_OPERATION(Has, ...)                            \
-  template <class C, class = void>                                    \
-  struct Has : std::false_type {};                                    \
-  template <class C>                                                  \
+#define FRAME_CONTRACT_OPERATION(Has, ...) \
+  template <class C, class = void>         \
+  struct Has : std::false_type {};         \
+  template <class C>                       \
   struct Has<C, std::void_t<decltype(__VA_ARGS__)>> : std::true_type {};
 
 FRAME_CONTRACT_OPERATION(HasComponent, std::declval<typename C::Component>())

@@ -34,8 +34,8 @@ std::uintptr_t CallEntry(void* entry, void* caller, const char* file, std::uint3
   return reinterpret_cast<std::uintptr_t>(window);
 }
 
-constexpr HelpPlatform kWindows = {OpenClassesKey, QueryDefaultValue, CloseKey,
-                                   LoadControlLibrary, FetchOrdinal, CallEntry};
+constexpr HelpPlatform kWindows = {OpenClassesKey,     QueryDefaultValue, CloseKey,
+                                   LoadControlLibrary, FetchOrdinal,      CallEntry};
 
 HelpLauncher launcher(kWindows);
 

@@ -42,8 +42,8 @@ constexpr std::size_t kMaxExchangedControls = 16;
 template <class Values>
 struct DialogDescription {
   template <std::size_t N>
-  constexpr DialogDescription(int templateId, const ExchangedControl<Values> (&controls)[N],
-                              std::uint32_t helpContext, HelpPathBuilt helpPath)
+  constexpr DialogDescription(int templateId, const ExchangedControl<Values> (&controls)[N], std::uint32_t helpContext,
+                              HelpPathBuilt helpPath)
       : layout{templateId, helpContext, helpPath}, controls(controls), controlCount(N) {
     static_assert(N <= kMaxExchangedControls, "a dialog exchanges at most kMaxExchangedControls values");
   }

@@ -41,8 +41,7 @@ ENTRY_POINT void IsUserDLL32() {}
 
 ENTRY_POINT const char* GetDLLName() { return Component::kDisplayName; }
 
-ENTRY_POINT void GetNumberOfInputsOutputs2(unsigned char* pinInfo, std::uint32_t, std::uintptr_t fill,
-                                           std::uint32_t) {
+ENTRY_POINT void GetNumberOfInputsOutputs2(unsigned char* pinInfo, std::uint32_t, std::uintptr_t fill, std::uint32_t) {
   if (fill) frame::FillPinInfo<Component>(pinInfo);
 }
 

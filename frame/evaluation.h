@@ -31,8 +31,8 @@ template <std::size_t... Pin>
 // Evaluate. Only the first InputCount() host values are read and only the
 // first OutputCount() written; nothing is allocated.
 template <class Component, class Step>
-[[gnu::always_inline]] inline void RunEvaluationCycle(Component& component, Step step,
-                                                      const unsigned char* hostInputs, unsigned char* hostOutputs) {
+[[gnu::always_inline]] inline void RunEvaluationCycle(Component& component, Step step, const unsigned char* hostInputs,
+                                                      unsigned char* hostOutputs) {
   double inputs[kMaxPins];
   double outputs[kMaxPins];
   ReadSignalValues(hostInputs, inputs, std::make_index_sequence<Component::InputCount()>());
@@ -52,8 +52,7 @@ template <class Component>
 [[gnu::always_inline]] inline void EvaluateCycle(Component& component, const unsigned char* hostInputs,
                                                  unsigned char* hostOutputs) {
   RunEvaluationCycle(
-      component, [](Component& c, const double* in, double* out) { c.Evaluate(in, out); }, hostInputs,
-      hostOutputs);
+      component, [](Component& c, const double* in, double* out) { c.Evaluate(in, out); }, hostInputs, hostOutputs);
 }
 
 }  // namespace frame

@@ -4,8 +4,7 @@
 
 namespace frame {
 
-std::uintptr_t HelpLauncher::CallHtmlHelp(void* caller, const char* file, std::uint32_t command,
-                                          std::uintptr_t data) {
+std::uintptr_t HelpLauncher::CallHtmlHelp(void* caller, const char* file, std::uint32_t command, std::uintptr_t data) {
   if (!controlModule_) {
     if (failureLatch_) return 0;
     LoadControl();

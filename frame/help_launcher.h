@@ -31,8 +31,7 @@ struct HelpPlatform {
   // The module's export of that ordinal, or null.
   void* (*fetchOrdinal)(void* module, unsigned ordinal);
   // Calls an HtmlHelpA entry point with its four arguments.
-  std::uintptr_t (*callEntry)(void* entry, void* caller, const char* file, std::uint32_t command,
-                              std::uintptr_t data);
+  std::uintptr_t (*callEntry)(void* entry, void* caller, const char* file, std::uint32_t command, std::uintptr_t data);
 };
 
 class HelpLauncher {

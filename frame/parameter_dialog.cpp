@@ -180,8 +180,7 @@ class ParameterDialog {
   // exception.
   void OnHelpButton() {
     AtBoundary([this] {
-      const std::string path =
-          layout_.helpPath == HelpPathBuilt::kPerClick ? BuildHelpFilePath() : helpFilePath_;
+      const std::string path = layout_.helpPath == HelpPathBuilt::kPerClick ? BuildHelpFilePath() : helpFilePath_;
       CallHtmlHelp(nullptr, path.c_str(), kHelpContextCommand, layout_.helpContext);
     });
   }

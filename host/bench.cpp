@@ -65,8 +65,8 @@ struct ShiftRegisterWork {
   unsigned bits = 0;
   bool clock = false;
   void operator()(const unsigned char* in, unsigned char* out) {
-    const bool clear = SignalIsHigh(Pin(in, 0)), clockHigh = SignalIsHigh(Pin(in, 1)),
-               shift = SignalIsHigh(Pin(in, 2)), data = SignalIsHigh(Pin(in, 3));
+    const bool clear = SignalIsHigh(Pin(in, 0)), clockHigh = SignalIsHigh(Pin(in, 1)), shift = SignalIsHigh(Pin(in, 2)),
+               data = SignalIsHigh(Pin(in, 3));
     if (clear)
       bits = 0;
     else if (clockHigh && !clock && shift)

@@ -21,7 +21,7 @@ const char kUsage[] = "usage: hostsim bench DLL... [--evaluations N] [--goal RAT
 
 struct BenchOptions {
   long evaluations = 1000000;
-  double goal = 0;  // none
+  double goal = 0;       // none
   std::string goalText;  // as given
 };
 
@@ -93,9 +93,7 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
   std::printf("imports of %s called, counted at its %zu import slots:\n", FileName(library.Path()).c_str(),
               counter.Imports());
   counter.Reset();
-  {
-    PlacedPart part(library);
-  }
+  { PlacedPart part(library); }
   std::printf("  placing and removing a part:  %s\n", Joined(counter.Called()).c_str());
   PlacedPart part(library);
   unsigned char in[kMaxPins * kSignalSize] = {}, out[kMaxPins * kSignalSize];
@@ -119,8 +117,8 @@ bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOp
   part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
   const BenchFigures figures =
       TimeEvaluations(name, library->SimulateDLL3, emptyExport, part.Record(), part.Inputs(), options.evaluations);
-  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", Shown(name.c_str()).c_str(),
-              FileName(path).c_str(), kBenchRounds, options.evaluations);
+  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", Shown(name.c_str()).c_str(), FileName(path).c_str(),
+              kBenchRounds, options.evaluations);
   const bool met = ReportTimes(name, figures, options);
   return ReportImports(*library, options.evaluations) && met;
 }

@@ -30,7 +30,8 @@ int CheckCommand(Arguments arguments) {
   }
   std::printf("checked %zu plug-in%s: %s\n", arguments.size(), arguments.size() == 1 ? "" : "s",
               findings ? (std::to_string(findings) + " finding" + (findings == 1 ? "" : "s") + " in " +
-                          std::to_string(withFindings) + " of them").c_str()
+                          std::to_string(withFindings) + " of them")
+                             .c_str()
                        : "no findings");
   return findings ? 1 : 0;
 }

@@ -19,7 +19,7 @@ int BenchCommand(Arguments arguments);
 int DemoCommand(Arguments arguments);
 
 // Pieces the demo shows as the subcommands do.
-std::string DescribePart(const std::string& path);          // what `info` prints
+std::string DescribePart(const std::string& path);  // what `info` prints
 std::string TruthTableText(const std::string& path, bool& combinational);
 std::string LoadedProjectText(const std::string& path, const std::string& pluginFolder);
 std::string ProjectFileText(const std::string& path);

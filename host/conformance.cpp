@@ -49,7 +49,6 @@ struct RecordBuffer {
   std::vector<unsigned char> bytes;
 };
 
-
 bool IsExactLevel(const unsigned char* value) {
   unsigned char high[kSignalSize], low[kSignalSize];
   EncodeSignal(5.0, high);
@@ -73,7 +72,8 @@ std::string FlippedBlock(const std::string& block) {
 }
 
 bool EndsWithMarker(const std::string& block) {
-  return block.size() >= kEndMarker.size() && block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
+  return block.size() >= kEndMarker.size() &&
+         block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
 }
 
 class Checker {
@@ -101,7 +101,8 @@ class Checker {
       Area("persistence", &Checker::CheckPersistence);
       Area("instances", &Checker::CheckInstances);
     } else {
-      Add(CheckLine::kNote, "instances", "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
+      Add(CheckLine::kNote, "instances",
+          "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
     }
     return report_;
   }
@@ -156,7 +157,9 @@ class Checker {
     Finding("InitUserDLL leaves the instance slot (byte " + std::to_string(kInstanceSlotAt) + ") empty");
     return false;
   }
-  void Remove(RecordBuffer& record) { Guarded("DisposeUserDLL", [&] { library_.DisposeUserDLL(record.Data()); }); }
+  void Remove(RecordBuffer& record) {
+    Guarded("DisposeUserDLL", [&] { library_.DisposeUserDLL(record.Data()); });
+  }
 
   bool Evaluate(RecordBuffer& record, SignalArray& in, SignalArray& out, bool initial, std::int32_t& result) {
     result = 0;
@@ -329,7 +332,8 @@ class Checker {
       if (length == kNameSlot) Finding("the name of " + pin + " has no NUL within its 41 bytes");
       for (std::size_t k = 0; k <= length && k < kNameSlot; ++k) mayWrite[at + k] = true;
     };
-    for (int i = 0; i < std::min(inputs_, kMaxPins); ++i) allowName(kInputNameAt + i * kNameSlot, "input " + std::to_string(i));
+    for (int i = 0; i < std::min(inputs_, kMaxPins); ++i)
+      allowName(kInputNameAt + i * kNameSlot, "input " + std::to_string(i));
     for (int j = 0; j < std::min(outputs_, kMaxPins); ++j)
       allowName(kOutputNameAt + j * kNameSlot, "output " + std::to_string(j));
     for (std::size_t b = 0; b < pins.size(); ++b)
@@ -360,7 +364,11 @@ class Checker {
   void CheckLabel(const char* name, SetInputChar2Fn labels, RecordBuffer& first, RecordBuffer& second) {
     if (!labels) return;
     const char *a = nullptr, *again = nullptr, *b = nullptr;
-    if (!Guarded(name, [&] { a = labels(first.Data()); again = labels(first.Data()); b = labels(second.Data()); }))
+    if (!Guarded(name, [&] {
+          a = labels(first.Data());
+          again = labels(first.Data());
+          b = labels(second.Data());
+        }))
       return;
     std::string text;
     if (!ReadText(name, a, text)) return;
@@ -563,11 +571,16 @@ CheckReport CheckPlugin(const std::string& path, FaultGuard& guard) { return Che
 std::string FormatCheckReport(const std::string& path, const CheckReport& report) {
   std::string text = path + (report.displayName.empty() ? "" : " (" + report.displayName + ")") + "\n";
   for (const CheckLine& line : report.lines) {
-    const char* kind = line.kind == CheckLine::kFinding ? "FINDING" : line.kind == CheckLine::kNote ? "note   " : "ok     ";
+    const char* kind = line.kind == CheckLine::kFinding ? "FINDING"
+                       : line.kind == CheckLine::kNote  ? "note   "
+                                                        : "ok     ";
     text += std::string("  ") + kind + " " + line.area + ": " + line.text + "\n";
   }
   const int findings = report.Findings();
-  text += "  " + (findings ? std::to_string(findings) + (findings == 1 ? " finding" : " findings") : std::string("no findings")) + "\n";
+  text +=
+      "  " +
+      (findings ? std::to_string(findings) + (findings == 1 ? " finding" : " findings") : std::string("no findings")) +
+      "\n";
   return text;
 }
 

@@ -6,8 +6,8 @@
 
 #include "cli.h"
 #include "commands.h"
-#include "plugin_interface.h"
 #include "pin_table.h"
+#include "plugin_interface.h"
 #include "project.h"
 #include "seven_segment.h"
 #include "truth_table.h"
@@ -56,7 +56,8 @@ void ShowShiftRegister(const std::string& folder) {
   const std::string block = "8\r\n1\r\n" + kEndMarker;
   part.LoadSettings(block);
   std::printf("settings given by ReadFromFile from the block \"8\\r\\n1\\r\\n\" and the end marker;\n"
-              "the part now saves %s (width, delay flag)\n\n", SettingsOfBlock(part.SavedBlock()).c_str());
+              "the part now saves %s (width, delay flag)\n\n",
+              SettingsOfBlock(part.SavedBlock()).c_str());
   const std::string pattern = "1011001000000000";  // shifted in at the rising edges
   std::vector<std::string> lines(pins.inputs.size() + 1);
   std::string cameOut;

@@ -38,7 +38,8 @@ void UseDesktopOfThisDisplay() {
       !GetEnvironmentVariableA("DISPLAY", display, sizeof display) || !display[0])
     return;
   const std::string name = std::string("hostsim on ") + display;
-  if (HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) SetThreadDesktop(desktop);
+  if (HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr))
+    SetThreadDesktop(desktop);
 }
 
 HWND CreateHostWindow() {
@@ -78,7 +79,8 @@ RgbImage CaptureWindow(HWND window) {
     const std::size_t stride = (std::size_t(image.width) * 3 + 3) & ~std::size_t(3);
     const auto* row = static_cast<const unsigned char*>(bits);
     for (int y = 0; y < image.height; ++y, row += stride)
-      for (int x = 0; x < image.width; ++x) image.rgb.insert(image.rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
+      for (int x = 0; x < image.width; ++x)
+        image.rgb.insert(image.rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
   }
   SelectObject(memory, previous);
   DeleteObject(bitmap);
@@ -156,7 +158,8 @@ double Seconds(const std::string& text) {
   char* end = nullptr;
   const double seconds = std::strtod(text.c_str(), &end);
   if (text.empty() || *end || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
-    throw Failure("--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"" + text + "\" is none");
+    throw Failure("--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"" + text +
+                  "\" is none");
   return seconds;
 }
 

@@ -11,29 +11,29 @@
 
 #include <cstdint>
 
-#define HOST_ENTRY_POINTS(X)                                                                                     \
-  X(IsUserDLL32, void, false)                                                                                    \
-  X(GetDLLName, const char*, false)                                                                              \
-  X(GetNumberOfInputsOutputs2, void, false, unsigned char*, std::uint32_t, std::uintptr_t, std::uint32_t)        \
-  X(GetParameterStruct, void*, false, void*)                                                                     \
-  X(GetDialogEnableStruct, void*, false, void*, std::uint32_t)                                                   \
-  X(SetEnhancedInformation2, void, true, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,             \
-    std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t)                                                  \
-  X(CanSimulateDLL2, std::int32_t, false, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,            \
-    std::uint32_t, std::uint32_t, std::uint32_t)                                                                 \
-  X(InitUserDLL, void, false, unsigned char*)                                                                    \
-  X(DisposeUserDLL, void, false, unsigned char*)                                                                 \
-  X(InitSimulationDLL2, void, false, std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*,                \
-    const unsigned char*, unsigned char*)                                                                        \
-  X(SimulateDLL3, std::int32_t, false, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,               \
-    std::uint32_t, std::uint32_t, unsigned char*, const unsigned char*, unsigned char*)                          \
-  X(EndSimulationDLL2, void, false, std::uintptr_t)                                                              \
-  X(SetInputChar2, const char*, false, unsigned char*)                                                           \
-  X(SetOutputChar2, const char*, false, unsigned char*)                                                          \
-  X(ShowWindowDLL, void, false, std::uintptr_t)                                                                  \
-  X(HideWindowDLL, void, false, unsigned char*)                                                                  \
-  X(DialogOK, void, false, std::uintptr_t)                                                                       \
-  X(WriteToFile, void, false, std::uint32_t, unsigned char*)                                                     \
-  X(ReadFromFile, void, false, std::uint32_t, unsigned char*)                                                    \
-  X(CallParameterDialogDLL, void, false, unsigned char*, unsigned char*)                                         \
+#define HOST_ENTRY_POINTS(X)                                                                                         \
+  X(IsUserDLL32, void, false)                                                                                        \
+  X(GetDLLName, const char*, false)                                                                                  \
+  X(GetNumberOfInputsOutputs2, void, false, unsigned char*, std::uint32_t, std::uintptr_t, std::uint32_t)            \
+  X(GetParameterStruct, void*, false, void*)                                                                         \
+  X(GetDialogEnableStruct, void*, false, void*, std::uint32_t)                                                       \
+  X(SetEnhancedInformation2, void, true, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,  \
+    std::uint32_t, std::uint32_t, std::uint32_t)                                                                     \
+  X(CanSimulateDLL2, std::int32_t, false, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, \
+    std::uint32_t, std::uint32_t)                                                                                    \
+  X(InitUserDLL, void, false, unsigned char*)                                                                        \
+  X(DisposeUserDLL, void, false, unsigned char*)                                                                     \
+  X(InitSimulationDLL2, void, false, std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*,                    \
+    const unsigned char*, unsigned char*)                                                                            \
+  X(SimulateDLL3, std::int32_t, false, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,    \
+    std::uint32_t, unsigned char*, const unsigned char*, unsigned char*)                                             \
+  X(EndSimulationDLL2, void, false, std::uintptr_t)                                                                  \
+  X(SetInputChar2, const char*, false, unsigned char*)                                                               \
+  X(SetOutputChar2, const char*, false, unsigned char*)                                                              \
+  X(ShowWindowDLL, void, false, std::uintptr_t)                                                                      \
+  X(HideWindowDLL, void, false, unsigned char*)                                                                      \
+  X(DialogOK, void, false, std::uintptr_t)                                                                           \
+  X(WriteToFile, void, false, std::uint32_t, unsigned char*)                                                         \
+  X(ReadFromFile, void, false, std::uint32_t, unsigned char*)                                                        \
+  X(CallParameterDialogDLL, void, false, unsigned char*, unsigned char*)                                             \
   X(HasDelayDLL, std::int32_t, false, unsigned char*)

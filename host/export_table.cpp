@@ -17,8 +17,9 @@ class Image {
   }
   template <class T>
   const T* At(DWORD offset, DWORD count = 1) const {
-    return offset && offset < size_ && count <= (size_ - offset) / sizeof(T) ? reinterpret_cast<const T*>(base_ + offset)
-                                                                              : nullptr;
+    return offset && offset < size_ && count <= (size_ - offset) / sizeof(T)
+               ? reinterpret_cast<const T*>(base_ + offset)
+               : nullptr;
   }
   std::string NameAt(DWORD offset) const {
     std::string name;

@@ -36,12 +36,23 @@ alignas(16) unsigned char recoveryStack[16384];
 
 bool IsProcessorFault(DWORD code) {
   switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION: case EXCEPTION_ILLEGAL_INSTRUCTION: case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_INT_DIVIDE_BY_ZERO: case EXCEPTION_INT_OVERFLOW: case EXCEPTION_STACK_OVERFLOW:
-    case EXCEPTION_DATATYPE_MISALIGNMENT: case EXCEPTION_ARRAY_BOUNDS_EXCEEDED: case EXCEPTION_IN_PAGE_ERROR:
-    case EXCEPTION_FLT_DENORMAL_OPERAND: case EXCEPTION_FLT_DIVIDE_BY_ZERO: case EXCEPTION_FLT_INEXACT_RESULT:
-    case EXCEPTION_FLT_INVALID_OPERATION: case EXCEPTION_FLT_OVERFLOW: case EXCEPTION_FLT_STACK_CHECK:
-    case EXCEPTION_FLT_UNDERFLOW: case EXCEPTION_BREAKPOINT:
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_OVERFLOW:
+    case EXCEPTION_FLT_STACK_CHECK:
+    case EXCEPTION_FLT_UNDERFLOW:
+    case EXCEPTION_BREAKPOINT:
       return true;
     default:
       return false;
@@ -85,18 +96,41 @@ DWORD WINAPI Watch(void*) {
 std::string DescribeFault(const Fault& fault) {
   const char* what = "processor exception";
   switch (fault.code) {
-    case EXCEPTION_ACCESS_VIOLATION: what = "access violation"; break;
-    case EXCEPTION_ILLEGAL_INSTRUCTION: what = "illegal instruction"; break;
-    case EXCEPTION_INT_DIVIDE_BY_ZERO: what = "division by zero"; break;
-    case EXCEPTION_STACK_OVERFLOW: what = "stack overflow"; break;
-    case EXCEPTION_FLT_INVALID_OPERATION: what = "floating-point invalid operation"; break;
-    case EXCEPTION_FLT_DENORMAL_OPERAND: what = "floating-point denormal operand"; break;
-    case EXCEPTION_FLT_DIVIDE_BY_ZERO: what = "floating-point division by zero"; break;
-    case EXCEPTION_FLT_OVERFLOW: what = "floating-point overflow"; break;
-    case EXCEPTION_FLT_UNDERFLOW: what = "floating-point underflow"; break;
-    case EXCEPTION_FLT_INEXACT_RESULT: what = "floating-point inexact result"; break;
-    case EXCEPTION_FLT_STACK_CHECK: what = "floating-point stack fault"; break;
-    default: break;
+    case EXCEPTION_ACCESS_VIOLATION:
+      what = "access violation";
+      break;
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+      what = "illegal instruction";
+      break;
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+      what = "division by zero";
+      break;
+    case EXCEPTION_STACK_OVERFLOW:
+      what = "stack overflow";
+      break;
+    case EXCEPTION_FLT_INVALID_OPERATION:
+      what = "floating-point invalid operation";
+      break;
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+      what = "floating-point denormal operand";
+      break;
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+      what = "floating-point division by zero";
+      break;
+    case EXCEPTION_FLT_OVERFLOW:
+      what = "floating-point overflow";
+      break;
+    case EXCEPTION_FLT_UNDERFLOW:
+      what = "floating-point underflow";
+      break;
+    case EXCEPTION_FLT_INEXACT_RESULT:
+      what = "floating-point inexact result";
+      break;
+    case EXCEPTION_FLT_STACK_CHECK:
+      what = "floating-point stack fault";
+      break;
+    default:
+      break;
   }
   char text[96];
   std::snprintf(text, sizeof text, "%s (0x%08lX) at %p", what, fault.code, fault.address);

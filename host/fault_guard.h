@@ -30,7 +30,8 @@ class FaultGuard {
 
   template <class Call>
   Fault Run(const char* name, Call& call) {
-    return RunCallback(name, [](void* context) { (*static_cast<Call*>(context))(); }, &call);
+    return RunCallback(
+        name, [](void* context) { (*static_cast<Call*>(context))(); }, &call);
   }
 
  private:

@@ -13,8 +13,8 @@ std::string SystemErrorText(DWORD code) {
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                       text, sizeof text, nullptr);
   std::string message(text, length);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.' ||
-                              message.back() == ' '))
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == '.' || message.back() == ' '))
     message.pop_back();
   return message.empty() ? "error " + std::to_string(code) : message;
 }
@@ -46,8 +46,8 @@ void HostFile::Create(const std::string& path) {
 }
 
 void HostFile::Open(const std::string& path) {
-  handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+  handle_ =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ExpectOpened(handle_, "open", path);
 }
 

@@ -37,10 +37,12 @@ std::string ImportName(const unsigned char* base, const IMAGE_THUNK_DATA32* look
 
 ImportCounter::ImportCounter(HMODULE module) {
   const auto* base = reinterpret_cast<const unsigned char*>(module);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (!directory.VirtualAddress) return;
-  for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); dll->Name; ++dll) {
+  for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); dll->Name;
+       ++dll) {
     const std::string dllName = reinterpret_cast<const char*>(base + dll->Name);
     auto* slot = reinterpret_cast<DWORD*>(const_cast<unsigned char*>(base) + dll->FirstThunk);
     const auto* lookup = reinterpret_cast<const IMAGE_THUNK_DATA32*>(

@@ -10,8 +10,8 @@ namespace host {
 namespace {
 
 std::string PinList(const char* heading, char side, const std::vector<std::string>& names, const char* labels) {
-  std::string text = "  " + std::string(heading) + " (" + std::to_string(names.size()) + "), labels \"" +
-                     Shown(labels) + "\":\n";
+  std::string text =
+      "  " + std::string(heading) + " (" + std::to_string(names.size()) + "), labels \"" + Shown(labels) + "\":\n";
   for (std::size_t k = 0; k < names.size(); ++k)
     text += "    " + std::string(1, side) + std::to_string(k) + "  " + Shown(names[k].c_str()) + "\n";
   return text;

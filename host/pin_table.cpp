@@ -67,7 +67,8 @@ std::string PinTable::Render() const {
   for (const std::string& heading : headings) widths.push_back(DisplayWidth(heading));
   for (const Row& row : rows) {
     const std::vector<std::string> all = cells(row);
-    for (std::size_t c = 0; c < all.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(all[c]));
+    for (std::size_t c = 0; c < all.size() && c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(all[c]));
   }
   const std::size_t firstOutput = (labelled ? 1 : 0) + inputNames.size();
   auto line = [&](const std::vector<std::string>& all) {

@@ -17,8 +17,8 @@ struct PinTable {
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
   };
-  std::string firstColumn;                    // heading of the row labels
-  std::vector<std::string> inputNames;        // UTF-8
+  std::string firstColumn;              // heading of the row labels
+  std::vector<std::string> inputNames;  // UTF-8
   std::vector<std::string> outputNames;
   std::vector<Row> rows;
 

@@ -75,9 +75,8 @@ std::vector<std::size_t> FileStarts(const ProjectLayout& layout, std::size_t siz
 
 // Lets each part's plug-in read its block through `file`, whose lines
 // begin at `starts`, and checks it stopped right behind the marker.
-void ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& file,
-                       const std::string& handed, const std::vector<std::size_t>& starts,
-                       const std::string& pluginFolder, LoadedProject& project) {
+void ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& file, const std::string& handed,
+                const std::vector<std::size_t>& starts, const std::string& pluginFolder, LoadedProject& project) {
   Libraries libraries(project.libraries);
   for (const ProjectPart& part : layout.parts) {
     LoadedPart loaded;
@@ -91,9 +90,10 @@ void ReadBlocks(const std::string& path, const ProjectLayout& layout, HostFile& 
     const std::size_t taken = std::size_t(file.Position()) - from;
     if (taken != to - from)
       throw Failure(path + ": line " + std::to_string(layout.lines[part.firstBlockLine].number) + " (byte " +
-             std::to_string(layout.BlockStart(part)) + "): the ReadFromFile of part " + std::to_string(part.number) +
-             " (" + Visible(part.dll) + ") took " + std::to_string(taken) + " bytes of its " +
-             std::to_string(to - from) + "-byte block, not up to its end marker and no further");
+                    std::to_string(layout.BlockStart(part)) + "): the ReadFromFile of part " +
+                    std::to_string(part.number) + " (" + Visible(part.dll) + ") took " + std::to_string(taken) +
+                    " bytes of its " + std::to_string(to - from) +
+                    "-byte block, not up to its end marker and no further");
     loaded.block = handed.substr(from, taken);
     loaded.blockStart = long(layout.BlockStart(part));
     loaded.blockEnd = long(layout.BlockEnd(part));
@@ -222,7 +222,8 @@ std::string DescribeProject(const std::string& path, std::string& fault) {
     if (std::find(layout.roles.begin(), layout.roles.end(), LineRole::kHost) == layout.roles.end()) throw;
     fault = failure.what();
   }
-  std::string description = FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
+  std::string description =
+      FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
   if (layout.byteOrderMark) description += ", a UTF-8 byte-order mark";
   if (!layout.LineEndings().empty()) description += ", lines ending in " + layout.LineEndings();
   if (layout.HasLfLines()) description += " (load gives the plug-ins their blocks with CR LF)";

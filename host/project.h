@@ -32,7 +32,7 @@ std::string SettingsNotTaken(const std::string& given, const std::string& held);
 
 struct LoadedPart {
   int number = 0;
-  std::string dll;                  // as the project names it
+  std::string dll;  // as the project names it
   PluginLibrary* library = nullptr;
   std::unique_ptr<PlacedPart> part;
   long blockStart = 0, blockEnd = 0;  // in the file, the end exclusive
@@ -42,7 +42,7 @@ struct LoadedPart {
 struct LoadedProject {
   std::vector<std::unique_ptr<PluginLibrary>> libraries;  // outlive the parts
   std::vector<LoadedPart> parts;
-  std::string lineEndings;  // "CR LF", "LF", "CR LF and LF"
+  std::string lineEndings;    // "CR LF", "LF", "CR LF and LF"
   bool crLfRestored = false;  // the plug-ins read from a copy with CR LF
 };
 

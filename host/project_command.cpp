@@ -12,9 +12,7 @@ namespace host {
 namespace {
 
 // One of each plug-in beside hostsim, the register set to 8 bits.
-std::vector<PartRequest> DefaultParts() {
-  return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}};
-}
+std::vector<PartRequest> DefaultParts() { return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}}; }
 
 // A column of the table: at least one blank behind the text.
 std::string Column(const std::string& text, std::size_t width) { return PadRight(text, width - 1) + " "; }

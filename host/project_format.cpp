@@ -83,10 +83,10 @@ class LayoutReader {
     const std::string text = WithoutTrailingBlanks(line.text);
     if (text == kProjectHeading) return;
     if (text.compare(0, 16, "HOSTSIM PROJECT ") == 0)
-      throw Failure(At(line, "\"" + Visible(text) + "\" is a format this hostsim does not read; it reads " +
-                                 kProjectHeading));
-    throw Failure(name_ + " is not a hostsim project: its first line is \"" + Visible(text.substr(0, 60)) +
-                  "\", not " + kProjectHeading);
+      throw Failure(
+          At(line, "\"" + Visible(text) + "\" is a format this hostsim does not read; it reads " + kProjectHeading));
+    throw Failure(name_ + " is not a hostsim project: its first line is \"" + Visible(text.substr(0, 60)) + "\", not " +
+                  kProjectHeading);
   }
 
   void StartPart(std::size_t at, const std::string& text) {

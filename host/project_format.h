@@ -28,9 +28,9 @@ constexpr char kProjectHeading[] = "HOSTSIM PROJECT 1";
 enum class LineEnd { kCrLf, kLf, kNone };
 
 struct FileLine {
-  int number = 0;          // 1 for the first line
-  std::size_t start = 0;   // byte offset in the file
-  std::string text;        // without its line end
+  int number = 0;         // 1 for the first line
+  std::size_t start = 0;  // byte offset in the file
+  std::string text;       // without its line end
   LineEnd end = LineEnd::kNone;
 };
 
@@ -39,7 +39,7 @@ enum class LineRole { kHost, kBlank, kBlock };
 struct ProjectPart {
   int number = 0;
   std::string dll;
-  std::size_t partLine = 0;     // indices into the layout's lines
+  std::size_t partLine = 0;  // indices into the layout's lines
   std::size_t firstBlockLine = 0;
   std::size_t markerLine = 0;
 };
@@ -47,7 +47,7 @@ struct ProjectPart {
 struct ProjectLayout {
   std::size_t byteOrderMark = 0;  // its length: 0 or 3
   std::vector<FileLine> lines;
-  std::vector<LineRole> roles;    // of the lines read before a fault
+  std::vector<LineRole> roles;  // of the lines read before a fault
   std::vector<ProjectPart> parts;
 
   bool HasLfLines() const;

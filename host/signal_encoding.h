@@ -68,6 +68,8 @@ inline bool SignalIsHigh(const unsigned char* value) {
 constexpr unsigned char kFiveVolts[kSignalSize] = {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40};
 constexpr unsigned char kZeroVolts[kSignalSize] = {};
 
-inline void PutLevel(bool high, unsigned char* value) { std::memcpy(value, high ? kFiveVolts : kZeroVolts, kSignalSize); }
+inline void PutLevel(bool high, unsigned char* value) {
+  std::memcpy(value, high ? kFiveVolts : kZeroVolts, kSignalSize);
+}
 
 }  // namespace host

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "cli.h"
-#include "host_file.h"
 #include "commands.h"
+#include "host_file.h"
 #include "pin_table.h"
 #include "project.h"
 #include "stimulus.h"
@@ -72,8 +72,7 @@ int RunCommand(Arguments arguments) {
   const std::string stimulusName = arguments[1] == "-" ? "(standard input)" : arguments[1];
   const std::vector<StimulusStep> steps = ReadSteps(arguments[1], stimulusName, int(pins.inputs.size()), encoding);
   HostFile vcdFile;
-  if (wantVcd)
-    vcdFile.Create(vcdPath);
+  if (wantVcd) vcdFile.Create(vcdPath);
 
   PlacedPart part(*library);
   if (haveSettings) part.LoadSettings(SettingsBlock(settings));
@@ -91,7 +90,8 @@ int RunCommand(Arguments arguments) {
               encoding.empty() ? "" : (", read as " + encoding).c_str());
   std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
   if (wantVcd) {
-    if (!vcdFile.Write(WriteVcd(vcd))) throw Failure("cannot write " + vcdPath + ": " + SystemErrorText(GetLastError()));
+    if (!vcdFile.Write(WriteVcd(vcd)))
+      throw Failure("cannot write " + vcdPath + ": " + SystemErrorText(GetLastError()));
     std::printf("wrote %s\n", vcdPath.c_str());
   }
   return 0;

@@ -92,9 +92,9 @@ std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::str
 void CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
   for (const StimulusStep& step : steps)
     if (int(step.volts.size()) != inputs)
-      throw Failure(Located(name, step.line,
-                            std::to_string(step.volts.size()) + " values, but the part has " +
-                                std::to_string(inputs) + " inputs"));
+      throw Failure(Located(
+          name, step.line,
+          std::to_string(step.volts.size()) + " values, but the part has " + std::to_string(inputs) + " inputs"));
 }
 
 }  // namespace host

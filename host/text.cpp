@@ -6,10 +6,10 @@ namespace host {
 namespace {
 
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes without one.
-const unsigned short kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+const unsigned short kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                          0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, unsigned codePoint) {
   if (codePoint < 0x80) {
@@ -33,7 +33,8 @@ void AppendUtf8(std::string& out, unsigned codePoint) {
 enum ByteOrder { kNotUtf16, kLittleEndian, kBigEndian };
 
 ByteOrder Utf16Order(const std::string& bytes, bool& marked) {
-  marked = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  marked =
+      bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   if (marked) return bytes[0] == '\xFF' ? kLittleEndian : kBigEndian;
   if (bytes.size() < 2 || bytes.size() % 2) return kNotUtf16;
   // Unmarked, it is told by its first characters being ASCII.
@@ -51,8 +52,11 @@ ByteOrder Utf16Order(const std::string& bytes, bool& marked) {
 // that starts none.
 std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned& codePoint) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                     : lead >= 0xF0 && lead <= 0xF4                  ? 4 : 0;
+  std::size_t length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
   if (length == 0 || at + length > text.size()) return 0;
   codePoint = length == 1 ? lead : lead & (0x7F >> length);
   for (std::size_t k = 1; k < length; ++k) {

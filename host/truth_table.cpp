@@ -20,7 +20,8 @@ class Explorer {
   TruthTable Run() {
     part_.Evaluate(InputVolts(0, inputs_), true);
     const unsigned codes = 1u << inputs_;
-    for (unsigned code = 0; code < codes; ++code) table_.outputs.push_back(part_.Evaluate(InputVolts(code, inputs_), false));
+    for (unsigned code = 0; code < codes; ++code)
+      table_.outputs.push_back(part_.Evaluate(InputVolts(code, inputs_), false));
     for (unsigned code = codes; code-- > 0 && !table_.dependsOnHistory;) {
       Observe(code);
       Observe(code);

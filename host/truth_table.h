@@ -14,7 +14,7 @@ constexpr int kMaxTruthTableInputs = 10;
 struct TruthTable {
   std::vector<std::vector<double>> outputs;  // by code; input i is bit i
   bool dependsOnHistory = false;
-  unsigned conflictCode = 0;                 // inputs that gave two answers
+  unsigned conflictCode = 0;  // inputs that gave two answers
   std::vector<double> firstAnswer, laterAnswer;
 };
 

@@ -7,14 +7,22 @@ namespace {
 
 const char* SpeltOut(unsigned char byte) {
   switch (byte) {
-    case 0xC4: return "Ae";
-    case 0xD6: return "Oe";
-    case 0xDC: return "Ue";
-    case 0xE4: return "ae";
-    case 0xF6: return "oe";
-    case 0xFC: return "ue";
-    case 0xDF: return "ss";
-    default: return nullptr;
+    case 0xC4:
+      return "Ae";
+    case 0xD6:
+      return "Oe";
+    case 0xDC:
+      return "Ue";
+    case 0xE4:
+      return "ae";
+    case 0xF6:
+      return "oe";
+    case 0xFC:
+      return "ue";
+    case 0xDF:
+      return "ss";
+    default:
+      return nullptr;
   }
 }
 

@@ -17,10 +17,10 @@ namespace host {
 std::string VcdReference(const std::string& windows1252);
 
 struct VcdRun {
-  std::string partName;                          // Windows-1252, as GetDLLName gives it
-  std::vector<std::string> inputNames;           // Windows-1252
+  std::string partName;                 // Windows-1252, as GetDLLName gives it
+  std::vector<std::string> inputNames;  // Windows-1252
   std::vector<std::string> outputNames;
-  std::vector<std::vector<double>> inputs;       // volts, one entry per evaluation
+  std::vector<std::vector<double>> inputs;  // volts, one entry per evaluation
   std::vector<std::vector<double>> outputs;
 };
 

@@ -18,13 +18,15 @@ TEST(Check, PassesTheThreePlugIns) {
   EXPECT_FALSE(Contains(check.out, "FINDING"));
   for (const char* area : {"exports", "stack", "pins", "labels", "outputs", "record", "persistence", "instances"}) {
     std::size_t count = 0;
-    for (std::size_t at = 0; (at = check.out.find(std::string("  ok      ") + area + ": ", at)) != std::string::npos; ++at)
+    for (std::size_t at = 0; (at = check.out.find(std::string("  ok      ") + area + ": ", at)) != std::string::npos;
+         ++at)
       ++count;
     EXPECT_EQ(3u, count) << area << " passed once per plug-in:\n" << check.out;
   }
-  EXPECT_TRUE(Contains(check.out, "Morrel.dll (Schieberegister)\n"
-                                  "  ok      exports: 20 entry points exported by their plain names\n"
-                                  "  note    exports: SetEnhancedInformation2 is not exported; the host does without it\n"));
+  EXPECT_TRUE(Contains(check.out,
+                       "Morrel.dll (Schieberegister)\n"
+                       "  ok      exports: 20 entry points exported by their plain names\n"
+                       "  note    exports: SetEnhancedInformation2 is not exported; the host does without it\n"));
 }
 
 TEST(Check, FindsEveryFaultOfABrokenPlugIn) {

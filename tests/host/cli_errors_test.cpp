@@ -44,7 +44,8 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   const std::string text = test::Scratch("not_a_dll.dll");
   test::WriteAll(text, "MZ? no, just text\r\n");
   ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL");
-  ExpectRefused({"run", InBin("hostsim.exe"), "-"}, InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
+  ExpectRefused({"run", InBin("hostsim.exe"), "-"},
+                InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
   // Only `check` goes on with a plug-in that lacks entry points.
   const std::string broken = test::InTests("broken_plugin.dll");
   ExpectRefused({"bench", broken}, broken + " is not a plug-in: it does not export DialogOK");
@@ -76,7 +77,8 @@ TEST(Refused, StimuliThatDoNotFitThePart) {
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):2: 2 values, but the part has 3 inputs", "0 0 0\n1 1\n");
   ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input):1: \"high\" is neither 0, 1 nor a voltage such as 2.6V",
                 "high 0 0\n");
-  ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input): no steps (one line of input values per step)", "# A B C\n");
+  ExpectRefused({"run", "Quenvik.dll", "-"}, "(standard input): no steps (one line of input values per step)",
+                "# A B C\n");
   ExpectRefused({"run", "Quenvik.dll", "-"},
                 "(standard input):1: \"2,6V\" is neither 0, 1 nor a voltage such as 2.6V: the decimal separator is a "
                 "point, 2.6V",

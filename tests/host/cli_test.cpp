@@ -25,10 +25,9 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
   const Outcome help = Hostsim({"--help"});
   EXPECT_EQ(0, help.status);
-  for (const char* command :
-       {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE", "project load FILE",
-        "project show FILE", "dialog DLL", "--close-after SECONDS", "--screenshot FILE", "check DLL...", "bench DLL",
-        "demo", "Stimulus files", "2.6V", "#"})
+  for (const char* command : {"info DLL", "run DLL STIMULUS", "--vcd FILE", "truth DLL", "project save FILE",
+                              "project load FILE", "project show FILE", "dialog DLL", "--close-after SECONDS",
+                              "--screenshot FILE", "check DLL...", "bench DLL", "demo", "Stimulus files", "2.6V", "#"})
     EXPECT_TRUE(Contains(help.out, command)) << command;
   EXPECT_EQ(help.out, Hostsim({"-h"}).out);
 }
@@ -40,10 +39,12 @@ TEST(Info, DescribesTheAdderInUtf8) {
             "  inputs (3), labels \"AB\xC3\x9C\":\n"
             "    i0  Summand A\n"
             "    i1  Summand B\n"
-            "    i2  \xC3\x9C" "bertrag\n"
+            "    i2  \xC3\x9C"
+            "bertrag\n"
             "  outputs (2), labels \"S\xC3\x9C\":\n"
             "    o0  Summe S\n"
-            "    o1  \xC3\x9C" "bertrag\n"
+            "    o1  \xC3\x9C"
+            "bertrag\n"
             "  delay flag of a new part: 0\n"
             "  exports: 21 of 21 entry points\n",
             info.out);
@@ -338,7 +339,8 @@ bool HaveDisplay() {
 HDESK HostsimDesktop() {
   char display[256] = {};
   GetEnvironmentVariableA("DISPLAY", display, sizeof display);
-  return OpenDesktopA(("hostsim on " + std::string(display)).c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+  return OpenDesktopA(("hostsim on " + std::string(display)).c_str(), 0, FALSE,
+                      DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
 }
 
 struct DialogSearch {

@@ -57,8 +57,7 @@ HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const 
   startup.hStdInput = in_;
   startup.hStdOutput = out_;
   startup.hStdError = err_;
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, Folder().c_str(), &startup,
-                      &process_))
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, Folder().c_str(), &startup, &process_))
     process_ = {};
 }
 

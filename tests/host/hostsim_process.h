@@ -34,10 +34,10 @@ inline Outcome Hostsim(const std::vector<std::string>& arguments, const std::str
   return HostsimProcess(arguments, input).Finish();
 }
 
-std::string InBin(const std::string& name);       // a file beside hostsim.exe and the DLLs
-std::string InTests(const std::string& name);     // a file beside the tests
-std::string Golden(const std::string& name);      // an expected output
-std::string Scratch(const std::string& name);     // a path in the temp folder
+std::string InBin(const std::string& name);    // a file beside hostsim.exe and the DLLs
+std::string InTests(const std::string& name);  // a file beside the tests
+std::string Golden(const std::string& name);   // an expected output
+std::string Scratch(const std::string& name);  // a path in the temp folder
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);

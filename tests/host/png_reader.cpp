@@ -6,7 +6,8 @@ namespace test {
 namespace {
 
 unsigned BigEndian32(const std::string& bytes, std::size_t at) {
-  return unsigned(static_cast<unsigned char>(bytes[at])) << 24 | unsigned(static_cast<unsigned char>(bytes[at + 1])) << 16 |
+  return unsigned(static_cast<unsigned char>(bytes[at])) << 24 |
+         unsigned(static_cast<unsigned char>(bytes[at + 1])) << 16 |
          unsigned(static_cast<unsigned char>(bytes[at + 2])) << 8 | static_cast<unsigned char>(bytes[at + 3]);
 }
 

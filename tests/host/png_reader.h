@@ -11,7 +11,7 @@ namespace test {
 
 struct PngPicture {
   int width = 0, height = 0;
-  int channels = 0;                   // 1 gray, 3 RGB
+  int channels = 0;                    // 1 gray, 3 RGB
   std::vector<unsigned char> samples;  // row by row, no filter bytes
   // A pixel's samples as 0xRRGGBB, gray ones alike.
   unsigned Pixel(int x, int y) const;

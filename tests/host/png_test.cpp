@@ -43,7 +43,8 @@ TEST(PngWriter, PicturesReadBackPixelForPixel) {
     for (int y = 0; y < 120; ++y)
       for (int x = 0; x < 200; ++x) {
         const std::size_t at = std::size_t(y * 200 + x) * 3;
-        ASSERT_EQ(unsigned(image.rgb[at]) << 16 | unsigned(image.rgb[at + 1]) << 8 | image.rgb[at + 2], picture.Pixel(x, y))
+        ASSERT_EQ(unsigned(image.rgb[at]) << 16 | unsigned(image.rgb[at + 1]) << 8 | image.rgb[at + 2],
+                  picture.Pixel(x, y))
             << x << "," << y;
       }
     EXPECT_LT(png.size(), (gray ? 1 : 3) * 200u * 121u + 100u) << "no more than the samples and a little";

@@ -38,7 +38,8 @@ TEST(ProjectLayout, WhatEditorsMakeOfASavedFileStillReadsWithTheBlocksByteExact)
       {"lines ending in LF", Replaced(kSaved, "\r\n", "\n")},
       {"a byte-order mark", "\xEF\xBB\xBF" + kSaved},
       {"blank lines around the host's lines",
-       "\r\n" + Replaced(Replaced(kSaved, "\r\nPART", "\r\n\r\n \t\r\nPART"), "\r\nEND\r\n", "\r\n\r\nEND\r\n") + "\r\n\r\n"},
+       "\r\n" + Replaced(Replaced(kSaved, "\r\nPART", "\r\n\r\n \t\r\nPART"), "\r\nEND\r\n", "\r\n\r\nEND\r\n") +
+           "\r\n\r\n"},
       {"blanks behind the host's lines", Replaced(Replaced(kSaved, ".dll\r\n", ".dll  \r\n"), "END\r\n", "END\t\r\n")},
       {"no line end behind END", kSaved.substr(0, kSaved.size() - 2)},
       {"LF and a mark, as an editor converting it leaves it", "\xEF\xBB\xBF" + Replaced(kSaved, "\r\n", "\n")},
@@ -66,7 +67,8 @@ TEST(ProjectLayout, SaysHowLinesEndAndWhereTheBlocksAreInTheFile) {
   EXPECT_EQ("LF", layout.LineEndings());
   EXPECT_EQ(37u, layout.BlockStart(layout.parts[0]));
   EXPECT_EQ(63u, layout.BlockEnd(layout.parts[0]));
-  ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(Replaced(kSaved, "END\r\n", "END\n"), "p.hsp", layout); }));
+  ASSERT_EQ("",
+            host::FailureOf([&] { host::ReadProjectLayout(Replaced(kSaved, "END\r\n", "END\n"), "p.hsp", layout); }));
   EXPECT_EQ("CR LF and LF", layout.LineEndings());
 }
 
@@ -95,9 +97,10 @@ TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
        "p.hsp: line 2 (byte 19): \"PART 0 Quenvik.dll\": parts are numbered from 1"},
       {head + "END\r\n\r\nPART 2 Morrel.dll\r\n",
        "p.hsp: line 7 (byte 74): \"PART 2 Morrel.dll\" after END; nothing but blank lines may follow it"},
-      {head + "PART 2\r\n", "p.hsp: line 5 (byte 67), after the block of part 1: expected PART or END, found \"PART 2\""},
+      {head + "PART 2\r\n",
+       "p.hsp: line 5 (byte 67), after the block of part 1: expected PART or END, found \"PART 2\""},
       {"HOSTSIM PROJECT 1\nPART\tone\n", "p.hsp: line 2 (byte 18), after the first line: expected PART or END, found "
-                                          "\"PART\\x09one\""},
+                                         "\"PART\\x09one\""},
       {"HOSTSIM PROJECT 2\r\nEND\r\n",
        "p.hsp: line 1 (byte 0): \"HOSTSIM PROJECT 2\" is a format this hostsim does not read; it reads HOSTSIM "
        "PROJECT 1"},

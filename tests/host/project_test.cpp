@@ -30,8 +30,8 @@ TEST_F(Project, SavesOneOfEachByDefault) {
 }
 
 TEST_F(Project, LoadGivesEachPartItsOwnSettings) {
-  ASSERT_EQ(0, Hostsim({"project", "save", path, "Morrel.dll=16,0", "Quenvik.dll=1", "Morrel.dll", "Tamberlo.dll=7"})
-                   .status);
+  ASSERT_EQ(
+      0, Hostsim({"project", "save", path, "Morrel.dll=16,0", "Quenvik.dll=1", "Morrel.dll", "Tamberlo.dll=7"}).status);
   const Outcome load = Hostsim({"project", "load", path});
   ASSERT_EQ(0, load.status) << load.err;
   EXPECT_EQ(Name() + ": 4 parts; each block ended right before the host's next line\n"
@@ -68,8 +68,9 @@ TEST_F(Project, ABlockNotEndingWhereTheHostsLineBeginsIsAnError) {
                            "8\r\n1\r\n" + kMarker + "END\r\n");
   const Outcome load = Hostsim({"project", "load", path});
   EXPECT_EQ(2, load.status);
-  EXPECT_EQ("hostsim: " + path + ": line 5 (byte 67), after the block of part 1: expected PART or END, found "
-            "\"XPART 2 Morrel.dll\"\n",
+  EXPECT_EQ("hostsim: " + path +
+                ": line 5 (byte 67), after the block of part 1: expected PART or END, found "
+                "\"XPART 2 Morrel.dll\"\n",
             load.err);
   EXPECT_EQ("", load.out);
 }
@@ -169,8 +170,9 @@ TEST_F(Project, ShowListsADamagedFileUpToItsFault) {
                      "  3  host   PART 1 Quenvik.dll\n"
                      "  4  block  0\n",
             show.out);
-  EXPECT_EQ("hostsim: " + path + ": line 5 (byte 47): \"PART 2 Morrel.dll\" inside the block of part 1 (Quenvik.dll, "
-                                 "line 3): the block ends without its end marker ENDE_MARKE_DER_USER_DLL\n",
+  EXPECT_EQ("hostsim: " + path +
+                ": line 5 (byte 47): \"PART 2 Morrel.dll\" inside the block of part 1 (Quenvik.dll, "
+                "line 3): the block ends without its end marker ENDE_MARKE_DER_USER_DLL\n",
             show.err);
   const Outcome load = Hostsim({"project", "load", path});
   EXPECT_EQ(2, load.status);

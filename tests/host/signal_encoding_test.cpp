@@ -31,16 +31,34 @@ void Put(const Extended& x, unsigned char* value) {
 TEST(IntegerConversion, DecodesAsTheFloatingPointUnitDoes) {
   const std::uint64_t kOne = 1ull << 63;
   const Extended cases[] = {
-      {0, 0}, {0, 0x8000}, {kOne, 0x3FFF}, {0xA000000000000000ull, 0x4001},         // 0, -0, 1, 5
-      {kOne | 0x3FF, 0x3FFF}, {kOne | 0x400, 0x3FFF}, {kOne | 0xC00, 0x3FFF},      // below half, tie to even ×2
-      {kOne | 0x401, 0x3FFF}, {0xFFFFFFFFFFFFFFFFull, 0x3FFF},                     // above half, carry to 2
-      {kOne | 0x800, 0xC000}, {0xA000000000000001ull, 0x4000},                     // negative, just above 2.5
-      {0xFFFFFFFFFFFFFC00ull, 0x43FE}, {0xFFFFFFFFFFFFF800ull, 0x43FE},            // to infinity / to DBL_MAX
-      {kOne, 0x43FF}, {kOne, 0x3C01}, {kOne, 0x3C00}, {kOne, 0x3BCD},              // overflow, smallest normal, subnormals
-      {kOne, 0x3BCC}, {kOne, 0x3BCB}, {0xC000000000000000ull, 0x3BCB},             // half the smallest subnormal, tie, above
-      {0xFFFFFFFFFFFFFFFFull, 0x3C00}, {1, 0}, {kOne, 0},                          // rounds up to normal, ext denormals
-      {kOne, 0x7FFF}, {kOne, 0xFFFF}, {0xC000000000000000ull, 0x7FFF},             // ±infinity, quiet NaN
-      {0x8000000000001234ull << 11 | kOne, 0x7FFF}, {0xC123456789ABCDEFull, 0xFFFF},  // signalling NaN, payload
+      {0, 0},
+      {0, 0x8000},
+      {kOne, 0x3FFF},
+      {0xA000000000000000ull, 0x4001},  // 0, -0, 1, 5
+      {kOne | 0x3FF, 0x3FFF},
+      {kOne | 0x400, 0x3FFF},
+      {kOne | 0xC00, 0x3FFF},  // below half, tie to even ×2
+      {kOne | 0x401, 0x3FFF},
+      {0xFFFFFFFFFFFFFFFFull, 0x3FFF},  // above half, carry to 2
+      {kOne | 0x800, 0xC000},
+      {0xA000000000000001ull, 0x4000},  // negative, just above 2.5
+      {0xFFFFFFFFFFFFFC00ull, 0x43FE},
+      {0xFFFFFFFFFFFFF800ull, 0x43FE},  // to infinity / to DBL_MAX
+      {kOne, 0x43FF},
+      {kOne, 0x3C01},
+      {kOne, 0x3C00},
+      {kOne, 0x3BCD},  // overflow, smallest normal, subnormals
+      {kOne, 0x3BCC},
+      {kOne, 0x3BCB},
+      {0xC000000000000000ull, 0x3BCB},  // half the smallest subnormal, tie, above
+      {0xFFFFFFFFFFFFFFFFull, 0x3C00},
+      {1, 0},
+      {kOne, 0},  // rounds up to normal, ext denormals
+      {kOne, 0x7FFF},
+      {kOne, 0xFFFF},
+      {0xC000000000000000ull, 0x7FFF},  // ±infinity, quiet NaN
+      {0x8000000000001234ull << 11 | kOne, 0x7FFF},
+      {0xC123456789ABCDEFull, 0xFFFF},  // signalling NaN, payload
   };
   for (const Extended& x : cases) {
     unsigned char value[10];
@@ -69,8 +87,8 @@ TEST(IntegerConversion, DecodesRandomEncodingsAsTheFloatingPointUnitDoes) {
 
 // Encodings the FPU refuses become its default NaN, whatever the sign.
 TEST(IntegerConversion, RefusedEncodingsGiveTheDefaultNaN) {
-  for (const Extended& x : {Extended{0x4000000000000000ull, 0x4001}, Extended{0x4000000000000000ull, 0x7FFF},
-                            Extended{0, 0x7FFF}}) {
+  for (const Extended& x :
+       {Extended{0x4000000000000000ull, 0x4001}, Extended{0x4000000000000000ull, 0x7FFF}, Extended{0, 0x7FFF}}) {
     unsigned char value[10];
     Put(x, value);
     EXPECT_EQ(0xFFF8000000000000ull, host::DecodeSignalBits(value));
@@ -78,8 +96,18 @@ TEST(IntegerConversion, RefusedEncodingsGiveTheDefaultNaN) {
 }
 
 TEST(IntegerConversion, EncodesAsTheFloatingPointUnitDoes) {
-  const double values[] = {0.0, -0.0, 5.0, 2.5, -1.5, 1e300, -1e-300, 4.9406564584124654e-324, 2.2250738585072009e-308,
-                           1.0 / 0.0, -1.0 / 0.0, __builtin_nan("")};
+  const double values[] = {0.0,
+                           -0.0,
+                           5.0,
+                           2.5,
+                           -1.5,
+                           1e300,
+                           -1e-300,
+                           4.9406564584124654e-324,
+                           2.2250738585072009e-308,
+                           1.0 / 0.0,
+                           -1.0 / 0.0,
+                           __builtin_nan("")};
   for (double v : values) {
     unsigned char viaFpu[10], viaIntegers[10];
     host::EncodeSignal(v, viaFpu);

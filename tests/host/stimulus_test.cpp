@@ -19,8 +19,8 @@ TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
   const struct {
     const char* token;
     double volts;
-  } good[] = {{"0", 0.0}, {"1", 5.0}, {"2.6V", 2.6}, {"2.5v", 2.5}, {"-1V", -1.0}, {"+3.3V", 3.3}, {".5V", 0.5},
-              {"5.V", 5.0}};
+  } good[] = {{"0", 0.0},    {"1", 5.0},     {"2.6V", 2.6}, {"2.5v", 2.5},
+              {"-1V", -1.0}, {"+3.3V", 3.3}, {".5V", 0.5},  {"5.V", 5.0}};
   for (const auto& g : good) {
     double volts = -99;
     EXPECT_TRUE(host::ParseStimulusValue(g.token, volts)) << g.token;
@@ -54,9 +54,11 @@ TEST(StimulusFile, MistakesNameTheFileAndLine) {
   EXPECT_EQ("s.stim: no steps (one line of input values per step)", Parsed("# only a comment\n\n", steps));
   steps.clear();
   ASSERT_EQ("", Parsed("0 0 0\n1 1\n0 0 0 0\n", steps));
-  EXPECT_EQ("s.stim:2: 2 values, but the part has 3 inputs", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  EXPECT_EQ("s.stim:2: 2 values, but the part has 3 inputs",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.erase(steps.begin() + 1);
-  EXPECT_EQ("s.stim:3: 4 values, but the part has 3 inputs", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  EXPECT_EQ("s.stim:3: 4 values, but the part has 3 inputs",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.pop_back();
   EXPECT_EQ("", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
 }
@@ -105,11 +107,20 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
       {"3.3 0 0", "\"3.3\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 3.3V"},
       {"2,6 0 0", "\"2,6\" is neither 0, 1 nor a voltage such as 2.6V"},
       {std::string("0\0 0 0", 6), "\"0\\x00\" is neither 0, 1 nor a voltage such as 2.6V"},
-      {"0\xC2\xA0" "0 0", "\"0\\u00A00\" is neither 0, 1 nor a voltage such as 2.6V"},
-      {"\xEF\xBB\xBF\xEF\xBB\xBF" "0 0 0", "\"\\uFEFF0\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"0\xC2\xA0"
+       "0 0",
+       "\"0\\u00A00\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"\xEF\xBB\xBF\xEF\xBB\xBF"
+       "0 0 0",
+       "\"\\uFEFF0\" is neither 0, 1 nor a voltage such as 2.6V"},
       {"0 \xDC 0", "\"\\xDC\" is neither 0, 1 nor a voltage such as 2.6V"},
-      {"\x01" "1 0 0", "\"\\x011\" is neither 0, 1 nor a voltage such as 2.6V"},
-      {"0 \xC3\x9C" "1 0", "\"\xC3\x9C" "1\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"\x01"
+       "1 0 0",
+       "\"\\x011\" is neither 0, 1 nor a voltage such as 2.6V"},
+      {"0 \xC3\x9C"
+       "1 0",
+       "\"\xC3\x9C"
+       "1\" is neither 0, 1 nor a voltage such as 2.6V"},
   };
   for (const auto& c : cases) {
     std::vector<StimulusStep> steps;
@@ -120,8 +131,14 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
 TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
   std::string encoding;
   // U+1F600 as a surrogate pair, then a high half alone, then an odd byte.
-  EXPECT_EQ("a\xF0\x9F\x98\x80\xEF\xBF\xBD" "b\xEF\xBF\xBD",
-            host::Utf8FromUtf16(std::string("\xFF\xFE" "a\0\x3D\xD8\x00\xDE\x3D\xD8" "b\0" "c", 13), encoding));
+  EXPECT_EQ("a\xF0\x9F\x98\x80\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD",
+            host::Utf8FromUtf16(std::string("\xFF\xFE"
+                                            "a\0\x3D\xD8\x00\xDE\x3D\xD8"
+                                            "b\0"
+                                            "c",
+                                            13),
+                                encoding));
   EXPECT_EQ("UTF-16 little-endian", encoding);
   EXPECT_EQ("0 1\n", host::Utf8FromUtf16("0 1\n", encoding)) << "8-bit text passes as it is";
   EXPECT_EQ("", encoding);

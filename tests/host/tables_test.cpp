@@ -11,7 +11,8 @@ namespace {
 TEST(PinTable, ColumnsLineUpWhateverTheNamesAndValues) {
   host::PinTable table;
   table.firstColumn = "step";
-  table.inputNames = {"Summand A", "\xC3\x9C" "bertrag"};  // UTF-8 already
+  table.inputNames = {"Summand A", "\xC3\x9C"
+                                   "bertrag"};  // UTF-8 already
   table.outputNames = {"Summe S"};
   table.rows = {{"init", {"0", "2.6V"}, {"1"}}, {"10", {"1", "0"}, {"3.3V"}}};
   EXPECT_EQ("step i0   i1 |   o0\n"
@@ -19,7 +20,8 @@ TEST(PinTable, ColumnsLineUpWhateverTheNamesAndValues) {
             "10    1    0 | 3.3V\n",
             table.Render());
   EXPECT_EQ("  i0  Summand A    o0  Summe S\n"
-            "  i1  \xC3\x9C" "bertrag\n",
+            "  i1  \xC3\x9C"
+            "bertrag\n",
             table.Legend())
       << "Ü takes one column";
   table.firstColumn = "";
@@ -44,14 +46,10 @@ host::Segments Lit(const char* levels) {
 // In the decoder's pin order: top, upper left, upper right, middle, lower
 // left, lower right, bottom.
 TEST(SevenSegment, EachSegmentInItsPlace) {
-  const std::vector<std::string> one =
-      host::DrawDigits({Lit("1000000"), Lit("0100000"), Lit("0010000"), Lit("0001000"), Lit("0000100"),
-                        Lit("0000010"), Lit("0000001")},
-                       1);
-  EXPECT_EQ((std::vector<std::string>{" _",
-                                      "    |     |  _",
-                                      "                |     |  _"}),
-            one);
+  const std::vector<std::string> one = host::DrawDigits(
+      {Lit("1000000"), Lit("0100000"), Lit("0010000"), Lit("0001000"), Lit("0000100"), Lit("0000010"), Lit("0000001")},
+      1);
+  EXPECT_EQ((std::vector<std::string>{" _", "    |     |  _", "                |     |  _"}), one);
   EXPECT_EQ((std::vector<std::string>{" _     _", "|_|     |", "|_|     |"}),
             host::DrawDigits({Lit("1111111"), Lit("1010010")}, 3));
 }

@@ -53,12 +53,17 @@ class Reader {
   void Declaration(const std::string& word) {
     if (word == "$scope") {
       const std::vector<std::string> parts = UpToEnd();
-      if (parts.size() != 2 || parts[0] != "module") error_ = "a $scope is not \"module NAME\"";
-      else if (!IsPlainIdentifier(parts[1])) error_ = "the scope " + parts[1] + " is no plain identifier";
-      else scopes_.push_back(parts[1]);
+      if (parts.size() != 2 || parts[0] != "module")
+        error_ = "a $scope is not \"module NAME\"";
+      else if (!IsPlainIdentifier(parts[1]))
+        error_ = "the scope " + parts[1] + " is no plain identifier";
+      else
+        scopes_.push_back(parts[1]);
     } else if (word == "$upscope") {
-      if (!UpToEnd().empty() || scopes_.empty()) error_ = "$upscope without a scope";
-      else scopes_.pop_back();
+      if (!UpToEnd().empty() || scopes_.empty())
+        error_ = "$upscope without a scope";
+      else
+        scopes_.pop_back();
     } else if (word == "$var") {
       Variable(UpToEnd());
     } else if (word == "$timescale") {

@@ -8,8 +8,10 @@ namespace {
 
 TEST(VcdReference, BlanksAndGermanLettersByOneRule) {
   EXPECT_EQ("Summand_A", host::VcdReference("Summand A"));
-  EXPECT_EQ("Uebertrag", host::VcdReference("\xDC" "bertrag"));
-  EXPECT_EQ("Loeschen", host::VcdReference("L\xF6" "schen"));
+  EXPECT_EQ("Uebertrag", host::VcdReference("\xDC"
+                                            "bertrag"));
+  EXPECT_EQ("Loeschen", host::VcdReference("L\xF6"
+                                           "schen"));
   EXPECT_EQ("AeOeUe_aeoeue_ss", host::VcdReference("\xC4\xD6\xDC \xE4\xF6\xFC \xDF"));
   // Plain identifiers: no digit first, no "." or "-", one "_" per gap.
   EXPECT_EQ("_1_von_7_Segmenten", host::VcdReference("1. von 7 Segmenten"));
@@ -17,15 +19,20 @@ TEST(VcdReference, BlanksAndGermanLettersByOneRule) {
   EXPECT_EQ("Summe_S", host::VcdReference("  Summe  S. "));
   EXPECT_EQ("Q_quer", host::VcdReference("Q_quer"));
   // Bytes no identifier holds: controls, DEL, other letters.
-  EXPECT_EQ("a_b_c_d", host::VcdReference("a\tb\x7F" "c\xE9" "d\x80"));
+  EXPECT_EQ("a_b_c_d", host::VcdReference("a\tb\x7F"
+                                          "c\xE9"
+                                          "d\x80"));
   EXPECT_EQ("", host::VcdReference(". -"));
 }
 
 host::VcdRun AdderRun() {
   host::VcdRun run;
   run.partName = "Quenvik";
-  run.inputNames = {"Summand A", "Summand B", "\xDC" "bertrag"};
-  run.outputNames = {"Summe S", "\xDC" "bertrag"};
+  run.inputNames = {"Summand A", "Summand B",
+                    "\xDC"
+                    "bertrag"};
+  run.outputNames = {"Summe S", "\xDC"
+                                "bertrag"};
   run.inputs = {{0, 0, 0}, {5, 0, 0}, {5, 0, 0}, {2.5, 2.6, 0}};
   run.outputs = {{0, 0}, {5, 0}, {5, 0}, {3.3, 0}};
   return run;
@@ -59,7 +66,8 @@ TEST(VcdWriter, ScopesWiresAndValuesAsAViewerReadsThem) {
 TEST(VcdWriter, WritesOnlyChanges) {
   const std::string text = host::WriteVcd(AdderRun());
   EXPECT_NE(std::string::npos, text.find("#0\n$dumpvars\n0!\n0\"\n0#\n0$\n0%\n$end\n#1\n1!\n1$\n#3\n"))
-      << "time 2 repeats time 1 and is left out:\n" << text;
+      << "time 2 repeats time 1 and is left out:\n"
+      << text;
 }
 
 TEST(VcdWriter, EveryPinGetsAReferenceAndACodeOfItsOwn) {

@@ -80,7 +80,7 @@ std::uintptr_t CallEntry(void* entry, void* caller, const char* file, std::uint3
 }
 
 constexpr frame::HelpPlatform kFake = {OpenClassesKey, QueryDefaultValue, CloseKey,
-                                       LoadLibrary, FetchOrdinal, CallEntry};
+                                       LoadLibrary,    FetchOrdinal,      CallEntry};
 
 const std::string kKey = "open CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 const std::string kRegistered = "C:\\Windows\\System32\\hhctrl.ocx";

@@ -61,7 +61,9 @@ TEST(ShiftRegister, Defaults) {
   frame::FillPinInfo<ShiftRegister>(record);
   EXPECT_EQ(4, record[0]);
   EXPECT_EQ(1, record[1]);
-  EXPECT_STREQ("L\xF6" "schen", reinterpret_cast<const char*>(record + 2));
+  EXPECT_STREQ("L\xF6"
+               "schen",
+               reinterpret_cast<const char*>(record + 2));
   EXPECT_STREQ("Serieller Eingang", reinterpret_cast<const char*>(record + 125));
   EXPECT_STREQ("Serieller Ausgang", reinterpret_cast<const char*>(record + 2052));
   EXPECT_EQ(0xFF, record[2093]);

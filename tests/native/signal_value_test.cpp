@@ -177,8 +177,8 @@ TEST(SignalValue, DoublesWidenExactly) {
 TEST(SignalValue, MatchesTheFloatingPointUnitOnEveryEncoding) {
   std::mt19937_64 random(19870113);
   for (int i = 0; i < 200000; ++i) ExpectReadAsTheUnitDoes(MakeExt(random(), unsigned(random() & 0xFFFF)));
-  const unsigned edges[] = {0,     1,     frame::kLowestNormalExponent - 1, frame::kLowestNormalExponent,
-                            16383, 16384, frame::kHighestNormalExponent,    frame::kHighestNormalExponent + 1,
+  const unsigned edges[] = {0,      1,     frame::kLowestNormalExponent - 1, frame::kLowestNormalExponent,
+                            16383,  16384, frame::kHighestNormalExponent,    frame::kHighestNormalExponent + 1,
                             0x7FFE, 0x7FFF};
   const std::uint64_t tails[] = {0x000, 0x3FF, 0x400, 0x401, 0x7FF, 0xC00};
   for (int i = 0; i < 120000; ++i) {

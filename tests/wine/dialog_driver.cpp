@@ -85,8 +85,8 @@ bool WaitUntilGone(HWND window) {
   return true;
 }
 
-DialogRun RunDialog(const char* caption, const std::function<void()>& open,
-                    const std::function<void(HWND)>& drive, HWND except) {
+DialogRun RunDialog(const char* caption, const std::function<void()>& open, const std::function<void(HWND)>& drive,
+                    HWND except) {
   DialogRun run;
   const DWORD hostThread = GetCurrentThreadId();
   std::atomic<bool> returned{false};
@@ -149,8 +149,8 @@ void CloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 HostWindow::HostWindow(int x, int y, int width, int height) {
   RegisterHostClass();
-  window_ = CreateWindowExA(0, kHostClass, "Simulator", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  window_ = CreateWindowExA(0, kHostClass, "Simulator", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height, nullptr,
+                            nullptr, GetModuleHandleA(nullptr), nullptr);
   SetActiveWindow(window_);
 }
 

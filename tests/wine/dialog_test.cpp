@@ -158,7 +158,8 @@ TEST_P(EveryDialog, RefillsThePinRecordOnlyWhereTheHostExpectsIt) {
   for (int button : {test::kOk, test::kCancel}) {
     Part part(library);
     PinRecord pins;
-    const test::DialogRun run = Open(part, [&](HWND dialog) { test::Click(dialog, button); }, &pins);
+    const test::DialogRun run = Open(
+        part, [&](HWND dialog) { test::Click(dialog, button); }, &pins);
     ASSERT_TRUE(run.appeared && run.closed);
     if (!dll_.refillsPinInfo) {
       EXPECT_TRUE(pins.Untouched()) << "button " << button;
@@ -420,7 +421,8 @@ TEST_P(WithoutADisplay, TheCallReturnsAndNothingChanges) {
   Give(part, WithDelay(1));
   const std::string before = Settings(part);
   PinRecord pins;
-  const test::DialogRun run = Open(part, [](HWND dialog) { test::Click(dialog, test::kOk); }, &pins);
+  const test::DialogRun run = Open(
+      part, [](HWND dialog) { test::Click(dialog, test::kOk); }, &pins);
   EXPECT_FALSE(run.appeared);
   EXPECT_EQ(before, Settings(part));
   EXPECT_EQ(!dll_.refillsPinInfo, pins.Untouched());

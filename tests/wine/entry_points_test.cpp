@@ -16,11 +16,26 @@ namespace {
 using test::kPlugins;
 using test::PluginFacts;
 
-const char* const kEntryPointNames[] = {
-    "IsUserDLL32",   "GetDLLName",        "GetNumberOfInputsOutputs2", "GetParameterStruct", "GetDialogEnableStruct",
-    "CanSimulateDLL2", "InitUserDLL",     "DisposeUserDLL",            "InitSimulationDLL2", "SimulateDLL3",
-    "EndSimulationDLL2", "SetInputChar2", "SetOutputChar2",            "ShowWindowDLL",      "HideWindowDLL",
-    "DialogOK",      "WriteToFile",       "ReadFromFile",              "CallParameterDialogDLL", "HasDelayDLL"};
+const char* const kEntryPointNames[] = {"IsUserDLL32",
+                                        "GetDLLName",
+                                        "GetNumberOfInputsOutputs2",
+                                        "GetParameterStruct",
+                                        "GetDialogEnableStruct",
+                                        "CanSimulateDLL2",
+                                        "InitUserDLL",
+                                        "DisposeUserDLL",
+                                        "InitSimulationDLL2",
+                                        "SimulateDLL3",
+                                        "EndSimulationDLL2",
+                                        "SetInputChar2",
+                                        "SetOutputChar2",
+                                        "ShowWindowDLL",
+                                        "HideWindowDLL",
+                                        "DialogOK",
+                                        "WriteToFile",
+                                        "ReadFromFile",
+                                        "CallParameterDialogDLL",
+                                        "HasDelayDLL"};
 
 // The names in the DLL's export directory, read from the loaded image.
 std::set<std::string> ExportedNames(HMODULE module) {
@@ -162,18 +177,18 @@ TEST_P(EveryPlugin, WritesOnlyItsOutputsAndOnlyLevels) {
 // processor kept of 0x1332: a real x87 reads its reserved bit 6 back as 1.
 TEST_P(EveryPlugin, OddEncodingsRaiseNoFloatingPointException) {
   const test::Signal odd[] = {
-      test::MakeSignal(0xC000000000000000ull, 0x7FFF),   // quiet NaN
-      test::MakeSignal(0x8000000000000001ull, 0x7FFF),   // signalling NaN
-      test::MakeSignal(0x8000000000000000ull, 0x7FFF),   // +infinity
-      test::MakeSignal(0x8000000000000000ull, 0xFFFF),   // -infinity
-      test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0x73E6),   // 1e4000
-      test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0xF3E6),   // -1e4000
-      test::MakeSignal(0x0000000000000001ull, 0x0000),   // denormal
-      test::MakeSignal(0x8000000000000000ull, 0x0000),   // pseudo-denormal
-      test::MakeSignal(0x4000000000000000ull, 0x4001),   // unnormal
-      test::MakeSignal(0x4000000000000000ull, 0x7FFF),   // pseudo-NaN
-      test::MakeSignal(0x0000000000000000ull, 0x7FFF),   // pseudo-infinity
-      test::MakeSignal(0xA000000000000001ull, 0x4000),   // inexact: rounds to 2.5
+      test::MakeSignal(0xC000000000000000ull, 0x7FFF),  // quiet NaN
+      test::MakeSignal(0x8000000000000001ull, 0x7FFF),  // signalling NaN
+      test::MakeSignal(0x8000000000000000ull, 0x7FFF),  // +infinity
+      test::MakeSignal(0x8000000000000000ull, 0xFFFF),  // -infinity
+      test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0x73E6),  // 1e4000
+      test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0xF3E6),  // -1e4000
+      test::MakeSignal(0x0000000000000001ull, 0x0000),  // denormal
+      test::MakeSignal(0x8000000000000000ull, 0x0000),  // pseudo-denormal
+      test::MakeSignal(0x4000000000000000ull, 0x4001),  // unnormal
+      test::MakeSignal(0x4000000000000000ull, 0x7FFF),  // pseudo-NaN
+      test::MakeSignal(0x0000000000000000ull, 0x7FFF),  // pseudo-infinity
+      test::MakeSignal(0xA000000000000001ull, 0x4000),  // inexact: rounds to 2.5
   };
   Part part(library);
   host::FaultGuard guard("entry_points_test: ", 30);
@@ -270,10 +285,10 @@ TEST_P(EveryPlugin, EntryPointsWorkOnAMisalignedStackAndCleanUpExactly) {
       {"GetDialogEnableStruct", {reinterpret_cast<std::uint32_t>(scratch), 0}},
       {"SetEnhancedInformation2", {1, 2, 3, 4, 5, 6, 7, 8}},
       {"CanSimulateDLL2", {1, 2, 3, 4, 5, 6, 7}},
-      {"InitSimulationDLL2", {0, 0, 0, r, reinterpret_cast<std::uint32_t>(in.bytes),
-                              reinterpret_cast<std::uint32_t>(out.bytes)}},
-      {"SimulateDLL3", {0, 0, 0, 0, 0, 0, r, reinterpret_cast<std::uint32_t>(in.bytes),
-                        reinterpret_cast<std::uint32_t>(out.bytes)}},
+      {"InitSimulationDLL2",
+       {0, 0, 0, r, reinterpret_cast<std::uint32_t>(in.bytes), reinterpret_cast<std::uint32_t>(out.bytes)}},
+      {"SimulateDLL3",
+       {0, 0, 0, 0, 0, 0, r, reinterpret_cast<std::uint32_t>(in.bytes), reinterpret_cast<std::uint32_t>(out.bytes)}},
       {"EndSimulationDLL2", {0}},
       {"SetInputChar2", {r}},
       {"SetOutputChar2", {r}},

@@ -39,7 +39,13 @@ TEST_F(FullAdderDll, PinsAndLabels) {
   const struct {
     std::size_t at;
     const char* name;
-  } names[] = {{2, "Summand A"}, {43, "Summand B"}, {84, "\xDC" "bertrag"}, {2052, "Summe S"}, {2093, "\xDC" "bertrag"}};
+  } names[] = {{2, "Summand A"},
+               {43, "Summand B"},
+               {84, "\xDC"
+                    "bertrag"},
+               {2052, "Summe S"},
+               {2093, "\xDC"
+                      "bertrag"}};
   std::vector<bool> written(pins.size(), false);
   written[0] = written[1] = true;
   EXPECT_EQ(3, pins[0]);

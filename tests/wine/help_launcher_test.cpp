@@ -34,12 +34,11 @@ class ClassesRoot {
  public:
   explicit ClassesRoot(const char* value) {
     name_ = "Software\\KorvelantTests\\Classes" + std::to_string(GetCurrentProcessId());
-    RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                    &root_, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &root_,
+                    nullptr);
     if (value) {
       HKEY server = nullptr;
-      RegCreateKeyExA(root_, kInprocServer, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &server,
-                      nullptr);
+      RegCreateKeyExA(root_, kInprocServer, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &server, nullptr);
       RegSetValueExA(server, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), DWORD(strlen(value) + 1));
       RegCloseKey(server);
     }

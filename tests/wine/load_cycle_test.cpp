@@ -83,8 +83,7 @@ TEST_P(LoadCycles, GiveBackEveryThreadLocalStorageSlot) {
   EXPECT_EQ(plugin.slotsBefore, plugin.slotsAfter) << kCycles << " cycles of " << GetParam().dll;
   std::printf("%s: %d cycles, free TLS slots %d -> %d; memory %+.1f bytes per cycle "
               "(a DLL without runtime: %+.1f)\n",
-              GetParam().dll, kCycles, plugin.slotsBefore, plugin.slotsAfter, plugin.bytesPerCycle,
-              bare.bytesPerCycle);
+              GetParam().dll, kCycles, plugin.slotsBefore, plugin.slotsAfter, plugin.bytesPerCycle, bare.bytesPerCycle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, LoadCycles, ::testing::ValuesIn(test::kPlugins));

@@ -36,7 +36,7 @@ inline Signal Volts(double v) {
   return s;
 }
 const Signal kHigh = MakeSignal(0xA000000000000000ull, 0x4001);  // 5.0
-const Signal kLow = MakeSignal(0, 0);                             // 0.0
+const Signal kLow = MakeSignal(0, 0);                            // 0.0
 
 using host::SignalArray;
 
@@ -49,7 +49,9 @@ std::string PluginPath(const char* dll);
 // The host's open project file: a scratch file of the host's own kind.
 class ProjectFile : public host::HostFile {
  public:
-  ProjectFile() { EXPECT_EQ("", host::FailureOf([this] { CreateScratch(); })); }
+  ProjectFile() {
+    EXPECT_EQ("", host::FailureOf([this] { CreateScratch(); }));
+  }
   // The handle as the host passes it, with bits above the low 16 that the
   // plug-in must ignore.
   std::uint32_t Argument(std::uint32_t highBits = 0) const { return HostFile::Argument() | highBits; }

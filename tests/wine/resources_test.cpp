@@ -45,8 +45,7 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR s
 // Every language in which the DLL holds the resource.
 std::set<WORD> Languages(HMODULE module, LPCSTR type, int id) {
   std::set<WORD> languages;
-  EnumResourceLanguagesA(module, type, MAKEINTRESOURCEA(id), CollectLanguage,
-                         reinterpret_cast<LONG_PTR>(&languages));
+  EnumResourceLanguagesA(module, type, MAKEINTRESOURCEA(id), CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
   return languages;
 }
 
@@ -68,8 +67,8 @@ struct VersionNode {
 
 std::size_t Align4(std::size_t at) { return (at + 3) & ~std::size_t(3); }
 
-bool ParseVersionNode(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t end,
-                      VersionNode& node, std::size_t& next) {
+bool ParseVersionNode(const std::vector<unsigned char>& bytes, std::size_t at, std::size_t end, VersionNode& node,
+                      std::size_t& next) {
   if (at + 6 > end) return false;
   const std::size_t length = Read<WORD>(bytes, at);
   const std::size_t valueLength = Read<WORD>(bytes, at + 2);
@@ -190,8 +189,10 @@ TEST_P(EveryPluginResources, VersionResourceIsGermanWithVersionOneAndTheNames) {
   const ResourceFacts& facts = GetParam();
   const std::wstring dll = std::wstring(facts.productName) + L".dll";
   const std::map<std::wstring, std::wstring> expected = {
-      {L"FileDescription", facts.fileDescription}, {L"FileVersion", L"1.0.0.0"},
-      {L"ProductName", facts.productName},         {L"ProductVersion", L"1.0.0.0"},
+      {L"FileDescription", facts.fileDescription},
+      {L"FileVersion", L"1.0.0.0"},
+      {L"ProductName", facts.productName},
+      {L"ProductVersion", L"1.0.0.0"},
       {L"OriginalFilename", dll},
   };
   for (const auto& [key, text] : expected)
@@ -199,7 +200,8 @@ TEST_P(EveryPluginResources, VersionResourceIsGermanWithVersionOneAndTheNames) {
 }
 
 TEST_P(EveryPluginResources, BitmapIsTwentyFourSquareInSixteenColoursGreenOnBlackInGrey) {
-  const std::vector<unsigned char> bytes = ResourceBytes(module, MAKEINTRESOURCEA(2) /* RT_BITMAP */, kBitmapId, kGerman);
+  const std::vector<unsigned char> bytes =
+      ResourceBytes(module, MAKEINTRESOURCEA(2) /* RT_BITMAP */, kBitmapId, kGerman);
   if (!GetParam().hasBitmap) {
     EXPECT_TRUE(bytes.empty()) << "Quenvik has no bitmap";
     EXPECT_TRUE(Languages(module, MAKEINTRESOURCEA(2), kBitmapId).empty());
@@ -274,8 +276,8 @@ TEST_P(EveryPluginResources, IconGroupHoldsOneSixteenSquareImageInSixteenColours
   EXPECT_LT(transparent, 16 * 16 - 20);
 
   // Windows itself accepts the image as an icon.
-  HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(image.data()), DWORD(image.size()), TRUE, 0x00030000, 16,
-                                        16, LR_DEFAULTCOLOR);
+  HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(image.data()), DWORD(image.size()), TRUE, 0x00030000, 16, 16,
+                                        LR_DEFAULTCOLOR);
   EXPECT_NE(nullptr, icon);
   if (icon) DestroyIcon(icon);
 }

@@ -59,7 +59,8 @@ TEST_F(SegmentDecoderDll, SixteenCodes) {
 
 TEST_F(SegmentDecoderDll, EachInputHasItsOwnThreshold) {
   Part part(library);
-  const test::Signal at = test::Volts(2.5), above = test::Volts(2.5000001), nan = test::MakeSignal(0xC000000000000000ull, 0x7FFF);
+  const test::Signal at = test::Volts(2.5), above = test::Volts(2.5000001),
+                     nan = test::MakeSignal(0xC000000000000000ull, 0x7FFF);
   for (int i = 0; i < 4; ++i) {
     test::Signal bits[4] = {kLow, kLow, kLow, kLow};
     bits[i] = at;

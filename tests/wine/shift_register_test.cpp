@@ -59,7 +59,9 @@ TEST_F(ShiftRegisterDll, NewPart) {
   EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
   std::vector<unsigned char> pins(host::kPinInfoSize, 0xFF);
   library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
-  EXPECT_STREQ("L\xF6" "schen", reinterpret_cast<const char*>(&pins[2]));
+  EXPECT_STREQ("L\xF6"
+               "schen",
+               reinterpret_cast<const char*>(&pins[2]));
   EXPECT_STREQ("Serieller Eingang", reinterpret_cast<const char*>(&pins[125]));
   EXPECT_STREQ("Serieller Ausgang", reinterpret_cast<const char*>(&pins[2052]));
   EXPECT_EQ(0xFF, pins[2093]);
@@ -69,8 +71,10 @@ TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
   const struct {
     const char* block;
     int width;
-  } widths[] = {{nullptr, 4}, {"8\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 8},
-                {"16\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 16}, {"5\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 5}};
+  } widths[] = {{nullptr, 4},
+                {"8\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 8},
+                {"16\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 16},
+                {"5\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 5}};
   for (const auto& w : widths) {
     Part part(library);
     if (w.block) test::LoadSettings(library, part.Record(), w.block);
@@ -83,11 +87,21 @@ TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
 // 2.5 (low) in between move nothing.
 TEST_F(ShiftRegisterDll, OnlyRisingEdgesShift) {
   Part part(library);
-  EXPECT_EQ("000000000000111", Run(part, {{0, 0, 5, 5},                                       // initial
-                                          {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5}, {0, 0, 5, 5},  // edge 1
-                                          {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5},                // edge 2
-                                          {0, 2.5, 5, 5}, {0, 2.6, 5, 5}, {0, 2.6, 5, 5},         // edge 3
-                                          {0, 0, 5, 5}, {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5}}));  // edge 4
+  EXPECT_EQ("000000000000111", Run(part, {{0, 0, 5, 5},  // initial
+                                          {0, 5, 5, 5},
+                                          {0, 5, 5, 5},
+                                          {0, 0, 5, 5},
+                                          {0, 0, 5, 5},  // edge 1
+                                          {0, 5, 5, 5},
+                                          {0, 5, 5, 5},
+                                          {0, 0, 5, 5},  // edge 2
+                                          {0, 2.5, 5, 5},
+                                          {0, 2.6, 5, 5},
+                                          {0, 2.6, 5, 5},  // edge 3
+                                          {0, 0, 5, 5},
+                                          {0, 5, 5, 5},
+                                          {0, 5, 5, 5},
+                                          {0, 0, 5, 5}}));  // edge 4
 }
 
 TEST_F(ShiftRegisterDll, ClearWinsAndConsumesTheEdge) {
@@ -105,15 +119,24 @@ TEST_F(ShiftRegisterDll, ClearWinsAndConsumesTheEdge) {
 TEST_F(ShiftRegisterDll, RunsStartFromAnEmptyRegisterButKeepTheClock) {
   // A new part whose first run starts with the clock high shifts once.
   Part part(library);
-  EXPECT_EQ("0001", Run(part, {{0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0},
-                               {0, 5, 5, 0}}).substr(3));
+  EXPECT_EQ(
+      "0001",
+      Run(part, {{0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}})
+          .substr(3));
   // That run ended with the clock high: a new run starting high finds no
   // edge and an emptied register.
   EXPECT_EQ("0", Run(part, {{0, 5, 5, 5}}));
   // Again no edge at the start; of the next four edges only the first
   // shifts a one, which reaches the output with the fourth.
-  EXPECT_EQ("000000001", Run(part, {{0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 0},
-                                    {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}}));
+  EXPECT_EQ("000000001", Run(part, {{0, 5, 5, 5},
+                                    {0, 0, 5, 0},
+                                    {0, 5, 5, 5},
+                                    {0, 0, 5, 0},
+                                    {0, 5, 5, 0},
+                                    {0, 0, 5, 0},
+                                    {0, 5, 5, 0},
+                                    {0, 0, 5, 0},
+                                    {0, 5, 5, 0}}));
 }
 
 TEST_F(ShiftRegisterDll, PartsAreApart) {

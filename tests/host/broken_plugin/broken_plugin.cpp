@@ -16,8 +16,8 @@ struct Part {
 };
 
 const char kMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
-int sharedSetting = 0;          // should be per part
-char sharedLabels[] = "ABC";    // should be per part
+int sharedSetting = 0;        // should be per part
+char sharedLabels[] = "ABC";  // should be per part
 
 Part* PartIn(unsigned char* record) {
   Part* part;
@@ -66,7 +66,8 @@ ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::ui
   pins[1] = 2;
   for (int i = 0; i < 3; ++i) std::strcpy(reinterpret_cast<char*>(pins + 2 + 41 * i), "Eingang");
   std::strcpy(reinterpret_cast<char*>(pins + 2052), "Summe");
-  PutName(pins + 2093, "\xDC" "bertrag");
+  PutName(pins + 2093, "\xDC"
+                       "bertrag");
 }
 
 ENTRY void* GetParameterStruct(void* parameters) { return std::memset(parameters, 0, 3); }
@@ -143,4 +144,3 @@ ENTRY void CallParameterDialogDLL(unsigned char*, unsigned char*) {}
 ENTRY std::int32_t HasDelayDLL(unsigned char*) { return sharedSetting; }
 
 // DialogOK is not there at all.
-
