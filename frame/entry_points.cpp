@@ -144,7 +144,15 @@ ENTRY_POINT std::int32_t HasDelayDLL(void* hostRecord) {
   return instance ? instance->HasDelay() : 0;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+namespace __gnu_cxx {
+void __freeres() noexcept;  // the C++ runtime's own memory, given back
+}
+
+// A host that unloads the library (FreeLibrary, reserved is null) gets back
+// what the statically linked C++ runtime took at load; at the end of the
+// process nothing need be freed.
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) frame::RecordModule(module);
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) __gnu_cxx::__freeres();
   return TRUE;
 }

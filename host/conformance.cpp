@@ -24,10 +24,6 @@ namespace {
 constexpr std::size_t kSlack = 4096;
 constexpr unsigned char kRecordFill = 0xCD, kPinFill = 0xFF;
 
-std::string Counted(int count, const char* thing) {
-  return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
-}
-
 std::uint32_t Address(const void* pointer) { return std::uint32_t(reinterpret_cast<std::uintptr_t>(pointer)); }
 
 struct RecordBuffer {
@@ -344,7 +340,7 @@ class Checker {
       }
     inputs_ = std::min(std::max(inputs_, 0), kMaxPins);
     outputs_ = std::min(std::max(outputs_, 0), kMaxPins);
-    Passed(Counted(inputs_, "input") + ", " + Counted(outputs_, "output") +
+    Passed(Counted(std::size_t(inputs_), "input") + ", " + Counted(std::size_t(outputs_), "output") +
            "; only the counts, the names and their NULs written");
   }
 
@@ -399,7 +395,7 @@ class Checker {
     }
     Remove(record);
     Passed(std::to_string(evaluations) + " evaluations: outputs exactly 5.0 or 0.0, none written behind the " +
-           Counted(outputs_, "output") + " or into the inputs");
+           Counted(std::size_t(outputs_), "output") + " or into the inputs");
   }
 
   bool EvaluateAndJudge(RecordBuffer& record, const std::vector<double>& volts, bool initial) {

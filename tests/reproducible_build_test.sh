@@ -2,10 +2,11 @@
 # The same sources built a second time, in other folders (a copy of the
 # source tree and a new build tree), give the same shipped DLLs and the same
 # release package, byte for byte.
-# Usage: reproducible_build_test.sh SOURCE_DIR BUILD_DIR
+# Usage: reproducible_build_test.sh SOURCE_DIR BUILD_DIR DLL...
 set -euo pipefail
 source=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
+shift 2
 other=$(mktemp -d "${TMPDIR:-/tmp}/korvelant-rebuild.XXXXXX")
 trap 'rm -rf "$other"' EXIT
 
@@ -34,7 +35,7 @@ compare() {  # what, first file, second file
     status=1
   fi
 }
-for dll in Tamberlo Quenvik Morrel; do
+for dll in "$@"; do
   compare "$dll.dll" "$build/bin/$dll.dll" "$other/build/bin/$dll.dll"
 done
 for zip in "$other/package-here"/*.zip; do

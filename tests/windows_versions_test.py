@@ -22,7 +22,9 @@ import unittest
 # C++ 6.0 run-time reference gives the Windows versions of the MSVCRT.DLL
 # functions ("Win 95, Win NT"). None: the reference documents the function
 # (a start-up or internal function of the C runtime that every program
-# built against msvcrt.dll calls) but names no Windows version.
+# built against msvcrt.dll calls) but names no Windows version. The two
+# rows documented from Vista on are kept as a trap: the DLLs once imported
+# them, and an import of either must fail here.
 FIRST_WINDOWS = [
     ("ADVAPI32.dll", "RegCloseKey", "Windows 2000 Professional",
      "https://learn.microsoft.com/en-us/windows/win32/api/winreg/nf-winreg-regclosekey"),

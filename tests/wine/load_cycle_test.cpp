@@ -81,6 +81,11 @@ TEST_P(LoadCycles, GiveBackEveryThreadLocalStorageSlot) {
   const Measured plugin = RunCycles(test::PluginPath(GetParam().dll));
   ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(plugin.slotsBefore, plugin.slotsAfter) << kCycles << " cycles of " << GetParam().dll;
+  // 16 KB over all cycles for the loader's own bookkeeping; a runtime that
+  // keeps its memory (the C++ runtime's exception pool is some 19 KB a load)
+  // shows at once.
+  constexpr double kSlackPerCycle = 16.0;
+  EXPECT_LE(plugin.bytesPerCycle, bare.bytesPerCycle + kSlackPerCycle) << "memory left behind per cycle";
   std::printf("%s: %d cycles, free TLS slots %d -> %d; memory %+.1f bytes per cycle "
               "(a DLL without runtime: %+.1f)\n",
               GetParam().dll, kCycles, plugin.slotsBefore, plugin.slotsAfter, plugin.bytesPerCycle, bare.bytesPerCycle);
