@@ -87,21 +87,13 @@ TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
 // 2.5 (low) in between move nothing.
 TEST_F(ShiftRegisterDll, OnlyRisingEdgesShift) {
   Part part(library);
-  EXPECT_EQ("000000000000111", Run(part, {{0, 0, 5, 5},  // initial
-                                          {0, 5, 5, 5},
-                                          {0, 5, 5, 5},
-                                          {0, 0, 5, 5},
-                                          {0, 0, 5, 5},  // edge 1
-                                          {0, 5, 5, 5},
-                                          {0, 5, 5, 5},
-                                          {0, 0, 5, 5},  // edge 2
-                                          {0, 2.5, 5, 5},
-                                          {0, 2.6, 5, 5},
-                                          {0, 2.6, 5, 5},  // edge 3
-                                          {0, 0, 5, 5},
-                                          {0, 5, 5, 5},
-                                          {0, 5, 5, 5},
-                                          {0, 0, 5, 5}}));  // edge 4
+  // clang-format off
+  EXPECT_EQ("000000000000111", Run(part, {{0, 0, 5, 5},                                       // initial
+                                          {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5}, {0, 0, 5, 5},  // edge 1
+                                          {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5},                // edge 2
+                                          {0, 2.5, 5, 5}, {0, 2.6, 5, 5}, {0, 2.6, 5, 5},         // edge 3
+                                          {0, 0, 5, 5}, {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5}}));  // edge 4
+  // clang-format on
 }
 
 TEST_F(ShiftRegisterDll, ClearWinsAndConsumesTheEdge) {
