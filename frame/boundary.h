@@ -1,6 +1,6 @@
 // Nothing may leave an exported function as a C++ exception: the host is
 // built by another compiler and would end the process. Entry points run
-// their work through these and do nothing further when it throws.
+// their work through this and do nothing further when it throws.
 #pragma once
 
 namespace frame {
@@ -10,15 +10,6 @@ void AtBoundary(Work&& work) noexcept {
   try {
     work();
   } catch (...) {
-  }
-}
-
-template <class Result, class Work>
-Result AtBoundary(Result onFailure, Work&& work) noexcept {
-  try {
-    return work();
-  } catch (...) {
-    return onFailure;
   }
 }
 
