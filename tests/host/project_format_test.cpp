@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "project.h"
 #include "project_format.h"
+#include "settings_text.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "export_table.h"
 #include "pin_table.h"
 #include "project.h"
+#include "settings_text.h"
 #include "seven_segment.h"
 
 namespace {

@@ -12,6 +12,7 @@
 
 #include "failure.h"
 #include "host_file.h"
+#include "placed_part.h"
 #include "plugin_library.h"
 #include "signal_encoding.h"
 

@@ -1,0 +1,147 @@
+// `bench`: per DLL, the time per evaluation through SimulateDLL3, its
+// floor and the ratio of the two; and the imports an evaluation calls
+// (none). With --goal, a ratio above the goal is a negative answer.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "bench.h"
+#include "command.h"
+#include "import_counter.h"
+#include "options.h"
+#include "paths.h"
+#include "placed_part.h"
+#include "signal_encoding.h"
+#include "text.h"
+
+namespace host {
+namespace {
+
+struct BenchOptions {
+  long evaluations = 1000000;
+  double goal = 0;       // none
+  std::string goalText;  // as given
+};
+
+// Both options take a number above 0 that is all of the argument.
+BenchOptions TakeOptions(Arguments& arguments) {
+  BenchOptions options;
+  std::string count;
+  char* end = nullptr;
+  if (TakeOption(arguments, "--evaluations", count)) {
+    options.evaluations = std::strtol(count.c_str(), &end, 10);
+    if (count.empty() || *end || options.evaluations < 1) throw Failure(UsageLine(kBenchCommand));
+  }
+  if (TakeOption(arguments, "--goal", options.goalText)) {
+    options.goal = std::strtod(options.goalText.c_str(), &end);
+    if (options.goalText.empty() || *end || !(options.goal > 0) || !std::isfinite(options.goal))
+      throw Failure(UsageLine(kBenchCommand));
+  }
+  if (arguments.empty()) throw Failure(UsageLine(kBenchCommand));
+  return options;
+}
+
+// The empty export in hostsim's folder bench\, where no copy of the
+// DLLs beside hostsim takes it along for a plug-in.
+SimulateDLL3Fn LoadEmptyExport() {
+  const std::string path = ProgramFolder() + "\\bench\\" + kEmptyExportDll;
+  HMODULE module = LoadLibraryA(path.c_str());
+  const void* function = module ? reinterpret_cast<const void*>(GetProcAddress(module, "SimulateDLL3")) : nullptr;
+  if (!function) throw Failure("cannot measure the floor: " + path + " with an empty SimulateDLL3 is missing");
+  return reinterpret_cast<SimulateDLL3Fn>(function);
+}
+
+std::string Rate(double ns) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%8.1f ns per evaluation (%.2f million per second)", ns, 1e3 / ns);
+  return text;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text.empty() ? "nothing" : text;
+}
+
+// Prints a part's figures; gives false when a goal was set and the ratio
+// misses it.
+bool ReportTimes(const BenchFigures& figures, const BenchOptions& options) {
+  const bool met = options.goal == 0 || figures.Ratio() <= options.goal;
+  const std::string goal = options.goal > 0 ? " (goal " + options.goalText + (met ? ": met)" : ": missed)") : "";
+  std::printf("  through SimulateDLL3:  %s\n", Rate(figures.exportNs).c_str());
+  std::printf("  floor:                 %s\n", Rate(figures.FloorNs()).c_str());
+  std::printf("    empty export:        %8.1f ns, a call of the empty SimulateDLL3 in %s\n", figures.emptyCallNs,
+              kEmptyExportDll);
+  std::printf("    least inline work:   %8.1f ns, %s\n", figures.leastWorkNs, figures.leastWork.c_str());
+  std::printf("  ratio to the floor:    %8.2f%s\n", figures.Ratio(), goal.c_str());
+  return met;
+}
+
+// Counts the imports a part's creation calls (a positive control: the
+// counter sees the DLL's allocations) and those a batch of evaluations
+// calls. Gives false when the evaluations called any.
+bool ReportImports(PluginLibrary& library, long evaluations) {
+  ImportCounter counter(library.Module());
+  if (!counter.Error().empty()) throw Failure("cannot count imports: " + counter.Error());
+  std::printf("imports of %s called, counted at its %zu import slots:\n", FileName(library.Path()).c_str(),
+              counter.Imports());
+  counter.Reset();
+  { PlacedPart part(library); }
+  std::printf("  placing and removing a part:  %s\n", Joined(counter.Called()).c_str());
+  PlacedPart part(library);
+  const int inputs = std::max(part.Inputs(), 1);
+  SignalArray in, out;
+  std::memset(in.bytes, 0, sizeof in.bytes);  // every input at 0.0 V
+  counter.Reset();
+  part.Initial(in, out);
+  for (long k = 0; k < evaluations; ++k) {
+    EncodeSignal(k & 1 ? 5.0 : 0.0, in.Data() + (k >> 1) % inputs * kSignalSize);
+    part.Simulate(in, out);
+  }
+  const bool none = counter.Total() == 0;
+  std::printf("  a run of %ld evaluations:  %s%s\n", evaluations, Joined(counter.Called()).c_str(),
+              none ? ", so no heap allocation" : "");
+  return none;
+}
+
+// One DLL's block of the report; false for a negative answer.
+bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOptions& options) {
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
+  PlacedPart part(*library);
+  part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
+  const BenchFigures figures = TimeEvaluations(path, part, emptyExport, options.evaluations);
+  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", ShownPluginText(library->GetDLLName()).c_str(),
+              FileName(path).c_str(), kBenchRounds, options.evaluations);
+  const bool met = ReportTimes(figures, options);
+  return ReportImports(*library, options.evaluations) && met;
+}
+
+int Bench(Arguments arguments) {
+  const BenchOptions options = TakeOptions(arguments);
+  // Every DLL is loaded before any is timed: bad input ends the command
+  // before it has printed anything.
+  for (const std::string& path : arguments) LoadPlugin(path);
+  const SimulateDLL3Fn emptyExport = LoadEmptyExport();
+  bool positive = true;
+  for (const std::string& path : arguments) positive = BenchOne(path, emptyExport, options) && positive;
+  return positive ? 0 : 1;
+}
+
+}  // namespace
+
+const Command kBenchCommand = {
+    "bench",
+    {{"bench DLL... [--evaluations N] [--goal RATIO]", "time per evaluation through SimulateDLL3 against\n"
+                                                       "the floor (an empty export with the same arguments\n"
+                                                       "plus the part's least work inline), best of 7\n"
+                                                       "rounds, and the imports an evaluation calls; exit\n"
+                                                       "status 1 when an evaluation calls any, or with\n"
+                                                       "--goal when a ratio to the floor is above RATIO"}},
+    "",
+    Bench};
+
+}  // namespace host

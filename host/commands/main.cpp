@@ -1,0 +1,95 @@
+// The stand-in host: loads plug-in DLLs and drives them through their
+// entry points as the simulator does.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "command.h"
+
+namespace host {
+namespace {
+
+// Every command, in the order --help lists them.
+const Command* const kCommands[] = {&kInfoCommand,   &kRunCommand,   &kTruthCommand, &kProjectCommand,
+                                    &kDialogCommand, &kCheckCommand, &kBenchCommand, &kDemoCommand};
+
+// Descriptions start in this column; a longer synopsis has a line of its own.
+constexpr std::size_t kDescriptionColumn = 26;
+
+std::string FormHelp(const CommandForm& form) {
+  const std::string indent(kDescriptionColumn, ' ');
+  std::string synopsis = "  " + std::string(form.synopsis);
+  synopsis +=
+      synopsis.size() < kDescriptionColumn - 1 ? std::string(kDescriptionColumn - synopsis.size(), ' ') : "\n" + indent;
+  std::string text = synopsis;
+  for (const char* c = form.description; *c; ++c) text += *c == '\n' ? "\n" + indent : std::string(1, *c);
+  return text + "\n";
+}
+
+std::string HelpText() {
+  std::string text = "usage: hostsim COMMAND ARGUMENTS\n\n";
+  for (const Command* command : kCommands)
+    for (const CommandForm& form : command->forms) text += FormHelp(form);
+  for (const Command* command : kCommands)
+    if (*command->notes) text += "\n" + std::string(command->notes);
+  return text + "\nExit status: 0 done, 1 a negative answer (truth, check, bench), 2 bad input.\n";
+}
+
+// Output goes out as written: UTF-8, lines ending in LF, also into pipes.
+// A console decodes each write on its own, so a character's bytes must not
+// be split between writes: the output is written in large blocks.
+void PrepareOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  static char block[1 << 16];
+  std::setvbuf(stdout, block, _IOFBF, sizeof block);
+}
+
+int Run(const std::string& name, const Arguments& arguments) {
+  if (name == "--help" || name == "-h" || name == "help") {
+    std::fputs(HelpText().c_str(), stdout);
+    return 0;
+  }
+  for (const Command* command : kCommands) {
+    if (name != command->name) continue;
+    try {
+      return command->run(arguments);
+    } catch (const Failure& failure) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "hostsim: %s\n", failure.what());
+      return 2;
+    }
+  }
+  std::fprintf(stderr, "hostsim: %s\n",
+               name.empty() ? "no command given; hostsim --help lists them"
+                            : ("unknown command \"" + name + "\"; hostsim --help lists them").c_str());
+  return 2;
+}
+
+}  // namespace
+
+std::string UsageLine(const Command& command) {
+  std::string line = "usage: hostsim";
+  const std::string prefix = std::string(command.name) + " ";
+  for (std::size_t k = 0; k < command.forms.size(); ++k) {
+    std::string synopsis = command.forms[k].synopsis;
+    if (k > 0 && synopsis.compare(0, prefix.size(), prefix) == 0) synopsis.erase(0, prefix.size());
+    line += (k == 0 ? " " : " | ") + synopsis;
+  }
+  return line;
+}
+
+}  // namespace host
+
+int main(int argc, char** argv) {
+  host::PrepareOutput();
+  // A DLL that will not load is reported by hostsim, not by a message box.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  return host::Run(argc > 1 ? argv[1] : "", host::Arguments(argv + std::min(argc, 2), argv + argc));
+}

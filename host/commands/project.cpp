@@ -1,0 +1,118 @@
+// `project`: saving and loading a project of several parts, the host's
+// lines and the plug-ins' blocks on one file handle.
+#include <cstdio>
+
+#include "command.h"
+#include "paths.h"
+#include "project.h"
+#include "settings_text.h"
+#include "text.h"
+
+namespace host {
+namespace {
+
+// One of each plug-in beside hostsim, the register set to 8 bits: what
+// the command's help below names.
+std::vector<PartRequest> DefaultParts() { return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}}; }
+
+// A column of the table: at least one blank behind the text.
+std::string Column(const std::string& text, std::size_t width) { return PadRight(text, width - 1) + " "; }
+
+std::string Save(const std::string& path, const Arguments& parts) {
+  std::vector<PartRequest> requests;
+  for (const std::string& part : parts) requests.push_back(ParsePartRequest(part));
+  if (requests.empty()) requests = DefaultParts();
+  const std::vector<std::string> blocks = SaveProject(path, requests, ProgramFolder());
+  std::string text = "saved " + FileName(path) + ":", notes;
+  for (std::size_t k = 0; k < requests.size(); ++k) {
+    const std::string held = SettingsOfBlock(blocks[k]);
+    text += " " + requests[k].dll + "=" + held;
+    if (const std::string missed = SettingsNotTaken(requests[k].settings, held); !missed.empty())
+      notes += "part " + std::to_string(k + 1) + " (" + requests[k].dll + ") did not take " + missed + "\n";
+  }
+  return text + "\n" + notes;
+}
+
+// Whether each part writes back what it read: a value it did not take
+// shows here, as does a block in another spelling than the plug-in's own.
+std::string WrittenBack(const LoadedProject& project) {
+  std::string text;
+  for (const LoadedPart& loaded : project.parts) {
+    if (loaded.writtenBack == loaded.block) continue;
+    const std::string read = SettingsOfBlock(loaded.block), held = SettingsOfBlock(loaded.writtenBack);
+    const std::string missed = SettingsNotTaken(read, held);
+    text += "part " + std::to_string(loaded.number) +
+            (missed.empty() ? " writes back " + held + ", its block in its own spelling\n"
+                            : " did not take " + missed + " of its block: it holds " + held + "\n");
+  }
+  return text.empty() ? "each part writes back the very block it read\n" : text;
+}
+
+}  // namespace
+
+std::string LoadedProjectText(const std::string& path, const std::string& pluginFolder) {
+  LoadedProject project;
+  LoadProject(path, pluginFolder, project);
+  if (project.parts.empty()) return FileName(path) + ": no parts\n";
+  std::string text = FileName(path) + ": " + Counted(project.parts.size(), "part") +
+                     "; each block ended right before the host's next line\n";
+  if (project.crLfRestored)
+    text += "lines ending in " + project.lineEndings +
+            ": the plug-ins read their blocks from a scratch copy with CR LF restored\n";
+  text += "  part  DLL           name             block    delay  settings\n";
+  for (const LoadedPart& loaded : project.parts) {
+    text += "  " + Column(std::to_string(loaded.number), 6) + Column(loaded.dll, 14) + Column(loaded.displayName, 17) +
+            Column(std::to_string(loaded.blockStart) + "-" + std::to_string(loaded.blockEnd - 1), 9) +
+            Column(std::to_string(loaded.delayFlag), 7) + SettingsOfBlock(loaded.writtenBack) + "\n";
+  }
+  return text + WrittenBack(project);
+}
+
+std::string ProjectFileText(const std::string& path) {
+  std::string fault;
+  const std::string description = DescribeProject(path, fault);
+  if (!fault.empty()) throw Failure(fault);
+  return description;
+}
+
+namespace {
+
+// A damaged file is shown up to its fault, which then ends the command.
+int ShowProject(const std::string& path) {
+  std::string fault;
+  std::fputs(DescribeProject(path, fault).c_str(), stdout);
+  if (!fault.empty()) throw Failure(fault);
+  return 0;
+}
+
+int Project(Arguments arguments) {
+  if (arguments.size() < 2) throw Failure(UsageLine(kProjectCommand));
+  const std::string action = arguments[0], path = arguments[1];
+  std::string text;
+  if (action == "save")
+    text = Save(path, Arguments(arguments.begin() + 2, arguments.end()));
+  else if (action == "load" && arguments.size() == 2)
+    text = LoadedProjectText(path, ProgramFolder());
+  else if (action == "show" && arguments.size() == 2)
+    return ShowProject(path);
+  else
+    throw Failure(UsageLine(kProjectCommand));
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+const Command kProjectCommand = {
+    "project",
+    {{"project save FILE [DLL[=V,V...]...]", "a project of one part per DLL (default: Quenvik.dll\n"
+                                             "Tamberlo.dll Morrel.dll=8,1); a part first reads the\n"
+                                             "values after = as its settings, one value per line"},
+     {"project load FILE", "places the parts, lets each read its block, shows\n"
+                           "them; lines ending in LF are read too"},
+     {"project show FILE", "the file's lines, numbered, the host's and the\n"
+                           "plug-ins', and how they end"}},
+    "",
+    Project};
+
+}  // namespace host

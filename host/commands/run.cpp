@@ -1,0 +1,98 @@
+// `run`: a placed part driven through a simulation run from a stimulus
+// file, as a table and as a Value Change Dump.
+#include <cstdio>
+
+#include "command.h"
+#include "host_file.h"
+#include "options.h"
+#include "paths.h"
+#include "pin_table.h"
+#include "placed_part.h"
+#include "settings_text.h"
+#include "stimulus.h"
+#include "text.h"
+#include "vcd_writer.h"
+
+namespace host {
+namespace {
+
+// The steps of a stimulus file, or of standard input for "-".
+std::vector<StimulusStep> ReadSteps(const std::string& path, const std::string& name, int inputs,
+                                    std::string& encoding) {
+  std::vector<StimulusStep> steps = ParseStimulus(ReadInput(path), name, &encoding);
+  CheckStimulusWidth(steps, name, inputs);
+  return steps;
+}
+
+// The settings the part holds, and what it made of those it was given.
+std::string SettingsLine(PlacedPart& part, bool given, const std::string& settings) {
+  const std::string held = SettingsHeld(part);
+  if (!given) return "settings " + held + ", a new part's\n";
+  const std::string missed = SettingsNotTaken(settings, held);
+  if (missed.empty()) return "settings " + held + ", read from --settings " + settings + "\n";
+  return "settings " + held + " after --settings " + settings + ": the part did not take " + missed + "\n";
+}
+
+// The initial evaluation takes the first step's inputs, as a run that
+// starts with them applied; then each step is one evaluation. Everything
+// the user gave is checked before the run, the dump's file included.
+int Run(Arguments arguments) {
+  std::string vcdPath, settings, encoding;
+  const bool wantVcd = TakeOption(arguments, "--vcd", vcdPath);
+  const bool haveSettings = TakeOption(arguments, "--settings", settings);
+  if (arguments.size() != 2) throw Failure(UsageLine(kRunCommand));
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
+  const PinDescription pins = DescribePins(*library);
+  const std::string stimulusName = arguments[1] == "-" ? "(standard input)" : arguments[1];
+  const std::vector<StimulusStep> steps = ReadSteps(arguments[1], stimulusName, int(pins.inputs.size()), encoding);
+  HostFile vcdFile;
+  if (wantVcd) vcdFile.Create(vcdPath);
+
+  PlacedPart part(*library);
+  if (haveSettings) part.LoadSettings(SettingsBlock(settings));
+  PinTable table = PinTableFor(pins, "step");
+  VcdRun vcd{library->GetDLLName(), pins.inputs, pins.outputs, {}, {}};
+  for (std::size_t k = 0; k <= steps.size(); ++k) {
+    const StimulusStep& step = steps[k == 0 ? 0 : k - 1];
+    const std::vector<double> outputs = part.Evaluate(step.volts, k == 0);
+    table.rows.push_back({k == 0 ? "init" : std::to_string(k), step.written, ShownOutputs(outputs)});
+    vcd.inputs.push_back(step.volts);
+    vcd.outputs.push_back(outputs);
+  }
+  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->GetDLLName()).c_str(), FileName(arguments[0]).c_str(),
+              Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
+              encoding.empty() ? "" : (", read as " + encoding).c_str());
+  std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
+  if (wantVcd) {
+    if (!vcdFile.Write(WriteVcd(vcd)))
+      throw Failure("cannot write " + vcdPath + ": " + SystemErrorText(GetLastError()));
+    std::printf("wrote %s\n", vcdPath.c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+
+const Command kRunCommand = {
+    "run",
+    {{"run DLL STIMULUS [--settings V,V...] [--vcd FILE]", "one part through a run: the initial evaluation with\n"
+                                                           "the first step's inputs, then one evaluation per\n"
+                                                           "step; prints a table, and with --vcd writes a Value\n"
+                                                           "Change Dump for a waveform viewer"}},
+    "Stimulus files: one step per line, one value per input in pin order (see\n"
+    "info), separated by blanks. A value is 0 (0.0 V), 1 (5.0 V) or a voltage with\n"
+    "its unit, such as 2.6V; above 2.5 V is logic 1. A # starts a comment. 8-bit,\n"
+    "UTF-8 and UTF-16 text are read, with or without a byte-order mark.\n"
+    "STIMULUS - reads standard input. For the full adder, A + B and a carry:\n"
+    "    # A B carry\n"
+    "    0 0 0\n"
+    "    1 1 0\n"
+    "    1 1 2.6V\n"
+    "\n"
+    "VCD: one wire per pin in the scopes PART.in and PART.out, one time unit per\n"
+    "evaluation (0 is the initial one). Names are plain identifiers: the German\n"
+    "letters spelt out (Ae Oe Ue ae oe ue ss), every other run of bytes but letters,\n"
+    "digits and _ one _, and a _ before a digit that would come first.\n",
+    Run};
+
+}  // namespace host

@@ -1,0 +1,78 @@
+// The project file as the host reads it before any plug-in sees it: which
+// lines are the host's, which belong to a part's block, and where a file
+// breaks the format.
+//
+//   HOSTSIM PROJECT 1            the heading
+//   PART 1 Quenvik.dll           a part: its number (1, 2, ... in order)
+//   0                              and its DLL, then the plug-in's block,
+//   ENDE_MARKE_DER_USER_DLL        whose last line is the end marker
+//   PART 2 Morrel.dll
+//   ...
+//   END                          nothing but blank lines after it
+//
+// hostsim writes every line with CR LF. Read back are also what editors
+// make of it: lines ending in LF, a UTF-8 byte-order mark, blank lines
+// among the host's lines, blanks at the end of a line. A block's lines are
+// the plug-in's and are not looked into, except that one reading PART n or
+// END shows the block has lost its marker.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace host {
+
+constexpr char kProjectHeading[] = "HOSTSIM PROJECT 1";
+
+enum class LineEnd { kCrLf, kLf, kNone };
+
+struct FileLine {
+  int number = 0;         // 1 for the first line
+  std::size_t start = 0;  // byte offset in the file
+  std::string text;       // without its line end
+  LineEnd end = LineEnd::kNone;
+};
+
+enum class LineRole { kHost, kBlank, kBlock };
+
+struct ProjectPart {
+  int number = 0;
+  std::string dll;
+  std::size_t partLine = 0;  // indices into the layout's lines
+  std::size_t firstBlockLine = 0;
+  std::size_t markerLine = 0;
+};
+
+struct ProjectLayout {
+  std::size_t byteOrderMark = 0;  // its length: 0 or 3
+  std::vector<FileLine> lines;
+  std::vector<LineRole> roles;  // of the lines read before a fault
+  std::vector<ProjectPart> parts;
+
+  bool HasLfLines() const;
+  // "CR LF", "LF" or "CR LF and LF"; empty for a file without line ends.
+  std::string LineEndings() const;
+  // The file as the plug-ins must read it: every line ending in CR LF.
+  std::string WithCrLf() const;
+  // Where each line starts in WithCrLf().
+  std::vector<std::size_t> CrLfStarts() const;
+  // Block of a part in the file: from its first byte to behind the
+  // marker's line end.
+  std::size_t BlockStart(const ProjectPart& part) const { return lines[part.firstBlockLine].start; }
+  std::size_t BlockEnd(const ProjectPart& part) const { return lines[part.markerLine + 1].start; }
+};
+
+std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from);
+
+// Fills the layout of a well-formed project, else throws a Failure "NAME:
+// line N (byte B): what is wrong" (or "NAME is not a hostsim project:
+// ..."); the roles then cover the lines up to the fault.
+void ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout);
+
+std::string WithoutTrailingBlanks(const std::string& text);
+
+// "PART 3 Morrel.dll" as the writer puts it.
+std::string PartLine(int number, const std::string& dll);
+
+}  // namespace host

@@ -1,0 +1,100 @@
+#include "stimulus.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+#include "failure.h"
+#include "text.h"
+
+namespace host {
+namespace {
+
+// Digits with at most one point, so that nothing but a plain decimal
+// number (no exponent, no "inf" or "nan") passes as a voltage.
+bool IsPlainDecimal(const std::string& text) {
+  std::size_t at = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+  bool digit = false, point = false;
+  for (; at < text.size(); ++at) {
+    if (std::isdigit(static_cast<unsigned char>(text[at]))) {
+      digit = true;
+    } else if (text[at] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+std::string Located(const std::string& name, int line, const std::string& reason) {
+  return name + ":" + std::to_string(line) + ": " + reason;
+}
+
+// What was meant by a value that is none, where that can be told: a
+// decimal comma, or a voltage without its unit.
+std::string Hint(const std::string& token) {
+  double volts;
+  std::string pointed = token;
+  for (char& c : pointed) c = c == ',' ? '.' : c;
+  if (pointed != token && ParseStimulusValue(pointed, volts)) return ": the decimal separator is a point, " + pointed;
+  if (ParseStimulusValue(token + "V", volts)) return ": a voltage needs its unit, " + token + "V";
+  return {};
+}
+
+std::string NoValue(const std::string& token) {
+  return "\"" + ShownUserText(token) + "\" is neither 0, 1 nor a voltage such as 2.6V" + Hint(token);
+}
+
+// The text of the file as UTF-8 or 8-bit text, without a byte-order mark.
+std::string StimulusText(const std::string& bytes, std::string& encoding) {
+  const std::string text = Utf8FromUtf16(bytes, encoding);
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
+}
+
+}  // namespace
+
+bool ParseStimulusValue(const std::string& token, double& volts) {
+  if (token == "0" || token == "1") {
+    volts = token == "1" ? 5.0 : 0.0;
+    return true;
+  }
+  if (token.size() < 2 || (token.back() != 'V' && token.back() != 'v')) return false;
+  const std::string number = token.substr(0, token.size() - 1);
+  if (!IsPlainDecimal(number)) return false;
+  volts = std::strtod(number.c_str(), nullptr);
+  return true;
+}
+
+std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::string& name, std::string* encoding) {
+  std::vector<StimulusStep> steps;
+  std::string read;
+  std::istringstream lines(StimulusText(bytes, read));
+  if (encoding) *encoding = read;
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    std::istringstream tokens(line.substr(0, line.find('#')));
+    StimulusStep step;
+    step.line = number;
+    for (std::string token; tokens >> token;) {
+      double volts;
+      if (!ParseStimulusValue(token, volts))
+        throw Failure(Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")")));
+      step.volts.push_back(volts);
+      step.written.push_back(token);
+    }
+    if (!step.volts.empty()) steps.push_back(step);
+  }
+  if (steps.empty()) throw Failure(name + ": no steps (one line of input values per step)");
+  return steps;
+}
+
+void CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
+  for (const StimulusStep& step : steps)
+    if (int(step.volts.size()) != inputs)
+      throw Failure(Located(
+          name, step.line,
+          std::to_string(step.volts.size()) + " values, but the part has " + std::to_string(inputs) + " inputs"));
+}
+
+}  // namespace host

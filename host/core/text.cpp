@@ -1,0 +1,179 @@
+#include "text.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace host {
+namespace {
+
+// Code points of bytes 0x80..0x9F; 0 marks the five bytes without one.
+const unsigned short kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                          0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, unsigned codePoint) {
+  if (codePoint < 0x80) {
+    out += char(codePoint);
+  } else if (codePoint < 0x800) {
+    out += char(0xC0 | (codePoint >> 6));
+    out += char(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    out += char(0xE0 | (codePoint >> 12));
+    out += char(0x80 | ((codePoint >> 6) & 0x3F));
+    out += char(0x80 | (codePoint & 0x3F));
+  } else {
+    out += char(0xF0 | (codePoint >> 18));
+    out += char(0x80 | ((codePoint >> 12) & 0x3F));
+    out += char(0x80 | ((codePoint >> 6) & 0x3F));
+    out += char(0x80 | (codePoint & 0x3F));
+  }
+}
+
+// The byte order of UTF-16 text, 0 when the bytes are none.
+enum ByteOrder { kNotUtf16, kLittleEndian, kBigEndian };
+
+ByteOrder Utf16Order(const std::string& bytes, bool& marked) {
+  marked =
+      bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  if (marked) return bytes[0] == '\xFF' ? kLittleEndian : kBigEndian;
+  if (bytes.size() < 2 || bytes.size() % 2) return kNotUtf16;
+  // Unmarked, it is told by its first characters being ASCII.
+  auto ascii = [&](std::size_t zero, std::size_t other) {
+    for (std::size_t at = 0; at < bytes.size() && at < 64; at += 2)
+      if (bytes[at + zero] != 0 || bytes[at + other] == 0) return false;
+    return true;
+  };
+  if (ascii(1, 0)) return kLittleEndian;
+  if (ascii(0, 1)) return kBigEndian;
+  return kNotUtf16;
+}
+
+// Length of the UTF-8 sequence at `at` and its code point; 0 for a byte
+// that starts none.
+std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned& codePoint) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  codePoint = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    codePoint = codePoint << 6 | (next & 0x3F);
+  }
+  const unsigned shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  return codePoint < shortest[length] || (codePoint >= 0xD800 && codePoint < 0xE000) ? 0 : length;
+}
+
+// Characters a terminal shows as nothing or as a blank.
+bool IsInvisible(unsigned codePoint) {
+  return (codePoint >= 0x7F && codePoint < 0xA1) || codePoint == 0xAD || (codePoint >= 0x200B && codePoint <= 0x200F) ||
+         codePoint == 0x2028 || codePoint == 0x2029 || codePoint == 0x2060 || codePoint == 0xFEFF;
+}
+
+std::string Escaped(const char* format, unsigned value) {
+  char escape[12];
+  std::snprintf(escape, sizeof escape, format, value);
+  return escape;
+}
+
+}  // namespace
+
+std::string Utf8FromWindows1252(const std::string& text) {
+  std::string out;
+  for (unsigned char byte : text) {
+    unsigned codePoint = byte;
+    if (byte >= 0x80 && byte < 0xA0) codePoint = kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : 0xFFFD;
+    AppendUtf8(out, codePoint);
+  }
+  return out;
+}
+
+std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
+  bool marked;
+  const ByteOrder order = Utf16Order(bytes, marked);
+  encoding.clear();
+  if (order == kNotUtf16) return bytes;
+  encoding = std::string("UTF-16 ") + (order == kLittleEndian ? "little-endian" : "big-endian") +
+             (marked ? "" : " without byte-order mark");
+  auto unit = [&](std::size_t at) -> unsigned {
+    const unsigned char a = static_cast<unsigned char>(bytes[at]), b = static_cast<unsigned char>(bytes[at + 1]);
+    return order == kLittleEndian ? a | b << 8 : a << 8 | b;
+  };
+  std::string out;
+  for (std::size_t at = marked ? 2 : 0; at < bytes.size(); at += 2) {
+    if (at + 1 == bytes.size()) {
+      AppendUtf8(out, 0xFFFD);
+      break;
+    }
+    unsigned codePoint = unit(at);
+    const bool high = codePoint >= 0xD800 && codePoint < 0xDC00;
+    if (high && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
+      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+      at += 2;
+    } else if (codePoint >= 0xD800 && codePoint < 0xE000) {
+      codePoint = 0xFFFD;
+    }
+    AppendUtf8(out, codePoint);
+  }
+  return out;
+}
+
+std::string ShownUserText(const std::string& text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size();) {
+    unsigned codePoint = 0;
+    const std::size_t length = Utf8Sequence(text, at, codePoint);
+    if (length == 0 || codePoint < 0x20)
+      shown += Escaped("\\x%02X", static_cast<unsigned char>(text[at]));
+    else if (IsInvisible(codePoint))
+      shown += codePoint == 0x7F ? Escaped("\\x%02X", codePoint) : Escaped("\\u%04X", codePoint);
+    else
+      shown += text.substr(at, length);
+    at += length ? length : 1;
+  }
+  return shown;
+}
+
+std::string ShownWindows1252(const std::string& windows1252) {
+  std::string escaped;
+  for (unsigned char byte : windows1252) {
+    if (byte < 0x20 || byte == 0x7F)
+      escaped += Escaped("\\x%02X", byte);
+    else
+      escaped += char(byte);
+  }
+  return Utf8FromWindows1252(escaped);
+}
+
+std::string ShownPluginText(const char* windows1252) { return windows1252 ? ShownWindows1252(windows1252) : "(null)"; }
+
+std::vector<std::string> ShownPluginTexts(const std::vector<std::string>& windows1252) {
+  std::vector<std::string> shown;
+  for (const std::string& text : windows1252) shown.push_back(ShownWindows1252(text));
+  return shown;
+}
+
+std::string Counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::size_t DisplayWidth(const std::string& utf8) {
+  return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  const std::size_t shown = DisplayWidth(text);
+  return shown >= width ? text : std::string(width - shown, ' ') + text;
+}
+
+std::string PadRight(const std::string& text, std::size_t width) {
+  const std::size_t shown = DisplayWidth(text);
+  return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+}  // namespace host

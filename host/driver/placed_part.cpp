@@ -1,0 +1,147 @@
+#include "placed_part.h"
+
+#include <cstring>
+
+#include "host_file.h"
+
+namespace host {
+
+HostRecord::HostRecord(HWND hostWindow, std::size_t guardBytes) : bytes_(kHostRecordSize + guardBytes, kFill) {
+  std::memcpy(bytes_.data() + kHostWindowAt, &hostWindow, sizeof hostWindow);
+}
+
+std::uint32_t HostRecord::Slot() const {
+  std::uint32_t slot;
+  std::memcpy(&slot, bytes_.data() + kInstanceSlotAt, sizeof slot);
+  return slot;
+}
+
+long HostRecord::FirstChangeBesidesSlot(const HostRecord& before) const {
+  for (std::size_t b = 0; b < bytes_.size(); ++b)
+    if (bytes_[b] != before.bytes_[b] && (b < kInstanceSlotAt || b >= kInstanceSlotAt + 4)) return long(b);
+  return -1;
+}
+
+PlacedPart::PlacedPart(const PluginLibrary& library, HWND hostWindow) : PlacedPart(library, nullptr, hostWindow, 0) {}
+
+PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, std::size_t guardBytes)
+    : PlacedPart(library, std::move(guard), nullptr, guardBytes) {}
+
+PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes)
+    : library_(library), guard_(std::move(guard)), record_(hostWindow, guardBytes) {
+  placed_ = Call("InitUserDLL", [&] { library_.InitUserDLL(record_.Data()); }) && record_.Slot() != 0;
+}
+
+PlacedPart::~PlacedPart() { Remove(); }
+
+void PlacedPart::Remove() {
+  if (!placed_) return;
+  placed_ = false;
+  Call("DisposeUserDLL", [&] { library_.DisposeUserDLL(record_.Data()); });
+}
+
+bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call) {
+  if (guard_) return guard_(entryPoint, call);
+  call();
+  return true;
+}
+
+void PlacedPart::ReadPinCounts() {
+  if (inputs_ >= 0) return;
+  std::vector<unsigned char> pins(kPinInfoSize, 0);
+  Call("GetNumberOfInputsOutputs2", [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+  inputs_ = pins[0];
+  outputs_ = pins[1];
+}
+
+int PlacedPart::Inputs() {
+  ReadPinCounts();
+  return inputs_;
+}
+
+int PlacedPart::Outputs() {
+  ReadPinCounts();
+  return outputs_;
+}
+
+std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool initial) {
+  SignalArray in, out;
+  for (std::size_t i = 0; i < volts.size() && i < std::size_t(kMaxPins); ++i)
+    EncodeSignal(volts[i], in.Data() + i * kSignalSize);
+  if (initial)
+    Initial(in, out);
+  else
+    Simulate(in, out);
+  std::vector<double> outputs;
+  for (int j = 0; j < Outputs(); ++j) outputs.push_back(DecodeSignal(out.Data() + j * kSignalSize));
+  return outputs;
+}
+
+void PlacedPart::Initial(const SignalArray& in, SignalArray& out) {
+  Call("InitSimulationDLL2", [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
+}
+
+std::int32_t PlacedPart::Simulate(const SignalArray& in, SignalArray& out) {
+  std::int32_t result = 0;
+  Call("SimulateDLL3", [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
+  return result;
+}
+
+const char* PlacedPart::InputLabels() {
+  const char* labels = nullptr;
+  Call("SetInputChar2", [&] { labels = library_.SetInputChar2(record_.Data()); });
+  return labels;
+}
+
+const char* PlacedPart::OutputLabels() {
+  const char* labels = nullptr;
+  Call("SetOutputChar2", [&] { labels = library_.SetOutputChar2(record_.Data()); });
+  return labels;
+}
+
+std::int32_t PlacedPart::HasDelay() {
+  std::int32_t delay = 0;
+  Call("HasDelayDLL", [&] { delay = library_.HasDelayDLL(record_.Data()); });
+  return delay;
+}
+
+void PlacedPart::Write(std::uint32_t fileArgument) {
+  Call("WriteToFile", [&] { library_.WriteToFile(fileArgument, record_.Data()); });
+}
+
+void PlacedPart::Read(std::uint32_t fileArgument) {
+  Call("ReadFromFile", [&] { library_.ReadFromFile(fileArgument, record_.Data()); });
+}
+
+void PlacedPart::LoadSettings(const std::string& block) {
+  HostFile file;
+  file.CreateScratch();
+  file.Write(block);
+  file.Seek(0);
+  Read(file.Argument());
+}
+
+std::string PlacedPart::SavedBlock() {
+  HostFile file;
+  file.CreateScratch();
+  Write(file.Argument());
+  file.Seek(0);
+  return file.ReadRest();
+}
+
+void PlacedPart::OpenDialog(unsigned char* pinRecord) {
+  Call("CallParameterDialogDLL", [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); });
+}
+
+PinDescription DescribePins(const PluginLibrary& library) {
+  std::vector<unsigned char> pins(kPinInfoSize, 0);
+  library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+  PinDescription description;
+  for (int i = 0; i < pins[0] && i < kMaxPins; ++i)
+    description.inputs.emplace_back(reinterpret_cast<const char*>(&pins[kInputNameAt + i * kNameSlot]));
+  for (int j = 0; j < pins[1] && j < kMaxPins; ++j)
+    description.outputs.emplace_back(reinterpret_cast<const char*>(&pins[kOutputNameAt + j * kNameSlot]));
+  return description;
+}
+
+}  // namespace host
