@@ -1,6 +1,7 @@
 // The commands of hostsim. Each source holds one: its name, the forms of
 // its command line with what each does (hostsim --help and the usage line
-// of its errors are made from them), and its work. main.cpp lists them.
+// of its errors are made from them), and its work. A new command is a new
+// source here and its name in HOSTSIM_COMMANDS below.
 #pragma once
 
 #include <string>
@@ -24,8 +25,13 @@ struct Command {
   int (*run)(Arguments arguments);  // the exit status; bad input throws Failure
 };
 
-extern const Command kInfoCommand, kRunCommand, kTruthCommand, kProjectCommand, kDialogCommand, kCheckCommand,
-    kBenchCommand, kDemoCommand;
+// Every command, in the order --help lists them; <name>.cpp (in lower
+// case) defines `const Command k<Name>Command`.
+#define HOSTSIM_COMMANDS(X) X(Info) X(Run) X(Truth) X(Project) X(Dialog) X(Check) X(Bench) X(Demo)
+
+#define HOSTSIM_COMMAND_DECLARATION(name) extern const Command k##name##Command;
+HOSTSIM_COMMANDS(HOSTSIM_COMMAND_DECLARATION)
+#undef HOSTSIM_COMMAND_DECLARATION
 
 // "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE"
 std::string UsageLine(const Command& command);

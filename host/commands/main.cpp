@@ -11,11 +11,13 @@
 #include "command.h"
 
 namespace host {
+
 namespace {
 
 // Every command, in the order --help lists them.
-const Command* const kCommands[] = {&kInfoCommand,   &kRunCommand,   &kTruthCommand, &kProjectCommand,
-                                    &kDialogCommand, &kCheckCommand, &kBenchCommand, &kDemoCommand};
+#define HOSTSIM_COMMAND_ENTRY(name) &k##name##Command,
+const Command* const kCommands[] = {HOSTSIM_COMMANDS(HOSTSIM_COMMAND_ENTRY)};
+#undef HOSTSIM_COMMAND_ENTRY
 
 // Descriptions start in this column; a longer synopsis has a line of its own.
 constexpr std::size_t kDescriptionColumn = 26;

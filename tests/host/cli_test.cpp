@@ -298,6 +298,24 @@ TEST(Bench, ReportsEachDllAgainstItsFloorAndFindsNoAllocation) {
   }
 }
 
+// A part the bench has no rule for gets a floor derived from its DLL: a
+// table of its outputs where they follow from its inputs, else the levels
+// and patterns alone, and the report says which.
+TEST(Bench, DerivesAFloorForAPartWithoutARule) {
+  const std::string stateful = test::Scratch("Stateful") + ".dll";
+  ASSERT_TRUE(CopyFileA(InBin("Morrel.dll").c_str(), stateful.c_str(), FALSE));
+  const Outcome bench = Hostsim({"bench", stateful, "Quenvik.dll", "--evaluations", "3000"});
+  DeleteFileA(stateful.c_str());
+  ASSERT_EQ(0, bench.status) << bench.out << bench.err;
+  const std::string withState =
+      BenchBlock(bench.out, "Schieberegister (" + stateful.substr(stateful.find_last_of('\\') + 1) + ")");
+  ExpectFiguresAddUp(withState);
+  EXPECT_TRUE(Contains(withState, ", levels from the bytes, outputs from ready patterns; it has state, and no rule"))
+      << withState;
+  EXPECT_TRUE(Contains(BenchBlock(bench.out, "Quenvik (Quenvik.dll)"), ", outputs from a table read from the DLL\n"))
+      << bench.out;
+}
+
 // Both parts' blocks of a bench with `goal`: complete, with the verdict.
 void ExpectVerdicts(const std::string& goal, int status, const std::string& verdict) {
   const Outcome bench = Hostsim({"bench", "Morrel.dll", "Quenvik.dll", "--evaluations", "3000", "--goal", goal});
