@@ -1,0 +1,136 @@
+// A plug-in that keeps the interface in every way but one, chosen when it
+// is built: for the tests of what hostsim does when a part misbehaves.
+//   ODD_CRASH    SimulateDLL3 writes through a null pointer
+//   ODD_HANG     SimulateDLL3 never returns
+//   ODD_THROW    SimulateDLL3 lets a C++ exception out
+//   ODD_REFUSE   DllMain says no, so the DLL never loads
+// Otherwise a buffer: one input, one output that follows it.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+struct Part {
+  std::int32_t delay = 0;
+  char labels[2] = "E";
+};
+
+const char kMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+
+Part* PartIn(unsigned char* record) {
+  Part* part;
+  std::memcpy(&part, record + 5571, 4);
+  return part;
+}
+
+HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
+
+// 5.0 and 0.0 as the host's 10-byte values.
+void PutLevel(unsigned char* value, bool high) {
+  static const unsigned char kFive[10] = {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x01, 0x40};
+  if (high)
+    std::memcpy(value, kFive, 10);
+  else
+    std::memset(value, 0, 10);
+}
+
+bool IsHigh(const unsigned char* value) {
+  long double wide;
+  std::memcpy(&wide, value, 10);
+  return wide > 2.5L;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+#ifdef ODD_REFUSE
+  return reason != DLL_PROCESS_ATTACH;
+#else
+  (void)reason;
+  return TRUE;
+#endif
+}
+
+#define ENTRY extern "C" __attribute__((stdcall))
+
+ENTRY void IsUserDLL32() {}
+ENTRY const char* GetDLLName() { return "Sonderfall"; }
+
+ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::uintptr_t fill, std::uint32_t) {
+  if (!fill) return;
+  pins[0] = 1;
+  pins[1] = 1;
+  std::strcpy(reinterpret_cast<char*>(pins + 2), "Eingang");
+  std::strcpy(reinterpret_cast<char*>(pins + 2052), "Ausgang");
+}
+
+ENTRY void* GetParameterStruct(void* parameters) { return parameters; }
+ENTRY void* GetDialogEnableStruct(void* enables, std::uint32_t) { return enables; }
+ENTRY void SetEnhancedInformation2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                   std::uint32_t, std::uint32_t, std::uint32_t) {}
+ENTRY std::int32_t CanSimulateDLL2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                   std::uint32_t, std::uint32_t) {
+  return 1;
+}
+
+ENTRY void InitUserDLL(unsigned char* record) {
+  Part* part = new Part;
+  std::memcpy(record + 5571, &part, 4);
+}
+
+ENTRY void DisposeUserDLL(unsigned char* record) {
+  delete PartIn(record);
+  std::memset(record + 5571, 0, 4);
+}
+
+ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*, const unsigned char* in,
+                              unsigned char* out) {
+  PutLevel(out, IsHigh(in));
+}
+
+ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                std::uint32_t, unsigned char*, const unsigned char* in, unsigned char* out) {
+#if defined(ODD_CRASH)
+  volatile std::uintptr_t nowhere = 0;
+  *reinterpret_cast<volatile int*>(nowhere) = 1;
+#elif defined(ODD_HANG)
+  for (;;) Sleep(1000);
+#elif defined(ODD_THROW)
+  throw std::runtime_error("a part's own error");
+#endif
+  PutLevel(out, IsHigh(in));
+  return 0;
+}
+
+ENTRY void EndSimulationDLL2(std::uintptr_t) {}
+ENTRY const char* SetInputChar2(unsigned char* record) { return PartIn(record)->labels; }
+ENTRY const char* SetOutputChar2(unsigned char* record) { return PartIn(record)->labels; }
+ENTRY void ShowWindowDLL(std::uintptr_t) {}
+ENTRY void HideWindowDLL(unsigned char*) {}
+ENTRY void DialogOK(std::uintptr_t) {}
+
+ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
+  char text[64];
+  text[0] = char('0' + (PartIn(record)->delay != 0));
+  std::strcpy(text + 1, "\r\n");
+  std::strcat(text, kMarker);
+  DWORD written;
+  WriteFile(FileOf(handle), text, DWORD(std::strlen(text)), &written, nullptr);
+}
+
+ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
+  char byte, first = 0;
+  DWORD got = 0;
+  for (std::size_t matched = 0, read = 0;
+       matched < sizeof kMarker - 1 && ReadFile(FileOf(handle), &byte, 1, &got, nullptr) && got == 1; ++read) {
+    if (read == 0) first = byte;
+    matched = byte == kMarker[matched] ? matched + 1 : byte == kMarker[0];
+  }
+  if (first == '0' || first == '1') PartIn(record)->delay = first - '0';
+}
+
+ENTRY void CallParameterDialogDLL(unsigned char*, unsigned char*) {}
+ENTRY std::int32_t HasDelayDLL(unsigned char* record) { return PartIn(record)->delay; }
