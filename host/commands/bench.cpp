@@ -114,7 +114,7 @@ bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOp
   PlacedPart part(*library);
   part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
   const BenchFigures figures = TimeEvaluations(path, part, emptyExport, options.evaluations);
-  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", ShownPluginText(library->GetDLLName()).c_str(),
+  std::printf("%s (%s): best of %d rounds of %ld evaluations\n", ShownPluginText(library->DisplayName()).c_str(),
               FileName(path).c_str(), kBenchRounds, options.evaluations);
   const bool met = ReportTimes(figures, options);
   return ReportImports(*library, options.evaluations) && met;

@@ -188,7 +188,7 @@ int Dialog(Arguments arguments) {
   {
     PlacedPart part(*library, window);
     std::vector<unsigned char> pins(kPinInfoSize, 0);
-    library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+    library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
     std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", FileName(arguments[0]).c_str(),
                 part.HasDelay(), SettingsHeld(part).c_str());
     std::fflush(stdout);

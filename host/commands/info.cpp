@@ -47,7 +47,7 @@ std::string DescribePart(const std::string& path) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
-  std::string text = FileName(path) + ": " + ShownPluginText(library->GetDLLName()) + "\n";
+  std::string text = FileName(path) + ": " + ShownPluginText(library->DisplayName()) + "\n";
   text += PinList("inputs", 'i', pins.inputs, part.InputLabels());
   text += PinList("outputs", 'o', pins.outputs, part.OutputLabels());
   text += "  delay flag of a new part: " + std::to_string(part.HasDelay()) + "\n";

@@ -5,10 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "command.h"
+#include "fault_guard.h"
+#include "plugin_library.h"
 
 namespace host {
 
@@ -53,6 +56,52 @@ void PrepareOutput() {
   std::setvbuf(stdout, block, _IOFBF, sizeof block);
 }
 
+// A call into a plug-in that takes longer has hung.
+constexpr int kCallSeconds = 10;
+
+// Ends the process with a line on the error output, without anything that
+// might call into the broken plug-in again.
+[[noreturn]] void EndWith(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "hostsim: %s\n", message.c_str());
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 1);
+  for (;;) Sleep(INFINITE);
+}
+
+// A plug-in that lets a C++ exception out or calls abort ends in the C
+// runtime's abort, which the plug-ins share with hostsim.
+void OnAbort(int) {
+  const char* call = FaultGuard::CallInProgress();
+  EndWith(std::string(call ? call : "a plug-in") + " ended the program: it let a C++ exception out or called abort");
+}
+
+// A fault outside every guarded call (in a DLL's start-up or clean-up,
+// say) is reported, instead of the system's crash report or debugger.
+LONG WINAPI OnUnguardedFault(EXCEPTION_POINTERS* info) {
+  const Fault fault{true, info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress};
+  EndWith("a crash outside the calls hostsim guards: " + DescribeFault(fault));
+}
+
+// Every call into a plug-in runs under the command's guard: a crash, a
+// hang or an abort of a part is a finding about the part (exit status 1).
+int RunGuarded(const Command& command, const Arguments& arguments) {
+  FaultGuard guard("hostsim: ", kCallSeconds, stderr);
+  SetCommandGuard(&guard);
+  std::signal(SIGABRT, OnAbort);
+  SetUnhandledExceptionFilter(OnUnguardedFault);
+  try {
+    const int status = command.run(arguments);
+    if (PluginLibrary::LateFailure().empty()) return status;
+    std::fflush(stdout);
+    std::fprintf(stderr, "hostsim: %s\n", PluginLibrary::LateFailure().c_str());
+  } catch (const PartFailure& failure) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "hostsim: %s\n", failure.what());
+  }
+  return 1;
+}
+
 int Run(const std::string& name, const Arguments& arguments) {
   if (name == "--help" || name == "-h" || name == "help") {
     std::fputs(HelpText().c_str(), stdout);
@@ -61,7 +110,7 @@ int Run(const std::string& name, const Arguments& arguments) {
   for (const Command* command : kCommands) {
     if (name != command->name) continue;
     try {
-      return command->run(arguments);
+      return RunGuarded(*command, arguments);
     } catch (const Failure& failure) {
       std::fflush(stdout);
       std::fprintf(stderr, "hostsim: %s\n", failure.what());
@@ -91,7 +140,8 @@ std::string UsageLine(const Command& command) {
 
 int main(int argc, char** argv) {
   host::PrepareOutput();
-  // A DLL that will not load is reported by hostsim, not by a message box.
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // A DLL that will not load or crashes is reported by hostsim, not by a
+  // message box.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
   return host::Run(argc > 1 ? argv[1] : "", host::Arguments(argv + std::min(argc, 2), argv + argc));
 }

@@ -51,7 +51,7 @@ int Run(Arguments arguments) {
   PlacedPart part(*library);
   if (haveSettings) part.LoadSettings(SettingsBlock(settings));
   PinTable table = PinTableFor(pins, "step");
-  VcdRun vcd{library->GetDLLName(), pins.inputs, pins.outputs, {}, {}};
+  VcdRun vcd{library->DisplayName(), pins.inputs, pins.outputs, {}, {}};
   for (std::size_t k = 0; k <= steps.size(); ++k) {
     const StimulusStep& step = steps[k == 0 ? 0 : k - 1];
     const std::vector<double> outputs = part.Evaluate(step.volts, k == 0);
@@ -59,7 +59,7 @@ int Run(Arguments arguments) {
     vcd.inputs.push_back(step.volts);
     vcd.outputs.push_back(outputs);
   }
-  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->GetDLLName()).c_str(), FileName(arguments[0]).c_str(),
+  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(arguments[0]).c_str(),
               Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
               encoding.empty() ? "" : (", read as " + encoding).c_str());
   std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);

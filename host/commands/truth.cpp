@@ -42,7 +42,7 @@ std::string TruthTableText(const std::string& path, bool& combinational) {
                   std::to_string(kMaxTruthTableInputs));
   PlacedPart part(*library);
   const TruthTable truth = ExploreTruthTable(part);
-  const std::string name = ShownPluginText(library->GetDLLName()) + " (" + FileName(path) + ")";
+  const std::string name = ShownPluginText(library->DisplayName()) + " (" + FileName(path) + ")";
   combinational = !truth.dependsOnHistory;
   if (!combinational)
     return name + " has no truth table: its outputs depend on its history (inputs " +

@@ -59,7 +59,8 @@ bool EndsWithMarker(const std::string& block) {
 
 class Checker {
  public:
-  Checker(const std::string& path, FaultGuard& guard) : path_(path), guard_(guard) {}
+  Checker(const std::string& path, FaultGuard& guard, const CheckOutput& output)
+      : path_(path), guard_(guard), output_(output) {}
 
   CheckReport Run() {
     try {
@@ -68,10 +69,12 @@ class Checker {
       // A DLL that lacks entry points is judged on what it has.
       if (!library_.Loaded()) {
         Add(CheckLine::kFinding, "load", failure.what());
+        PrintHeading();
         return report_;
       }
     }
     ReadDisplayName();
+    PrintHeading();
     Area("exports", &Checker::CheckExports);
     Area("stack", &Checker::CheckStackCleanup);
     Area("pins", &Checker::CheckPinRecord);
@@ -107,6 +110,22 @@ class Checker {
     (this->*check)();
     if (report_.Findings() == before && !passed_.empty())
       report_.lines.insert(report_.lines.begin() + long(first), {CheckLine::kPassed, area_, passed_});
+    PrintLines();
+  }
+
+  void PrintHeading() {
+    output_(path_ + (report_.displayName.empty() ? "" : " (" + report_.displayName + ")") + "\n");
+    PrintLines();
+  }
+
+  void PrintLines() {
+    for (; printed_ < report_.lines.size(); ++printed_) {
+      const CheckLine& line = report_.lines[printed_];
+      const char* kind = line.kind == CheckLine::kFinding ? "FINDING"
+                         : line.kind == CheckLine::kNote  ? "note   "
+                                                          : "ok     ";
+      output_(std::string("  ") + kind + " " + line.area + ": " + line.text + "\n");
+    }
   }
 
   template <class Call>
@@ -524,6 +543,8 @@ class Checker {
 
   std::string path_;
   FaultGuard& guard_;
+  const CheckOutput& output_;
+  std::size_t printed_ = 0;
   PluginLibrary library_;
   CheckReport report_;
   std::string area_, passed_;
@@ -540,22 +561,12 @@ int CheckReport::Findings() const {
   return findings;
 }
 
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard) { return Checker(path, guard).Run(); }
+CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output) {
+  return Checker(path, guard, output).Run();
+}
 
-std::string FormatCheckReport(const std::string& path, const CheckReport& report) {
-  std::string text = path + (report.displayName.empty() ? "" : " (" + report.displayName + ")") + "\n";
-  for (const CheckLine& line : report.lines) {
-    const char* kind = line.kind == CheckLine::kFinding ? "FINDING"
-                       : line.kind == CheckLine::kNote  ? "note   "
-                                                        : "ok     ";
-    text += std::string("  ") + kind + " " + line.area + ": " + line.text + "\n";
-  }
-  const int findings = report.Findings();
-  text +=
-      "  " +
-      (findings ? std::to_string(findings) + (findings == 1 ? " finding" : " findings") : std::string("no findings")) +
-      "\n";
-  return text;
+std::string FormatCheckSummary(int findings) {
+  return "  " + (findings ? Counted(std::size_t(findings), "finding") : std::string("no findings")) + "\n";
 }
 
 }  // namespace host

@@ -3,6 +3,7 @@
 // knowing, not wrong) or a one-line account of what passed.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,12 @@ struct CheckReport {
   int Findings() const;
 };
 
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard);
-std::string FormatCheckReport(const std::string& path, const CheckReport& report);
+// Judges the plug-in and gives its report to `output` as it goes: the
+// heading first, then each area's lines once the area is done, so that a
+// check that ends the process on the way has shown all it found before.
+using CheckOutput = std::function<void(const std::string& text)>;
+CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output);
+// The report's last line: "  no findings", "  1 finding", "  3 findings".
+std::string FormatCheckSummary(int findings);
 
 }  // namespace host

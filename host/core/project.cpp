@@ -66,7 +66,7 @@ class BlockReader {
       loaded.block = ReadBlock(part, *loaded.part);
       loaded.blockStart = long(layout_.BlockStart(part));
       loaded.blockEnd = long(layout_.BlockEnd(part));
-      loaded.displayName = ShownPluginText(loaded.part->Library().GetDLLName());
+      loaded.displayName = ShownPluginText(loaded.part->Library().DisplayName());
       loaded.delayFlag = loaded.part->HasDelay();
       loaded.writtenBack = loaded.part->SavedBlock();
       project.parts.push_back(std::move(loaded));

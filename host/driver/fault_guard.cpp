@@ -12,11 +12,13 @@ namespace {
 struct GuardState {
   void* jump[5];
   volatile bool armed = false;
+  volatile bool timed = true;
   volatile DWORD startedAt = 0;
   const char* volatile call = "";
   void* handlers = nullptr;
   Fault fault;
   std::string hangNote;
+  std::FILE* report = stdout;
   DWORD hangLimit = 0;
   volatile bool stopWatching = false;
 };
@@ -81,10 +83,11 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
 DWORD WINAPI Watch(void*) {
   while (!state.stopWatching) {
     Sleep(200);
-    if (state.armed && GetTickCount() - state.startedAt > state.hangLimit) {
-      std::printf("%s%s did not return within %lu s\n", state.hangNote.c_str(), state.call,
-                  static_cast<unsigned long>(state.hangLimit / 1000));
+    if (state.armed && state.timed && GetTickCount() - state.startedAt > state.hangLimit) {
       std::fflush(stdout);
+      std::fprintf(state.report, "%s%s did not return within %lu s\n", state.hangNote.c_str(), state.call,
+                   static_cast<unsigned long>(state.hangLimit / 1000));
+      std::fflush(state.report);
       TerminateProcess(GetCurrentProcess(), 1);
     }
   }
@@ -137,8 +140,22 @@ std::string DescribeFault(const Fault& fault) {
   return text;
 }
 
-FaultGuard::FaultGuard(const std::string& hangNote, int seconds) {
+namespace {
+FaultGuard* commandGuard = nullptr;
+}  // namespace
+
+FaultGuard* CommandGuard() { return commandGuard; }
+void SetCommandGuard(FaultGuard* guard) { commandGuard = guard; }
+
+const char* FaultGuard::CallInProgress() { return state.armed ? state.call : nullptr; }
+
+void FaultGuard::SetHangReport(const std::string& hangNote, std::FILE* report) {
   state.hangNote = hangNote;
+  state.report = report;
+}
+
+FaultGuard::FaultGuard(const std::string& hangNote, int seconds, std::FILE* report) {
+  SetHangReport(hangNote, report);
   state.hangLimit = DWORD(seconds) * 1000;
   state.stopWatching = false;
   handler_ = AddVectoredExceptionHandler(1, OnException);
@@ -154,12 +171,14 @@ FaultGuard::~FaultGuard() {
   if (handler_) RemoveVectoredExceptionHandler(handler_);
 }
 
-__attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (*callback)(void*), void* context) {
+__attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (*callback)(void*), void* context,
+                                                        bool timed) {
   unsigned short controlWord;
   asm volatile("fnstcw %0" : "=m"(controlWord));
   state.handlers = HandlerChain();
   state.fault = Fault();
   state.call = name;
+  state.timed = timed;
   if (__builtin_setjmp(state.jump) == 0) {
     state.startedAt = GetTickCount();
     state.armed = true;

@@ -6,6 +6,7 @@
 // itself still counts: a host cannot rely on such handlers either.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace host {
@@ -21,23 +22,37 @@ std::string DescribeFault(const Fault& fault);
 
 class FaultGuard {
  public:
-  // `hangNote` is printed, followed by the name of the call, when a call
-  // runs longer than `seconds`; the process then exits with status 1.
-  FaultGuard(const std::string& hangNote, int seconds);
+  // `hangNote` is printed on `report`, followed by the name of the call,
+  // when a call runs longer than `seconds`; the process then exits with
+  // status 1.
+  FaultGuard(const std::string& hangNote, int seconds, std::FILE* report = stdout);
   ~FaultGuard();
   FaultGuard(const FaultGuard&) = delete;
   FaultGuard& operator=(const FaultGuard&) = delete;
 
+  // What is printed for a hang from now on.
+  void SetHangReport(const std::string& hangNote, std::FILE* report);
+
+  // The name of the call running under a guard, or null.
+  static const char* CallInProgress();
+
+  // `timed` false for a call that may rightly wait as long as its user
+  // does: a modal dialog.
   template <class Call>
-  Fault Run(const char* name, Call& call) {
+  Fault Run(const char* name, Call& call, bool timed = true) {
     return RunCallback(
-        name, [](void* context) { (*static_cast<Call*>(context))(); }, &call);
+        name, [](void* context) { (*static_cast<Call*>(context))(); }, &call, timed);
   }
 
  private:
-  Fault RunCallback(const char* name, void (*callback)(void*), void* context);
+  Fault RunCallback(const char* name, void (*callback)(void*), void* context, bool timed);
   void* handler_ = nullptr;
   void* watchdog_ = nullptr;
 };
+
+// The guard of the command under way, for every call it makes into a
+// plug-in (`check` guards its parts' calls itself); null where none runs.
+FaultGuard* CommandGuard();
+void SetCommandGuard(FaultGuard* guard);
 
 }  // namespace host

@@ -32,17 +32,23 @@ PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostW
   placed_ = Call("InitUserDLL", [&] { library_.InitUserDLL(record_.Data()); }) && record_.Slot() != 0;
 }
 
-PlacedPart::~PlacedPart() { Remove(); }
+PlacedPart::~PlacedPart() {
+  try {
+    Remove();
+  } catch (const PartFailure& failure) {
+    PluginLibrary::LateFailure() = failure.what();
+  }
+}
 
 void PlacedPart::Remove() {
-  if (!placed_) return;
+  if (!placed_ || PluginLibrary::APartFailed()) return;
   placed_ = false;
   Call("DisposeUserDLL", [&] { library_.DisposeUserDLL(record_.Data()); });
 }
 
-bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call) {
+bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call, bool timed) {
   if (guard_) return guard_(entryPoint, call);
-  call();
+  library_.Call(entryPoint, call, timed);
   return true;
 }
 
@@ -130,12 +136,13 @@ std::string PlacedPart::SavedBlock() {
 }
 
 void PlacedPart::OpenDialog(unsigned char* pinRecord) {
-  Call("CallParameterDialogDLL", [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); });
+  Call(
+      "CallParameterDialogDLL", [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); }, false);
 }
 
 PinDescription DescribePins(const PluginLibrary& library) {
   std::vector<unsigned char> pins(kPinInfoSize, 0);
-  library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+  library.Call("GetNumberOfInputsOutputs2", [&] { library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
   PinDescription description;
   for (int i = 0; i < pins[0] && i < kMaxPins; ++i)
     description.inputs.emplace_back(reinterpret_cast<const char*>(&pins[kInputNameAt + i * kNameSlot]));

@@ -42,6 +42,8 @@ inline std::int32_t CallSimulate(SimulateDLL3Fn simulate, unsigned char* record,
 // Makes one call into the plug-in; false when the call did not come back
 // (a fault that the guard caught and ended).
 using CallGuard = std::function<bool(const char* entryPoint, const std::function<void()>& call)>;
+// Without a CallGuard of its own, a part calls through its library, under
+// the command's guard (PluginLibrary::Call).
 
 class PlacedPart {
  public:
@@ -92,7 +94,7 @@ class PlacedPart {
 
  private:
   PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes);
-  bool Call(const char* entryPoint, const std::function<void()>& call);
+  bool Call(const char* entryPoint, const std::function<void()>& call, bool timed = true);
   void ReadPinCounts();
 
   const PluginLibrary& library_;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "failure.h"
+#include "fault_guard.h"
 #include "host_file.h"
 #include "paths.h"
 
@@ -30,10 +31,37 @@ std::string WhyNotLoaded(const std::string& path, DWORD error) {
   return "cannot load " + path + ": " + SystemErrorText(error);
 }
 
+bool aPartFailed = false;
+
 }  // namespace
 
 PluginLibrary::~PluginLibrary() {
-  if (module_) FreeLibrary(module_);
+  // A part that crashed may crash again on its way out.
+  if (module_ && !aPartFailed) FreeLibrary(module_);
+}
+
+void PluginLibrary::Call(const char* entryPoint, const std::function<void()>& call, bool timed) const {
+  FaultGuard* guard = CommandGuard();
+  if (!guard) return call();
+  const std::string name = FileName(path_) + ": " + entryPoint;
+  std::function<void()> guarded = call;
+  const Fault fault = guard->Run(name.c_str(), guarded, timed);
+  if (!fault.happened) return;
+  aPartFailed = true;
+  throw PartFailure(name + " crashed: " + DescribeFault(fault));
+}
+
+bool PluginLibrary::APartFailed() { return aPartFailed; }
+
+std::string& PluginLibrary::LateFailure() {
+  static std::string failure;
+  return failure;
+}
+
+const char* PluginLibrary::DisplayName() const {
+  const char* name = nullptr;
+  Call("GetDLLName", [&] { name = GetDLLName(); });
+  return name;
 }
 
 void PluginLibrary::Load(const std::string& path) {

@@ -4,13 +4,21 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "plugin_interface.h"
 
 namespace host {
+
+// A plug-in that crashed in a call a command made: the message names the
+// DLL, the entry point and the fault.
+struct PartFailure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 class PluginLibrary {
  public:
@@ -26,6 +34,17 @@ class PluginLibrary {
   bool Loaded() const { return module_ != nullptr; }
   HMODULE Module() const { return module_; }
   const std::string& Path() const { return path_; }
+
+  // One call into the plug-in, under the command's fault guard where one
+  // is set: a fault ends the call and throws PartFailure, and from then on
+  // nothing more is called in any plug-in, their clean-up included.
+  void Call(const char* entryPoint, const std::function<void()>& call, bool timed = true) const;
+  static bool APartFailed();
+  // A failure of a part's clean-up, which came too late to be thrown;
+  // empty where none came.
+  static std::string& LateFailure();
+  // GetDLLName's text, called as above.
+  const char* DisplayName() const;
 
   // Address of an export by plain name, or null.
   const void* Find(const char* name) const;
