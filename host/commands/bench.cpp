@@ -27,21 +27,32 @@ struct BenchOptions {
   std::string goalText;  // as given
 };
 
-// Both options take a number above 0 that is all of the argument.
-BenchOptions TakeOptions(Arguments& arguments) {
-  BenchOptions options;
-  std::string count;
+constexpr long kMostEvaluations = 1000000000;
+
+long Evaluations(const std::string& text) {
   char* end = nullptr;
-  if (TakeOption(arguments, "--evaluations", count)) {
-    options.evaluations = std::strtol(count.c_str(), &end, 10);
-    if (count.empty() || *end || options.evaluations < 1) throw Failure(UsageLine(kBenchCommand));
+  const long long count = std::strtoll(text.c_str(), &end, 10);
+  if (*end || count < 1 || count > kMostEvaluations)
+    throw Failure("--evaluations takes a whole number from 1 to " + std::to_string(kMostEvaluations) +
+                  ", such as 100000; \"" + ShownUserText(text) + "\" is none");
+  return long(count);
+}
+
+double Goal(const std::string& text) {
+  char* end = nullptr;
+  const double goal = std::strtod(text.c_str(), &end);
+  if (*end || !(goal > 0) || !std::isfinite(goal))
+    throw Failure("--goal takes a ratio above 0, such as 3 or 2.5; \"" + ShownUserText(text) + "\" is none");
+  return goal;
+}
+
+BenchOptions TakeOptions(const CommandLine& line) {
+  BenchOptions options;
+  if (line.Has("--evaluations")) options.evaluations = Evaluations(line.Option("--evaluations"));
+  if (line.Has("--goal")) {
+    options.goalText = line.Option("--goal");
+    options.goal = Goal(options.goalText);
   }
-  if (TakeOption(arguments, "--goal", options.goalText)) {
-    options.goal = std::strtod(options.goalText.c_str(), &end);
-    if (options.goalText.empty() || *end || !(options.goal > 0) || !std::isfinite(options.goal))
-      throw Failure(UsageLine(kBenchCommand));
-  }
-  if (arguments.empty()) throw Failure(UsageLine(kBenchCommand));
   return options;
 }
 
@@ -121,13 +132,15 @@ bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOp
 }
 
 int Bench(Arguments arguments) {
-  const BenchOptions options = TakeOptions(arguments);
+  const CommandLine line = ReadCommandLine(kBenchCommand, arguments);
+  const std::vector<std::string>& dlls = line.operands;
+  const BenchOptions options = TakeOptions(line);
   // Every DLL is loaded before any is timed: bad input ends the command
   // before it has printed anything.
-  for (const std::string& path : arguments) LoadPlugin(path);
+  for (const std::string& path : dlls) LoadPlugin(path);
   const SimulateDLL3Fn emptyExport = LoadEmptyExport();
   bool positive = true;
-  for (const std::string& path : arguments) positive = BenchOne(path, emptyExport, options) && positive;
+  for (const std::string& path : dlls) positive = BenchOne(path, emptyExport, options) && positive;
   return positive ? 0 : 1;
 }
 

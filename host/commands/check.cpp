@@ -9,6 +9,7 @@
 #include "child_process.h"
 #include "command.h"
 #include "fault_guard.h"
+#include "options.h"
 #include "plugin_library.h"
 #include "text.h"
 
@@ -81,11 +82,11 @@ int JudgeInChild(const std::string& path) {
 }
 
 int Check(Arguments arguments) {
-  if (arguments.empty()) throw Failure(UsageLine(kCheckCommand));
-  if (IsChild(kChildFlag)) return CheckOne(arguments.at(0));
+  const std::vector<std::string> dlls = ReadCommandLine(kCheckCommand, arguments).operands;
+  if (IsChild(kChildFlag)) return CheckOne(dlls.at(0));
   // An argument that is no DLL at all is the user's mistake, not a
   // finding: it ends the command before any plug-in is judged.
-  for (const std::string& path : arguments) {
+  for (const std::string& path : dlls) {
     PluginLibrary library;
     try {
       library.Load(path);
@@ -94,13 +95,13 @@ int Check(Arguments arguments) {
     }
   }
   int findings = 0, withFindings = 0;
-  for (const std::string& path : arguments) {
+  for (const std::string& path : dlls) {
     const int found = JudgeInChild(path);
     findings += found;
     withFindings += found > 0;
   }
   std::printf(
-      "checked %s: %s\n", Counted(arguments.size(), "plug-in").c_str(),
+      "checked %s: %s\n", Counted(dlls.size(), "plug-in").c_str(),
       findings
           ? (Counted(std::size_t(findings), "finding") + " in " + std::to_string(withFindings) + " of them").c_str()
           : "no findings");

@@ -6,6 +6,7 @@
 
 #include "command.h"
 #include "input_codes.h"
+#include "options.h"
 #include "paths.h"
 #include "placed_part.h"
 #include "plugin_interface.h"
@@ -110,11 +111,11 @@ void CheckDemoFolder(const std::string& folder) {
 }
 
 int Demo(Arguments arguments) {
-  if (arguments.size() > 1) throw Failure(UsageLine(kDemoCommand));
-  const std::string folder = arguments.empty() ? ProgramFolder() : arguments[0];
+  const std::vector<std::string> given = ReadCommandLine(kDemoCommand, arguments).operands;
+  const std::string folder = given.empty() ? ProgramFolder() : given[0];
   CheckDemoFolder(folder);
   std::printf("hostsim demo: the plug-ins %s, driven through their exports\n",
-              arguments.empty() ? "beside hostsim" : ("in " + folder).c_str());
+              given.empty() ? "beside hostsim" : ("in " + folder).c_str());
   ShowAdder(folder);
   ShowDecoder(folder);
   ShowShiftRegister(folder);

@@ -175,11 +175,11 @@ std::string Closed(const DialogWatch& run) {
 
 int Dialog(Arguments arguments) {
   DialogWatch run;
-  std::string seconds;
-  if (TakeOption(arguments, "--close-after", seconds)) run.closeAfter = Seconds(seconds);
-  TakeOption(arguments, "--screenshot", run.screenshot);
-  if (arguments.size() != 1) throw Failure(UsageLine(kDialogCommand));
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
+  const CommandLine line = ReadCommandLine(kDialogCommand, arguments);
+  const std::string& dll = line.operands[0];
+  if (line.Has("--close-after")) run.closeAfter = Seconds(line.Option("--close-after"));
+  run.screenshot = line.Option("--screenshot");
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
   UseDesktopOfThisDisplay();
   const HWND window = CreateHostWindow();
   if (!window) throw Failure("the dialog needs a display, and no window can be created here");
@@ -189,7 +189,7 @@ int Dialog(Arguments arguments) {
     PlacedPart part(*library, window);
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
-    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", FileName(arguments[0]).c_str(),
+    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", FileName(dll).c_str(),
                 part.HasDelay(), SettingsHeld(part).c_str());
     std::fflush(stdout);
     part.OpenDialog(pins.data());

@@ -4,6 +4,7 @@
 
 #include "command.h"
 #include "export_table.h"
+#include "options.h"
 #include "paths.h"
 #include "placed_part.h"
 #include "text.h"
@@ -57,8 +58,8 @@ std::string DescribePart(const std::string& path) {
 namespace {
 
 int Info(Arguments arguments) {
-  if (arguments.size() != 1) throw Failure(UsageLine(kInfoCommand));
-  std::fputs(DescribePart(arguments[0]).c_str(), stdout);
+  const CommandLine line = ReadCommandLine(kInfoCommand, arguments);
+  std::fputs(DescribePart(line.operands[0]).c_str(), stdout);
   return 0;
 }
 

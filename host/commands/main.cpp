@@ -41,7 +41,8 @@ std::string HelpText() {
     for (const CommandForm& form : command->forms) text += FormHelp(form);
   for (const Command* command : kCommands)
     if (*command->notes) text += "\n" + std::string(command->notes);
-  return text + "\nExit status: 0 done, 1 a negative answer (truth, check, bench), 2 bad input.\n";
+  return text + "\nExit status: 0 done, 1 a negative answer (truth, check, bench) or a part that\n"
+                "crashed, hung or threw, 2 bad input.\n";
 }
 
 // Output goes out as written: UTF-8, lines ending in LF, also into pipes.

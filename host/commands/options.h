@@ -1,13 +1,31 @@
-// What the commands share in reading their command lines.
+// A command's arguments read by the grammar its synopses give in
+// command.h, so that what --help shows and what is accepted are one fact:
+//   DLL          an operand            DLL...        one or more
+//   [FOLDER]     an optional operand   [DLL...]      any number
+//   save         a word that chooses the form (project save|load|show)
+//   [--vcd FILE] an option with its value, as "--vcd FILE" or "--vcd=FILE"
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "command.h"
+
 namespace host {
 
-// Pulls "--name VALUE" out of the arguments; false when it is absent.
-bool TakeOption(std::vector<std::string>& arguments, const std::string& name, std::string& value);
+struct CommandLine {
+  std::vector<std::string> operands;           // in order, a form's word among them
+  std::map<std::string, std::string> options;  // those given, by name
+
+  bool Has(const std::string& option) const { return options.count(option) > 0; }
+  std::string Option(const std::string& option) const;
+};
+
+// Throws a Failure that names the option or argument and what is wrong:
+// an option the command does not take, one given twice or without its
+// value, an argument missing, empty or one too many.
+CommandLine ReadCommandLine(const Command& command, const Arguments& arguments);
 
 // A file's bytes; "-" is standard input.
 std::string ReadInput(const std::string& path);

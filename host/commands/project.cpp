@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "command.h"
+#include "options.h"
 #include "paths.h"
 #include "project.h"
 #include "settings_text.h"
@@ -86,17 +87,14 @@ int ShowProject(const std::string& path) {
 }
 
 int Project(Arguments arguments) {
-  if (arguments.size() < 2) throw Failure(UsageLine(kProjectCommand));
-  const std::string action = arguments[0], path = arguments[1];
+  const std::vector<std::string> operands = ReadCommandLine(kProjectCommand, arguments).operands;
+  const std::string &action = operands[0], &path = operands[1];
   std::string text;
+  if (action == "show") return ShowProject(path);
   if (action == "save")
-    text = Save(path, Arguments(arguments.begin() + 2, arguments.end()));
-  else if (action == "load" && arguments.size() == 2)
-    text = LoadedProjectText(path, ProgramFolder());
-  else if (action == "show" && arguments.size() == 2)
-    return ShowProject(path);
+    text = Save(path, Arguments(operands.begin() + 2, operands.end()));
   else
-    throw Failure(UsageLine(kProjectCommand));
+    text = LoadedProjectText(path, ProgramFolder());
   std::fputs(text.c_str(), stdout);
   return 0;
 }

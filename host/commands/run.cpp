@@ -37,14 +37,15 @@ std::string SettingsLine(PlacedPart& part, bool given, const std::string& settin
 // starts with them applied; then each step is one evaluation. Everything
 // the user gave is checked before the run, the dump's file included.
 int Run(Arguments arguments) {
-  std::string vcdPath, settings, encoding;
-  const bool wantVcd = TakeOption(arguments, "--vcd", vcdPath);
-  const bool haveSettings = TakeOption(arguments, "--settings", settings);
-  if (arguments.size() != 2) throw Failure(UsageLine(kRunCommand));
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
+  const CommandLine line = ReadCommandLine(kRunCommand, arguments);
+  const std::string &dll = line.operands[0], &stimulus = line.operands[1];
+  const std::string vcdPath = line.Option("--vcd"), settings = line.Option("--settings");
+  const bool wantVcd = line.Has("--vcd"), haveSettings = line.Has("--settings");
+  std::string encoding;
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
   const PinDescription pins = DescribePins(*library);
-  const std::string stimulusName = arguments[1] == "-" ? "(standard input)" : arguments[1];
-  const std::vector<StimulusStep> steps = ReadSteps(arguments[1], stimulusName, int(pins.inputs.size()), encoding);
+  const std::string stimulusName = stimulus == "-" ? "(standard input)" : stimulus;
+  const std::vector<StimulusStep> steps = ReadSteps(stimulus, stimulusName, int(pins.inputs.size()), encoding);
   HostFile vcdFile;
   if (wantVcd) vcdFile.Create(vcdPath);
 
@@ -59,7 +60,7 @@ int Run(Arguments arguments) {
     vcd.inputs.push_back(step.volts);
     vcd.outputs.push_back(outputs);
   }
-  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(arguments[0]).c_str(),
+  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(dll).c_str(),
               Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
               encoding.empty() ? "" : (", read as " + encoding).c_str());
   std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "command.h"
+#include "options.h"
 #include "paths.h"
 #include "pin_table.h"
 #include "placed_part.h"
@@ -25,9 +26,9 @@ std::string JoinShown(const std::vector<double>& volts) {
 }
 
 int Truth(Arguments arguments) {
-  if (arguments.size() != 1) throw Failure(UsageLine(kTruthCommand));
+  const CommandLine line = ReadCommandLine(kTruthCommand, arguments);
   bool combinational;
-  std::fputs(TruthTableText(arguments[0], combinational).c_str(), stdout);
+  std::fputs(TruthTableText(line.operands[0], combinational).c_str(), stdout);
   return combinational ? 0 : 1;
 }
 

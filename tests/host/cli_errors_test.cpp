@@ -20,23 +20,36 @@ void ExpectRefused(const std::vector<std::string>& arguments, const std::string&
 TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({}, "no command given; hostsim --help lists them");
   ExpectRefused({"simulate"}, "unknown command \"simulate\"; hostsim --help lists them");
-  ExpectRefused({"info"}, "usage: hostsim info DLL");
-  ExpectRefused({"run", "Quenvik.dll"}, "usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE]");
-  ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
-  const std::string benchUsage = "usage: hostsim bench DLL... [--evaluations N] [--goal RATIO]";
-  ExpectRefused({"bench"}, benchUsage);
-  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "none"}, benchUsage);
-  ExpectRefused({"bench", "Quenvik.dll", "--evaluations", "100x"}, benchUsage);
-  for (const char* goal : {"fast", "2x", "", "0", "-1.5", "1e999", "nan"})
-    ExpectRefused({"bench", "Quenvik.dll", "--goal", goal}, benchUsage);
-  ExpectRefused({"bench", "Quenvik.dll", "--goal"}, "--goal needs a value");
+  ExpectRefused({"info"}, "DLL is missing (usage: hostsim info DLL)");
+  ExpectRefused({"info", ""}, "the DLL argument is empty");
+  const std::string runUsage = "(usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE])";
+  ExpectRefused({"run", "Quenvik.dll"}, "STIMULUS is missing " + runUsage);
+  ExpectRefused({"run", "Quenvik.dll", "-", "extra"}, "\"extra\" is one argument too many " + runUsage);
   ExpectRefused({"project", "copy", "a", "b"},
-                "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE");
-  ExpectRefused({"check"}, "usage: hostsim check DLL...");
+                "\"copy\" is neither save, load nor show (usage: hostsim project save FILE [DLL[=V,V...]...] | load "
+                "FILE | show FILE)");
+  ExpectRefused({"check"}, "DLL is missing (usage: hostsim check DLL...)");
+  ExpectRefused({"dialog"}, "DLL is missing (usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE])");
+}
+
+// Each mistake in an option is named: what the option is and what is wrong.
+TEST(Refused, Options) {
+  ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
+  ExpectRefused({"run", "Quenvik.dll", "-", "--vcd="}, "--vcd needs a value, and it is empty");
+  ExpectRefused({"run", "Quenvik.dll", "-", "--vcd", "a.vcd", "--vcd=b.vcd"}, "--vcd is given twice");
+  ExpectRefused({"run", "Quenvik.dll", "-", "--vdc", "a.vcd"},
+                "--vdc is not an option of run; it takes --settings V,V... and --vcd FILE");
+  ExpectRefused({"check", "Quenvik.dll", "--verbose"}, "--verbose is not an option of check; it takes none");
+  for (const char* count : {"none", "100x", "0", "-1", "1000000001"})
+    ExpectRefused({"bench", "Quenvik.dll", "--evaluations", count},
+                  "--evaluations takes a whole number from 1 to 1000000000, such as 100000; \"" + std::string(count) +
+                      "\" is none");
+  for (const char* goal : {"fast", "2x", "0", "-1.5", "1e999", "nan"})
+    ExpectRefused({"bench", "Quenvik.dll", "--goal", goal},
+                  "--goal takes a ratio above 0, such as 3 or 2.5; \"" + std::string(goal) + "\" is none");
   ExpectRefused({"dialog", "Quenvik.dll", "--close-after", "soon"},
                 "--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"soon\" is none");
   ExpectRefused({"dialog", "Quenvik.dll", "--screenshot"}, "--screenshot needs a value");
-  ExpectRefused({"dialog"}, "usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE]");
 }
 
 TEST(Refused, DllsThatAreNotPlugIns) {
