@@ -1,20 +1,27 @@
-# The parts of the release, one line each: the DLL's name, its folder (the
-# component's class and sources, its plugin.h, ids.h, .def and .rc), the
-# DLL's image base, and the native test of its logic in tests/native. Both
-# builds make everything of a part from its line: the DLL, its core library
-# and its native tests.
+# The parts, one line each: the DLL's name; its folder (the component's
+# class and sources, plugin.h, ids.h and the .rc files); the DLL's image base,
+# one of its own; the native test of its logic in tests/native; after
+# WITHOUT, the optional exports of frame/exports.def.in the DLL leaves out.
+# Both builds make everything of a part from its line: the DLL with its
+# export list, its core library and its native tests.
 set(KORVELANT_COMPONENTS)
-macro(korvelant_component name folder image_base native_test)
-  list(APPEND KORVELANT_COMPONENTS ${name})
-  set(KORVELANT_${name}_FOLDER ${folder})
-  set(KORVELANT_${name}_IMAGE_BASE ${image_base})
-  set(KORVELANT_${name}_NATIVE_TEST ${native_test})
-endmacro()
+function(korvelant_component name folder image_base native_test)
+  cmake_parse_arguments(PARSE_ARGV 4 part "" "" "WITHOUT")
+  if(part_UNPARSED_ARGUMENTS)
+    list(JOIN part_UNPARSED_ARGUMENTS " " words)
+    message(FATAL_ERROR "the line of ${name} ends in words it does not know: ${words}")
+  endif()
+  set(KORVELANT_COMPONENTS ${KORVELANT_COMPONENTS} ${name} PARENT_SCOPE)
+  set(KORVELANT_${name}_FOLDER ${folder} PARENT_SCOPE)
+  set(KORVELANT_${name}_IMAGE_BASE ${image_base} PARENT_SCOPE)
+  set(KORVELANT_${name}_NATIVE_TEST ${native_test} PARENT_SCOPE)
+  set(KORVELANT_${name}_EXPORTS_LEFT_OUT ${part_WITHOUT} PARENT_SCOPE)
+endfunction()
 
 #                   DLL       folder    image base  native test
 korvelant_component(Tamberlo  decoder   0x63400000  segment_decoder_test.cpp)
 korvelant_component(Quenvik   adder     0x63600000  full_adder_test.cpp)
-korvelant_component(Morrel    shiftreg  0x63800000  shift_register_test.cpp)
+korvelant_component(Morrel    shiftreg  0x63800000  shift_register_test.cpp  WITHOUT SetEnhancedInformation2)
 
 # The behaviour of a part: every .cpp of its folder.
 function(korvelant_component_sources name result)
