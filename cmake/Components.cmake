@@ -1,17 +1,22 @@
 # The parts, one line each: the DLL's name; its folder (the component's
 # class and sources, plugin.h, ids.h and the .rc files); the DLL's image base,
-# one of its own; the native test of its logic in tests/native; after
-# WITHOUT, the optional exports of frame/exports.def.in the DLL leaves out.
-# Both builds make everything of a part from its line: the DLL with its
+# one of its own; the native test of its logic in tests/native; RELEASED
+# when the DLL is in the release package; after WITHOUT, the optional
+# exports of frame/exports.def.in the DLL leaves out. Both builds make
+# everything of a part from its line, released or not: the DLL with its
 # export list, its core library and its native tests.
 set(KORVELANT_COMPONENTS)
+set(KORVELANT_RELEASED_COMPONENTS)
 function(korvelant_component name folder image_base native_test)
-  cmake_parse_arguments(PARSE_ARGV 4 part "" "" "WITHOUT")
+  cmake_parse_arguments(PARSE_ARGV 4 part "RELEASED" "" "WITHOUT")
   if(part_UNPARSED_ARGUMENTS)
     list(JOIN part_UNPARSED_ARGUMENTS " " words)
     message(FATAL_ERROR "the line of ${name} ends in words it does not know: ${words}")
   endif()
   set(KORVELANT_COMPONENTS ${KORVELANT_COMPONENTS} ${name} PARENT_SCOPE)
+  if(part_RELEASED)
+    set(KORVELANT_RELEASED_COMPONENTS ${KORVELANT_RELEASED_COMPONENTS} ${name} PARENT_SCOPE)
+  endif()
   set(KORVELANT_${name}_FOLDER ${folder} PARENT_SCOPE)
   set(KORVELANT_${name}_IMAGE_BASE ${image_base} PARENT_SCOPE)
   set(KORVELANT_${name}_NATIVE_TEST ${native_test} PARENT_SCOPE)
@@ -19,9 +24,9 @@ function(korvelant_component name folder image_base native_test)
 endfunction()
 
 #                   DLL       folder    image base  native test
-korvelant_component(Tamberlo  decoder   0x63400000  segment_decoder_test.cpp)
-korvelant_component(Quenvik   adder     0x63600000  full_adder_test.cpp)
-korvelant_component(Morrel    shiftreg  0x63800000  shift_register_test.cpp  WITHOUT SetEnhancedInformation2)
+korvelant_component(Tamberlo  decoder   0x63400000  segment_decoder_test.cpp  RELEASED)
+korvelant_component(Quenvik   adder     0x63600000  full_adder_test.cpp       RELEASED)
+korvelant_component(Morrel    shiftreg  0x63800000  shift_register_test.cpp   RELEASED  WITHOUT SetEnhancedInformation2)
 
 # The behaviour of a part: every .cpp of its folder.
 function(korvelant_component_sources name result)

@@ -1,4 +1,4 @@
-# The three shipped plug-in DLLs, built with the release settings whatever
+# The plug-in DLLs, one per part, built with the release settings whatever
 # the tree's build type: what a user receives is always this build.
 #
 # No processor beyond the Pentium Pro is required (no SSE), and the host may
