@@ -15,20 +15,17 @@ COMPONENTS = os.path.join(ROOT, "cmake", "Components.cmake")
 
 Part = collections.namedtuple("Part", "name folder image_base native_test released")
 
-LINE = re.compile(r"korvelant_component\((?P<name>\S+)\s+(?P<folder>\S+)\s+(?P<base>0x[0-9a-fA-F]+)\s+"
-                  r"(?P<test>\S+)(?P<words>[^)]*)\)")
+LINE = re.compile(r"^korvelant_component\(([^)]*)\)", re.MULTILINE)
 
 
 def parts(components=COMPONENTS):
     """The parts in the order of their lines."""
     with open(components, encoding="utf-8") as f:
-        lines = f.read().splitlines()
+        calls = LINE.findall(f.read())
     found = []
-    for line in lines:
-        match = LINE.fullmatch(line.strip())
-        if match:
-            found.append(Part(match["name"], match["folder"], int(match["base"], 16), match["test"],
-                              "RELEASED" in match["words"].split()))
+    for arguments in calls:
+        name, folder, image_base, native_test, *words = arguments.split()
+        found.append(Part(name, folder, int(image_base, 16), native_test, "RELEASED" in words))
     return found
 
 
