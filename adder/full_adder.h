@@ -25,8 +25,7 @@ class FullAdder : public frame::DelayFlagSetting<FullAdder> {
   const char* OutputLabels() const { return outputLabels; }
 
   // The outputs are valid from the first cycle of a run: both entry points
-  // apply the same rule. Defined in this header, so that the frame's
-  // evaluation cycle compiles the rule in between its conversions.
+  // apply the same rule.
   void EvaluateInitial(const double* inputs, double* outputs) const { Evaluate(inputs, outputs); }
   void Evaluate(const double* inputs, double* outputs) const {
     const int highInputs = frame::LogicLevel(inputs[0]) + frame::LogicLevel(inputs[1]) + frame::LogicLevel(inputs[2]);

@@ -1,22 +1,42 @@
-# The parts of the release, one line each: the DLL's name, its folder (the
-# component's class and sources, its plugin.h, ids.h, .def and .rc), the
-# DLL's image base, and the native test of its logic in tests/native. Both
-# builds make everything of a part from its line: the DLL, its core library
-# and its native tests.
+# The parts, one line each (docs/new-component.md; tools/new-part writes
+# one):
+#   the DLL's name;
+#   its folder: the component's class and sources (every .cpp directly in
+#     it, none of its subfolders), plugin.h, ids.h, the .rc files and the
+#     pictures' recipe artwork.py;
+#   the DLL's image base, one of its own;
+#   the native test of the part's logic, as a path from the repository's
+#     root (a new part keeps it in its folder's test/, which the DLL leaves
+#     out);
+#   RELEASED when the DLL is in the release package;
+#   after WITHOUT, the optional exports of frame/exports.def.in the DLL
+#     leaves out.
+# Both builds make everything of a part from its line, released or not: the
+# DLL with its export list, its core library and its native tests.
 set(KORVELANT_COMPONENTS)
-macro(korvelant_component name folder image_base native_test)
-  list(APPEND KORVELANT_COMPONENTS ${name})
-  set(KORVELANT_${name}_FOLDER ${folder})
-  set(KORVELANT_${name}_IMAGE_BASE ${image_base})
-  set(KORVELANT_${name}_NATIVE_TEST ${native_test})
-endmacro()
+set(KORVELANT_RELEASED_COMPONENTS)
+function(korvelant_component name folder image_base native_test)
+  cmake_parse_arguments(PARSE_ARGV 4 part "RELEASED" "" "WITHOUT")
+  if(part_UNPARSED_ARGUMENTS)
+    list(JOIN part_UNPARSED_ARGUMENTS " " words)
+    message(FATAL_ERROR "the line of ${name} ends in words it does not know: ${words}")
+  endif()
+  set(KORVELANT_COMPONENTS ${KORVELANT_COMPONENTS} ${name} PARENT_SCOPE)
+  if(part_RELEASED)
+    set(KORVELANT_RELEASED_COMPONENTS ${KORVELANT_RELEASED_COMPONENTS} ${name} PARENT_SCOPE)
+  endif()
+  set(KORVELANT_${name}_FOLDER ${folder} PARENT_SCOPE)
+  set(KORVELANT_${name}_IMAGE_BASE ${image_base} PARENT_SCOPE)
+  set(KORVELANT_${name}_NATIVE_TEST ${native_test} PARENT_SCOPE)
+  set(KORVELANT_${name}_EXPORTS_LEFT_OUT ${part_WITHOUT} PARENT_SCOPE)
+endfunction()
 
 #                   DLL       folder    image base  native test
-korvelant_component(Tamberlo  decoder   0x63400000  segment_decoder_test.cpp)
-korvelant_component(Quenvik   adder     0x63600000  full_adder_test.cpp)
-korvelant_component(Morrel    shiftreg  0x63800000  shift_register_test.cpp)
+korvelant_component(Tamberlo  decoder   0x63400000  tests/native/segment_decoder_test.cpp  RELEASED)
+korvelant_component(Quenvik   adder     0x63600000  tests/native/full_adder_test.cpp       RELEASED)
+korvelant_component(Morrel    shiftreg  0x63800000  tests/native/shift_register_test.cpp   RELEASED  WITHOUT SetEnhancedInformation2)
 
-# The behaviour of a part: every .cpp of its folder.
+# The behaviour of a part: every .cpp directly in its folder.
 function(korvelant_component_sources name result)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${KORVELANT_${name}_FOLDER}/*.cpp)
   set(${result} ${sources} PARENT_SCOPE)

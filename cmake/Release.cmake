@@ -1,5 +1,6 @@
-# The release package: korvelant-<version>-win32.zip with the three DLLs,
-# the help file, the German LIESMICH.txt and SHA256SUMS (tools/package).
+# The release package: korvelant-<version>-win32.zip with the released
+# parts' DLLs (RELEASED on their lines in cmake/Components.cmake), the help
+# file, the German LIESMICH.txt and SHA256SUMS (tools/package).
 # CPack's archive is rewritten in a fixed order, with the commit's time (or
 # SOURCE_DATE_EPOCH) for every file and no owner ids, so that it holds the
 # same bytes whenever, wherever and by whomever the commit is packaged.
@@ -8,7 +9,7 @@
 configure_file(${PROJECT_SOURCE_DIR}/docs/LIESMICH.txt.in ${CMAKE_BINARY_DIR}/generated/LIESMICH.txt
                @ONLY NEWLINE_STYLE CRLF)
 
-set(release_files ${plugin_files} ${KORVELANT_PLUGIN_DIR}/korvelant.chm ${CMAKE_BINARY_DIR}/generated/LIESMICH.txt)
+set(release_files ${released_plugin_files} ${KORVELANT_PLUGIN_DIR}/korvelant.chm ${CMAKE_BINARY_DIR}/generated/LIESMICH.txt)
 set(sums ${CMAKE_BINARY_DIR}/generated/SHA256SUMS)
 add_custom_command(
   OUTPUT ${sums}

@@ -18,14 +18,13 @@ add_compile_options(-march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
                     -Wall -Wextra -Werror)
 add_link_options(-static)
 
-# The shipped DLLs, by the win32-thread-model compilers in a tree of their
-# own (plugins/), straight into bin/. Built on every build of this tree; the
+# The plug-in DLLs, released or not, by the win32-thread-model compilers in
+# a tree of their own (plugins/), straight into bin/. Built on every build of this tree; the
 # inner build decides what is out of date.
 include(ExternalProject)
-set(plugin_files)
-foreach(plugin ${KORVELANT_COMPONENTS})
-  list(APPEND plugin_files ${KORVELANT_PLUGIN_DIR}/${plugin}.dll)
-endforeach()
+list(TRANSFORM KORVELANT_COMPONENTS REPLACE "^.+$" "${KORVELANT_PLUGIN_DIR}/\\0.dll" OUTPUT_VARIABLE plugin_files)
+list(TRANSFORM KORVELANT_RELEASED_COMPONENTS REPLACE "^.+$" "${KORVELANT_PLUGIN_DIR}/\\0.dll"
+     OUTPUT_VARIABLE released_plugin_files)
 ExternalProject_Add(plugins
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${CMAKE_BINARY_DIR}/plugins

@@ -30,8 +30,6 @@ class SegmentDecoder : public frame::DelayFlagSetting<SegmentDecoder> {
   const char* OutputLabels() const { return outputLabels; }
 
   // The display stays dark until the first ordinary evaluation of a run.
-  // Both are defined in this header, so that the frame's evaluation cycle
-  // compiles them in between its conversions.
   void EvaluateInitial(const double* inputs, double* outputs) const;
   void Evaluate(const double* inputs, double* outputs) const;
 

@@ -1,7 +1,7 @@
 // The host's plug-in interface: one function per entry point, in the order
 // of the host's table. This file is compiled once per deliverable, which
-// names its component and its particulars in "plugin.h"; the .def file of
-// the deliverable decides which of these functions are exported.
+// names its component and its particulars in "plugin.h"; its export list,
+// written from frame/exports.def.in, decides which of them the host sees.
 //
 // Every entry point uses the standard Windows calling convention with one
 // 32-bit stack slot per argument, ignored slots included. The host may call

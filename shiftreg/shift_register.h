@@ -33,9 +33,7 @@ class ShiftRegister {
   // Start of a run: empties the register, then evaluates as usual. The
   // previous clock level is kept, so a run that starts with the clock high
   // shifts only if the clock was low at the end of the previous run (or the
-  // instance has never been evaluated). Both are defined in this header, so
-  // that the frame's evaluation cycle compiles them in between its
-  // conversions.
+  // instance has never been evaluated).
   void EvaluateInitial(const double* inputs, double* outputs);
   void Evaluate(const double* inputs, double* outputs);
 

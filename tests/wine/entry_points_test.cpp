@@ -16,26 +16,15 @@ namespace {
 using test::kPlugins;
 using test::PluginFacts;
 
-const char* const kEntryPointNames[] = {"IsUserDLL32",
-                                        "GetDLLName",
-                                        "GetNumberOfInputsOutputs2",
-                                        "GetParameterStruct",
-                                        "GetDialogEnableStruct",
-                                        "CanSimulateDLL2",
-                                        "InitUserDLL",
-                                        "DisposeUserDLL",
-                                        "InitSimulationDLL2",
-                                        "SimulateDLL3",
-                                        "EndSimulationDLL2",
-                                        "SetInputChar2",
-                                        "SetOutputChar2",
-                                        "ShowWindowDLL",
-                                        "HideWindowDLL",
-                                        "DialogOK",
-                                        "WriteToFile",
-                                        "ReadFromFile",
-                                        "CallParameterDialogDLL",
-                                        "HasDelayDLL"};
+// A table, laid out to be read.
+// clang-format off
+const char* const kEntryPointNames[] = {
+    "IsUserDLL32",           "GetDLLName",      "GetNumberOfInputsOutputs2", "GetParameterStruct",
+    "GetDialogEnableStruct", "CanSimulateDLL2", "InitUserDLL",               "DisposeUserDLL",
+    "InitSimulationDLL2",    "SimulateDLL3",    "EndSimulationDLL2",         "SetInputChar2",
+    "SetOutputChar2",        "ShowWindowDLL",   "HideWindowDLL",             "DialogOK",
+    "WriteToFile",           "ReadFromFile",    "CallParameterDialogDLL",    "HasDelayDLL"};
+// clang-format on
 
 // The names in the DLL's export directory, read from the loaded image.
 std::set<std::string> ExportedNames(HMODULE module) {

@@ -36,16 +36,19 @@ class FullAdderDll : public test::PluginTest {
 TEST_F(FullAdderDll, PinsAndLabels) {
   std::vector<unsigned char> pins(host::kPinInfoSize, 0xFF);
   library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
+  // A table, laid out to be read: where each name starts in the pin record.
+  // clang-format off
   const struct {
     std::size_t at;
     const char* name;
-  } names[] = {{2, "Summand A"},
-               {43, "Summand B"},
-               {84, "\xDC"
-                    "bertrag"},
-               {2052, "Summe S"},
-               {2093, "\xDC"
-                      "bertrag"}};
+  } names[] = {
+      {2,    "Summand A"},
+      {43,   "Summand B"},
+      {84,   "\xDC" "bertrag"},
+      {2052, "Summe S"},
+      {2093, "\xDC" "bertrag"},
+  };
+  // clang-format on
   std::vector<bool> written(pins.size(), false);
   written[0] = written[1] = true;
   EXPECT_EQ(3, pins[0]);

@@ -1,5 +1,6 @@
-// What the host sees of each plug-in, written out from the host's side in
-// one table that every test of the DLLs draws on.
+// What the host sees of each released plug-in, written out from the host's
+// side in one table that every test of the DLLs draws on. Released only:
+// the package test follows each row's help button in the unpacked package.
 #pragma once
 
 #include <windows.h>
