@@ -106,8 +106,9 @@ TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
        "p.hsp: line 1 (byte 0): \"HOSTSIM PROJECT 2\" is a format this hostsim does not read; it reads HOSTSIM "
        "PROJECT 1"},
       {"\r\n \r\n", "p.hsp is not a hostsim project: it is empty"},
-      {std::string("MZ\x90\x00\x03", 5),
-       "p.hsp is not a hostsim project: its first line is \"MZ\xEF\xBF\xBD\\x00\\x03\", not HOSTSIM PROJECT 1"},
+      {std::string("MZ\x80\x81\x8D\x8F\x90\x9D\xA0\x00", 10),
+       "p.hsp is not a hostsim project: its first line is \"MZ€\\x81\\x8D\\x8F\\x90\\x9D\\u00A0\\x00\", not HOSTSIM "
+       "PROJECT 1"},
   };
   for (const auto& c : cases) {
     ProjectLayout layout;

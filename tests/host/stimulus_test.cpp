@@ -130,15 +130,16 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
 
 TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
   std::string encoding;
-  // U+1F600 as a surrogate pair, then a high half alone, then an odd byte.
-  EXPECT_EQ("a\xF0\x9F\x98\x80\xEF\xBF\xBD"
-            "b\xEF\xBF\xBD",
-            host::Utf8FromUtf16(std::string("\xFF\xFE"
-                                            "a\0\x3D\xD8\x00\xDE\x3D\xD8"
-                                            "b\0"
-                                            "c",
-                                            13),
-                                encoding));
+  // U+1F600 as a surrogate pair, then a high half alone, then an odd byte:
+  // neither shows as a character it is not.
+  EXPECT_EQ("a\xF0\x9F\x98\x80\\uD83D"
+            "b\\x81",
+            host::ShownUserText(host::Utf8FromUtf16(std::string("\xFF\xFE"
+                                                                "a\0\x3D\xD8\x00\xDE\x3D\xD8"
+                                                                "b\0"
+                                                                "\x81",
+                                                                13),
+                                                    encoding)));
   EXPECT_EQ("UTF-16 little-endian", encoding);
   EXPECT_EQ("0 1\n", host::Utf8FromUtf16("0 1\n", encoding)) << "8-bit text passes as it is";
   EXPECT_EQ("", encoding);
