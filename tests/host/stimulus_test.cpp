@@ -15,6 +15,12 @@ std::string Parsed(const std::string& text, std::vector<StimulusStep>& steps, st
   return host::FailureOf([&] { steps = host::ParseStimulus(text, "s.stim", encoding); });
 }
 
+std::string Repeated(const std::string& text, int times) {
+  std::string repeated;
+  for (int k = 0; k < times; ++k) repeated += text;
+  return repeated;
+}
+
 TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
   const struct {
     const char* token;
@@ -61,11 +67,20 @@ TEST(StimulusFile, MistakesNameTheFileAndLine) {
             host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.pop_back();
   EXPECT_EQ("", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  ASSERT_EQ("", Parsed("1\n0 0 0\n", steps));
+  EXPECT_EQ("s.stim:1: 1 value, but the part has 3 inputs",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  EXPECT_EQ("s.stim:2: 3 values, but the part has 1 input",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 1); }));
+  // Lines ending in CR alone are counted as such, a CR LF among them as one.
+  EXPECT_EQ("s.stim:3: \"2\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 2V",
+            Parsed("0 1\r\r\n0 2\r", steps));
 }
 
 // The same steps as Windows editors save them: with a byte-order mark,
-// and as "Unicode" in either byte order.
-TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
+// and as "Unicode" in either byte order; and as old Mac editors save them,
+// with lines ending in CR alone.
+TEST(StimulusFile, WhatEditorsSaveReadsAsTheSameSteps) {
   const std::string text = "# A B C\r\n0 1 2.6V\r\n1 1 0\r\n";
   auto utf16 = [&](bool little, bool marked) {
     std::string bytes = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
@@ -80,6 +95,7 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
       {utf16(true, true), "UTF-16 little-endian"},
       {utf16(false, true), "UTF-16 big-endian"},
       {utf16(true, false), "UTF-16 little-endian without byte-order mark"},
+      {"# A B C\r0 1 2.6V\r1 1 0\r", ""},
   };
   std::vector<StimulusStep> none;
   EXPECT_EQ("s.stim:1: \"x\" is neither 0, 1 nor a voltage such as 2.6V (the file read as UTF-16 big-endian)",
@@ -96,8 +112,8 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
   }
 }
 
-// A message shows every byte of the value: nothing invisible, nothing cut
-// off; and it says what was meant where that is clear.
+// A message shows every byte of a short value, nothing invisible; and it
+// says what was meant where that is clear.
 TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
   const struct {
     std::string text, error;
@@ -126,6 +142,27 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
     std::vector<StimulusStep> steps;
     EXPECT_EQ("s.stim:1: " + c.error, Parsed(c.text, steps));
   }
+}
+
+// A long value shows its start up to a character's end, and its length;
+// the hint then leaves out the value meant, which would repeat it.
+TEST(StimulusFile, ALongValueIsCutAtACharacterAndSaysItsLength) {
+  const struct {
+    std::string value, quoted;
+  } cases[] = {
+      {std::string(60, 'x'), "\"" + std::string(60, 'x') + "\""},
+      {"a" + Repeated("\xC3\xBC", 100), "\"a" + Repeated("\xC3\xBC", 59) + "…\" (201 bytes)"},
+      {std::string(100, '\x01'), "\"" + Repeated("\\x01", 15) + "…\" (100 bytes)"},
+      {"0" + Repeated("\xE2\x80\x8B", 30), "\"0" + Repeated("\\u200B", 9) + "…\" (91 bytes)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<StimulusStep> steps;
+    EXPECT_EQ("s.stim:1: " + c.quoted + " is neither 0, 1 nor a voltage such as 2.6V", Parsed(c.value, steps));
+  }
+  std::vector<StimulusStep> steps;
+  EXPECT_EQ("s.stim:2: \"" + std::string(60, '2') +
+                "…\" (5000 bytes) is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit",
+            Parsed("0 0 0\n" + std::string(5000, '2'), steps));
 }
 
 TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
