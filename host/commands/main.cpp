@@ -9,6 +9,7 @@
 #include <string>
 
 #include "command.h"
+#include "text.h"
 
 namespace host {
 
@@ -70,7 +71,7 @@ int Run(const std::string& name, const Arguments& arguments) {
   }
   std::fprintf(stderr, "hostsim: %s\n",
                name.empty() ? "no command given; hostsim --help lists them"
-                            : ("unknown command \"" + name + "\"; hostsim --help lists them").c_str());
+                            : ("unknown command " + Quoted(name) + "; hostsim --help lists them").c_str());
   return 2;
 }
 
