@@ -24,9 +24,9 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 }
 
 // The file as Notepad saves it as "Unicode" (little-endian) or
-// "Unicode big endian", with or without the byte-order mark.
-std::string Utf16(const std::string& text, bool little, bool marked) {
-  std::string bytes = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+// "Unicode big endian".
+std::string Utf16(const std::string& text, bool little) {
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
   for (char c : text) bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
   return bytes;
 }
@@ -135,10 +135,8 @@ TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
       {head + "PART 2 " + std::string(5000, 'x') + "\r\n",
        "p.hsp: line 6 (byte 5076): the file ends inside the block of part 2 (\"" + std::string(60, 'x') +
            "…\" (5000 bytes), line 5): its end marker ENDE_MARKE_DER_USER_DLL is missing"},
-      {Utf16(kSaved, true, true), "p.hsp is saved as UTF-16 little-endian" + kNot8Bit},
-      {Utf16(kSaved, false, true), "p.hsp is saved as UTF-16 big-endian" + kNot8Bit},
-      {Utf16(kSaved, true, false), "p.hsp is saved as UTF-16 little-endian without byte-order mark" + kNot8Bit},
-      {Utf16(kSaved, false, false), "p.hsp is saved as UTF-16 big-endian without byte-order mark" + kNot8Bit},
+      {Utf16(kSaved, true), "p.hsp is saved as UTF-16 little-endian" + kNot8Bit},
+      {Utf16(kSaved, false), "p.hsp is saved as UTF-16 big-endian" + kNot8Bit},
   };
   for (const auto& c : cases) {
     ProjectLayout layout;
