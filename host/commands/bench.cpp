@@ -34,7 +34,7 @@ long Evaluations(const std::string& text) {
   const long long count = std::strtoll(text.c_str(), &end, 10);
   if (*end || count < 1 || count > kMostEvaluations)
     throw Failure("--evaluations takes a whole number from 1 to " + std::to_string(kMostEvaluations) +
-                  ", such as 100000; \"" + ShownUserText(text) + "\" is none");
+                  ", such as 100000; " + Quoted(text) + " is none");
   return long(count);
 }
 
@@ -42,7 +42,7 @@ double Goal(const std::string& text) {
   char* end = nullptr;
   const double goal = std::strtod(text.c_str(), &end);
   if (*end || !(goal > 0) || !std::isfinite(goal))
-    throw Failure("--goal takes a ratio above 0, such as 3 or 2.5; \"" + ShownUserText(text) + "\" is none");
+    throw Failure("--goal takes a ratio above 0, such as 3 or 2.5; " + Quoted(text) + " is none");
   return goal;
 }
 

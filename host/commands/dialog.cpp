@@ -14,6 +14,7 @@
 #include "placed_part.h"
 #include "png_writer.h"
 #include "settings_text.h"
+#include "text.h"
 
 namespace host {
 namespace {
@@ -160,8 +161,8 @@ double Seconds(const std::string& text) {
   char* end = nullptr;
   const double seconds = std::strtod(text.c_str(), &end);
   if (text.empty() || *end || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
-    throw Failure("--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; \"" + text +
-                  "\" is none");
+    throw Failure("--close-after needs a number of seconds from 0 to 86400, such as 5 or 0.5; " + Quoted(text) +
+                  " is none");
   return seconds;
 }
 

@@ -12,6 +12,7 @@
 #include "command.h"
 #include "fault_guard.h"
 #include "plugin_library.h"
+#include "text.h"
 
 namespace host {
 
@@ -120,7 +121,7 @@ int Run(const std::string& name, const Arguments& arguments) {
   }
   std::fprintf(stderr, "hostsim: %s\n",
                name.empty() ? "no command given; hostsim --help lists them"
-                            : ("unknown command \"" + name + "\"; hostsim --help lists them").c_str());
+                            : ("unknown command " + Quoted(name) + "; hostsim --help lists them").c_str());
   return 2;
 }
 

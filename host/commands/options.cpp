@@ -97,7 +97,7 @@ class Reader {
 
  private:
   std::string Usage() const { return UsageLine(command_); }
-  std::string Shown(const std::string& argument) const { return "\"" + ShownUserText(argument) + "\""; }
+  std::string Shown(const std::string& argument) const { return Quoted(argument); }
 
   void TakeOption(const std::string& argument, std::size_t& k) {
     const std::size_t equals = argument.find('=');

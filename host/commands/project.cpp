@@ -107,7 +107,7 @@ const Command kProjectCommand = {
                                              "Tamberlo.dll Morrel.dll=8,1); a part first reads the\n"
                                              "values after = as its settings, one value per line"},
      {"project load FILE", "places the parts, lets each read its block, shows\n"
-                           "them; lines ending in LF are read too"},
+                           "them; lines ending in LF or CR are read too"},
      {"project show FILE", "the file's lines, numbered, the host's and the\n"
                            "plug-ins', and how they end"}},
     "",

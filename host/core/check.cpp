@@ -181,7 +181,7 @@ class Checker {
     std::string text;
     area_ = "name";
     if (Guarded("GetDLLName", [&] { name = library_.GetDLLName(); }) && ReadText("GetDLLName", name, text))
-      report_.displayName = Utf8FromWindows1252(text);
+      report_.displayName = ShownWindows1252(text);
   }
 
   // ---- exports

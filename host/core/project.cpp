@@ -82,7 +82,7 @@ class BlockReader {
     if (taken != to - from)
       throw Failure(path_ + ": line " + std::to_string(layout_.lines[part.firstBlockLine].number) + " (byte " +
                     std::to_string(layout_.BlockStart(part)) + "): the ReadFromFile of part " +
-                    std::to_string(part.number) + " (" + ShownWindows1252(part.dll) + ") took " +
+                    std::to_string(part.number) + " (" + Quoted(part.dll, TextEncoding::kWindows1252) + ") took " +
                     std::to_string(taken) + " bytes of its " + std::to_string(to - from) +
                     "-byte block, not up to its end marker and no further");
     return handed_.substr(from, taken);
@@ -164,7 +164,7 @@ void LoadProject(const std::string& path, const std::string& pluginFolder, Loade
   ProjectLayout layout;
   ReadProjectLayout(bytes, path, layout);
   project.lineEndings = layout.LineEndings();
-  if (!layout.HasLfLines())
+  if (!layout.HasLinesWithoutCrLf())
     return BlockReader(path, layout, file, bytes, FileStarts(layout, bytes.size())).Read(pluginFolder, project);
   // The plug-ins find their marker only with its CR LF.
   HostFile copy;
@@ -191,7 +191,7 @@ std::string DescribeProject(const std::string& path, std::string& fault) {
       FileName(path) + ": " + std::to_string(bytes.size()) + " bytes, " + Counted(layout.parts.size(), "part");
   if (layout.byteOrderMark) description += ", a UTF-8 byte-order mark";
   if (!layout.LineEndings().empty()) description += ", lines ending in " + layout.LineEndings();
-  if (layout.HasLfLines()) description += " (load gives the plug-ins their blocks with CR LF)";
+  if (layout.HasLinesWithoutCrLf()) description += " (load gives the plug-ins their blocks with CR LF)";
   description += "\n" + ListedLines(layout);
   return description;
 }

@@ -1,5 +1,7 @@
 #include "project_format.h"
 
+#include <algorithm>
+
 #include "failure.h"
 #include "plugin_interface.h"
 #include "text.h"
@@ -8,6 +10,7 @@ namespace host {
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr TextEncoding kWindows1252 = TextEncoding::kWindows1252;
 
 // The marker as a line, without its CR LF.
 const std::string kMarkerLine = kEndMarker.substr(0, kEndMarker.size() - 2);
@@ -36,6 +39,13 @@ bool IsPartLine(const std::string& line, int& number, std::string& dll) {
     if (name != std::string::npos) dll = line.substr(name);
   }
   return true;
+}
+
+// Old Mac editors end lines in CR alone; such a file is told by its first
+// line end, as a lone CR in another file may be a block's own byte.
+bool EndsLinesInCrAlone(const std::string& bytes, std::size_t from) {
+  const std::size_t lineBreak = bytes.find_first_of("\r\n", from);
+  return lineBreak != std::string::npos && bytes[lineBreak] == '\r' && bytes.compare(lineBreak, 2, "\r\n") != 0;
 }
 
 // Reads the lines in turn and throws a Failure where the first one breaks
@@ -81,27 +91,27 @@ class LayoutReader {
     const std::string text = WithoutTrailingBlanks(line.text);
     if (text == kProjectHeading) return;
     if (text.compare(0, 16, "HOSTSIM PROJECT ") == 0)
-      throw Failure(At(line, "\"" + ShownWindows1252(text) + "\" is a format this hostsim does not read; it reads " +
-                                 kProjectHeading));
-    throw Failure(name_ + " is not a hostsim project: its first line is \"" + ShownWindows1252(text.substr(0, 60)) +
-                  "\", not " + kProjectHeading);
+      throw Failure(At(
+          line, Quoted(text, kWindows1252) + " is a format this hostsim does not read; it reads " + kProjectHeading));
+    throw Failure(name_ + " is not a hostsim project: its first line is " + Quoted(text, kWindows1252) + ", not " +
+                  kProjectHeading);
   }
 
   void StartPart(std::size_t at, const std::string& text) {
     ProjectPart part;
     part.partLine = at;
     if (!IsPartLine(text, part.number, part.dll) || part.number < 0 || part.dll.empty())
-      throw Failure(Where(layout_.lines[at]) + ", " + After() + ": expected PART or END, found \"" +
-                    ShownWindows1252(text) + "\"");
+      throw Failure(Where(layout_.lines[at]) + ", " + After() + ": expected PART or END, found " +
+                    Quoted(text, kWindows1252));
     const int expected = int(layout_.parts.size()) + 1;
-    if (part.number == 0) throw Failure(At(at, "\"" + ShownWindows1252(text) + "\": parts are numbered from 1"));
+    if (part.number == 0) throw Failure(At(at, Quoted(text, kWindows1252) + ": parts are numbered from 1"));
     if (part.number < expected)
-      throw Failure(At(at, "\"" + ShownWindows1252(text) + "\" repeats the number of the part in line " +
+      throw Failure(At(at, Quoted(text, kWindows1252) + " repeats the number of the part in line " +
                                std::to_string(layout_.lines[layout_.parts[part.number - 1].partLine].number) +
                                "; parts are numbered 1, 2, 3 ... in order, so this one is " +
                                std::to_string(expected)));
     if (part.number > expected)
-      throw Failure(At(at, "\"" + ShownWindows1252(text) + "\" where part " + std::to_string(expected) +
+      throw Failure(At(at, Quoted(text, kWindows1252) + " where part " + std::to_string(expected) +
                                " comes next; parts are numbered 1, 2, 3 ... in order"));
     part.firstBlockLine = at + 1;
     layout_.parts.push_back(part);
@@ -114,7 +124,7 @@ class LayoutReader {
     int number;
     std::string dll;
     if (text == "END" || (IsPartLine(text, number, dll) && number >= 0))
-      throw Failure(At(at, "\"" + ShownWindows1252(text) + "\" inside the block of " + Part(layout_.parts.back()) +
+      throw Failure(At(at, Quoted(text, kWindows1252) + " inside the block of " + Part(layout_.parts.back()) +
                                ": the block ends without its end marker " + kMarkerLine));
     Role(LineRole::kBlock);
     if (text == kMarkerLine) {
@@ -127,8 +137,8 @@ class LayoutReader {
     Role(LineRole::kHost);
     const std::size_t rest = SkipBlank(at + 1);
     if (rest == layout_.lines.size()) return;
-    throw Failure(At(rest, "\"" + ShownWindows1252(WithoutTrailingBlanks(layout_.lines[rest].text).substr(0, 60)) +
-                               "\" after END; nothing but blank lines may follow it"));
+    throw Failure(At(rest, Quoted(WithoutTrailingBlanks(layout_.lines[rest].text), kWindows1252) +
+                               " after END; nothing but blank lines may follow it"));
   }
 
   std::string After() const {
@@ -137,7 +147,7 @@ class LayoutReader {
   }
 
   std::string Part(const ProjectPart& part) const {
-    return "part " + std::to_string(part.number) + " (" + ShownWindows1252(part.dll) + ", line " +
+    return "part " + std::to_string(part.number) + " (" + Quoted(part.dll, kWindows1252) + ", line " +
            std::to_string(layout_.lines[part.partLine].number) + ")";
   }
 
@@ -166,17 +176,29 @@ class LayoutReader {
 }  // namespace
 
 std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from) {
+  const char* const lineBreaks = EndsLinesInCrAlone(bytes, from) ? "\r\n" : "\n";
   std::vector<FileLine> lines;
   while (from < bytes.size()) {
     FileLine line;
     line.number = int(lines.size()) + 1;
     line.start = from;
-    const std::size_t feed = bytes.find('\n', from);
-    std::size_t end = feed == std::string::npos ? bytes.size() : feed;
-    if (feed != std::string::npos) line.end = end > from && bytes[end - 1] == '\r' ? LineEnd::kCrLf : LineEnd::kLf;
-    if (line.end == LineEnd::kCrLf) --end;
-    line.text = bytes.substr(from, end - from);
-    from = feed == std::string::npos ? bytes.size() : feed + 1;
+    const std::size_t lineBreak = bytes.find_first_of(lineBreaks, from);
+    std::size_t textEnd = lineBreak == std::string::npos ? bytes.size() : lineBreak, next = textEnd + 1;
+    if (lineBreak == std::string::npos) {
+      next = bytes.size();
+    } else if (bytes.compare(lineBreak, 2, "\r\n") == 0) {  // found so where lines end in CR alone
+      line.end = LineEnd::kCrLf;
+      next = lineBreak + 2;
+    } else if (bytes[lineBreak] == '\r') {
+      line.end = LineEnd::kCr;
+    } else if (lineBreak > from && bytes[lineBreak - 1] == '\r') {
+      line.end = LineEnd::kCrLf;
+      --textEnd;
+    } else {
+      line.end = LineEnd::kLf;
+    }
+    line.text = bytes.substr(from, textEnd - from);
+    from = next;
     lines.push_back(line);
   }
   return lines;
@@ -184,22 +206,35 @@ std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from) {
 
 void ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout) {
   layout = {};
+  // The plug-ins read their blocks byte by byte as 8-bit text, and a
+  // converted copy would move every byte offset the host names.
+  if (const std::string utf16 = Utf16Encoding(bytes); !utf16.empty())
+    throw Failure(name + " is saved as " + utf16 +
+                  "; a project is 8-bit text, which the plug-ins read byte by byte: save it as 8-bit (ANSI) text");
   if (bytes.compare(0, 3, kByteOrderMark) == 0) layout.byteOrderMark = 3;
   layout.lines = SplitLines(bytes, layout.byteOrderMark);
   LayoutReader(name, bytes.size(), layout).Read();
 }
 
-bool ProjectLayout::HasLfLines() const {
+bool ProjectLayout::HasLinesWithoutCrLf() const {
   for (const FileLine& line : lines)
-    if (line.end == LineEnd::kLf) return true;
+    if (line.end == LineEnd::kLf || line.end == LineEnd::kCr) return true;
   return false;
 }
 
 std::string ProjectLayout::LineEndings() const {
-  bool crLf = false;
-  for (const FileLine& line : lines) crLf = crLf || line.end == LineEnd::kCrLf;
-  if (HasLfLines()) return crLf ? "CR LF and LF" : "LF";
-  return crLf ? "CR LF" : "";
+  const struct {
+    LineEnd end;
+    const char* name;
+  } kinds[] = {{LineEnd::kCrLf, "CR LF"}, {LineEnd::kLf, "LF"}, {LineEnd::kCr, "CR"}};
+  std::vector<std::string> found;
+  for (const auto& kind : kinds)
+    if (std::any_of(lines.begin(), lines.end(), [&](const FileLine& line) { return line.end == kind.end; }))
+      found.push_back(kind.name);
+  std::string names;
+  for (std::size_t k = 0; k < found.size(); ++k)
+    names += (k == 0 ? "" : k + 1 == found.size() ? " and " : ", ") + found[k];
+  return names;
 }
 
 std::string ProjectLayout::WithCrLf() const {

@@ -11,10 +11,10 @@
 //   END                          nothing but blank lines after it
 //
 // hostsim writes every line with CR LF. Read back are also what editors
-// make of it: lines ending in LF, a UTF-8 byte-order mark, blank lines
-// among the host's lines, blanks at the end of a line. A block's lines are
-// the plug-in's and are not looked into, except that one reading PART n or
-// END shows the block has lost its marker.
+// make of it: lines ending in LF or in CR alone (old Mac editors), a UTF-8
+// byte-order mark, blank lines among the host's lines, blanks at the end of
+// a line. A block's lines are the plug-in's and are not looked into, except
+// that one reading PART n or END shows the block has lost its marker.
 #pragma once
 
 #include <cstddef>
@@ -25,7 +25,7 @@ namespace host {
 
 constexpr char kProjectHeading[] = "HOSTSIM PROJECT 1";
 
-enum class LineEnd { kCrLf, kLf, kNone };
+enum class LineEnd { kCrLf, kLf, kCr, kNone };
 
 struct FileLine {
   int number = 0;         // 1 for the first line
@@ -50,8 +50,10 @@ struct ProjectLayout {
   std::vector<LineRole> roles;  // of the lines read before a fault
   std::vector<ProjectPart> parts;
 
-  bool HasLfLines() const;
-  // "CR LF", "LF" or "CR LF and LF"; empty for a file without line ends.
+  // Lines ending in LF or CR alone, which the plug-ins cannot read.
+  bool HasLinesWithoutCrLf() const;
+  // "CR LF", "LF", "CR", "CR LF and LF" ...; empty for a file without line
+  // ends.
   std::string LineEndings() const;
   // The file as the plug-ins must read it: every line ending in CR LF.
   std::string WithCrLf() const;
@@ -63,11 +65,14 @@ struct ProjectLayout {
   std::size_t BlockEnd(const ProjectPart& part) const { return lines[part.markerLine + 1].start; }
 };
 
+// The lines from `from` on. A line ends in LF, with or without CR before
+// it; in a file whose first line ends in CR alone, in CR alone too.
 std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from);
 
 // Fills the layout of a well-formed project, else throws a Failure "NAME:
 // line N (byte B): what is wrong" (or "NAME is not a hostsim project:
-// ..."); the roles then cover the lines up to the fault.
+// ..."); the roles then cover the lines up to the fault. A file saved as
+// UTF-16 is refused as such.
 void ReadProjectLayout(const std::string& bytes, const std::string& name, ProjectLayout& layout);
 
 std::string WithoutTrailingBlanks(const std::string& text);

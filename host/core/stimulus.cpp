@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "failure.h"
+#include "project_format.h"
 #include "text.h"
 
 namespace host {
@@ -31,19 +32,26 @@ std::string Located(const std::string& name, int line, const std::string& reason
   return name + ":" + std::to_string(line) + ": " + reason;
 }
 
+// ", 2.6V": the value meant, but where the value is cut, which it would
+// repeat in full. Both read as voltages, so they are plain ASCII.
+std::string Meant(const std::string& token, const std::string& meant) {
+  return token.size() > kQuotedColumns ? "" : ", " + meant;
+}
+
 // What was meant by a value that is none, where that can be told: a
 // decimal comma, or a voltage without its unit.
 std::string Hint(const std::string& token) {
   double volts;
   std::string pointed = token;
   for (char& c : pointed) c = c == ',' ? '.' : c;
-  if (pointed != token && ParseStimulusValue(pointed, volts)) return ": the decimal separator is a point, " + pointed;
-  if (ParseStimulusValue(token + "V", volts)) return ": a voltage needs its unit, " + token + "V";
+  if (pointed != token && ParseStimulusValue(pointed, volts))
+    return ": the decimal separator is a point" + Meant(token, pointed);
+  if (ParseStimulusValue(token + "V", volts)) return ": a voltage needs its unit" + Meant(token, token + "V");
   return {};
 }
 
 std::string NoValue(const std::string& token) {
-  return "\"" + ShownUserText(token) + "\" is neither 0, 1 nor a voltage such as 2.6V" + Hint(token);
+  return Quoted(token) + " is neither 0, 1 nor a voltage such as 2.6V" + Hint(token);
 }
 
 // The text of the file as UTF-8 or 8-bit text, without a byte-order mark.
@@ -69,17 +77,17 @@ bool ParseStimulusValue(const std::string& token, double& volts) {
 std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::string& name, std::string* encoding) {
   std::vector<StimulusStep> steps;
   std::string read;
-  std::istringstream lines(StimulusText(bytes, read));
+  const std::vector<FileLine> lines = SplitLines(StimulusText(bytes, read), 0);
   if (encoding) *encoding = read;
-  std::string line;
-  for (int number = 1; std::getline(lines, line); ++number) {
-    std::istringstream tokens(line.substr(0, line.find('#')));
+  for (const FileLine& line : lines) {
+    std::istringstream tokens(line.text.substr(0, line.text.find('#')));
     StimulusStep step;
-    step.line = number;
+    step.line = line.number;
     for (std::string token; tokens >> token;) {
       double volts;
       if (!ParseStimulusValue(token, volts))
-        throw Failure(Located(name, number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")")));
+        throw Failure(
+            Located(name, line.number, NoValue(token) + (read.empty() ? "" : " (the file read as " + read + ")")));
       step.volts.push_back(volts);
       step.written.push_back(token);
     }
@@ -92,9 +100,9 @@ std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::str
 void CheckStimulusWidth(const std::vector<StimulusStep>& steps, const std::string& name, int inputs) {
   for (const StimulusStep& step : steps)
     if (int(step.volts.size()) != inputs)
-      throw Failure(Located(
-          name, step.line,
-          std::to_string(step.volts.size()) + " values, but the part has " + std::to_string(inputs) + " inputs"));
+      throw Failure(
+          Located(name, step.line,
+                  Counted(step.volts.size(), "value") + ", but the part has " + Counted(std::size_t(inputs), "input")));
 }
 
 }  // namespace host

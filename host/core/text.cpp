@@ -50,7 +50,8 @@ ByteOrder Utf16Order(const std::string& bytes, bool& marked) {
 }
 
 // Length of the UTF-8 sequence at `at` and its code point; 0 for a byte
-// that starts none.
+// that starts none. Halves of surrogate pairs pass, as Utf8FromUtf16 keeps
+// a lone one.
 std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned& codePoint) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
   std::size_t length = lead < 0x80                    ? 1
@@ -66,13 +67,15 @@ std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned& code
     codePoint = codePoint << 6 | (next & 0x3F);
   }
   const unsigned shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-  return codePoint < shortest[length] || (codePoint >= 0xD800 && codePoint < 0xE000) ? 0 : length;
+  return codePoint < shortest[length] || codePoint > 0x10FFFF ? 0 : length;
 }
 
-// Characters a terminal shows as nothing or as a blank.
+// Characters a terminal shows as nothing or as a blank, and halves of
+// surrogate pairs, which are none.
 bool IsInvisible(unsigned codePoint) {
-  return (codePoint >= 0x7F && codePoint < 0xA1) || codePoint == 0xAD || (codePoint >= 0x200B && codePoint <= 0x200F) ||
-         codePoint == 0x2028 || codePoint == 0x2029 || codePoint == 0x2060 || codePoint == 0xFEFF;
+  return (codePoint >= 0x80 && codePoint < 0xA1) || codePoint == 0xAD || (codePoint >= 0x200B && codePoint <= 0x200F) ||
+         codePoint == 0x2028 || codePoint == 0x2029 || codePoint == 0x2060 ||
+         (codePoint >= 0xD800 && codePoint < 0xE000) || codePoint == 0xFEFF;
 }
 
 std::string Escaped(const char* format, unsigned value) {
@@ -81,25 +84,66 @@ std::string Escaped(const char* format, unsigned value) {
   return escape;
 }
 
+std::string ByteEscaped(unsigned char byte) { return Escaped("\\x%02X", byte); }
+
+std::string CharacterShown(unsigned codePoint) {
+  if (codePoint < 0x20 || codePoint == 0x7F) return ByteEscaped(static_cast<unsigned char>(codePoint));
+  if (IsInvisible(codePoint)) return Escaped("\\u%04X", codePoint);
+  std::string utf8;
+  AppendUtf8(utf8, codePoint);
+  return utf8;
+}
+
+// The first character of text[at...], or its first byte where that starts
+// none, as shown.
+struct ShownPiece {
+  std::size_t length;  // bytes of the text it stands for
+  std::string shown;
+};
+
+ShownPiece NextUtf8(const std::string& text, std::size_t at) {
+  unsigned codePoint = 0;
+  const std::size_t length = Utf8Sequence(text, at, codePoint);
+  if (length == 0) return {1, ByteEscaped(static_cast<unsigned char>(text[at]))};
+  return {length, CharacterShown(codePoint)};
+}
+
+ShownPiece NextWindows1252(const std::string& text, std::size_t at) {
+  const unsigned char byte = static_cast<unsigned char>(text[at]);
+  if (byte < 0x80 || byte >= 0xA0) return {1, CharacterShown(byte)};
+  const unsigned codePoint = kHighControls[byte - 0x80];
+  return {1, codePoint ? CharacterShown(codePoint) : ByteEscaped(byte)};
+}
+
+ShownPiece NextPiece(const std::string& text, std::size_t at, TextEncoding encoding) {
+  return encoding == TextEncoding::kWindows1252 ? NextWindows1252(text, at) : NextUtf8(text, at);
+}
+
+std::string Shown(const std::string& text, TextEncoding encoding) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size();) {
+    const ShownPiece piece = NextPiece(text, at, encoding);
+    shown += piece.shown;
+    at += piece.length;
+  }
+  return shown;
+}
+
 }  // namespace
 
-std::string Utf8FromWindows1252(const std::string& text) {
-  std::string out;
-  for (unsigned char byte : text) {
-    unsigned codePoint = byte;
-    if (byte >= 0x80 && byte < 0xA0) codePoint = kHighControls[byte - 0x80] ? kHighControls[byte - 0x80] : 0xFFFD;
-    AppendUtf8(out, codePoint);
-  }
-  return out;
+std::string Utf16Encoding(const std::string& bytes) {
+  bool marked;
+  const ByteOrder order = Utf16Order(bytes, marked);
+  if (order == kNotUtf16) return {};
+  return std::string("UTF-16 ") + (order == kLittleEndian ? "little-endian" : "big-endian") +
+         (marked ? "" : " without byte-order mark");
 }
 
 std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
   bool marked;
   const ByteOrder order = Utf16Order(bytes, marked);
-  encoding.clear();
+  encoding = Utf16Encoding(bytes);
   if (order == kNotUtf16) return bytes;
-  encoding = std::string("UTF-16 ") + (order == kLittleEndian ? "little-endian" : "big-endian") +
-             (marked ? "" : " without byte-order mark");
   auto unit = [&](std::size_t at) -> unsigned {
     const unsigned char a = static_cast<unsigned char>(bytes[at]), b = static_cast<unsigned char>(bytes[at + 1]);
     return order == kLittleEndian ? a | b << 8 : a << 8 | b;
@@ -107,7 +151,7 @@ std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
   std::string out;
   for (std::size_t at = marked ? 2 : 0; at < bytes.size(); at += 2) {
     if (at + 1 == bytes.size()) {
-      AppendUtf8(out, 0xFFFD);
+      out += bytes[at];
       break;
     }
     unsigned codePoint = unit(at);
@@ -115,40 +159,15 @@ std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
     if (high && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
       codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
       at += 2;
-    } else if (codePoint >= 0xD800 && codePoint < 0xE000) {
-      codePoint = 0xFFFD;
     }
     AppendUtf8(out, codePoint);
   }
   return out;
 }
 
-std::string ShownUserText(const std::string& text) {
-  std::string shown;
-  for (std::size_t at = 0; at < text.size();) {
-    unsigned codePoint = 0;
-    const std::size_t length = Utf8Sequence(text, at, codePoint);
-    if (length == 0 || codePoint < 0x20)
-      shown += Escaped("\\x%02X", static_cast<unsigned char>(text[at]));
-    else if (IsInvisible(codePoint))
-      shown += codePoint == 0x7F ? Escaped("\\x%02X", codePoint) : Escaped("\\u%04X", codePoint);
-    else
-      shown += text.substr(at, length);
-    at += length ? length : 1;
-  }
-  return shown;
-}
+std::string ShownUserText(const std::string& text) { return Shown(text, TextEncoding::kUtf8); }
 
-std::string ShownWindows1252(const std::string& windows1252) {
-  std::string escaped;
-  for (unsigned char byte : windows1252) {
-    if (byte < 0x20 || byte == 0x7F)
-      escaped += Escaped("\\x%02X", byte);
-    else
-      escaped += char(byte);
-  }
-  return Utf8FromWindows1252(escaped);
-}
+std::string ShownWindows1252(const std::string& windows1252) { return Shown(windows1252, TextEncoding::kWindows1252); }
 
 std::string ShownPluginText(const char* windows1252) { return windows1252 ? ShownWindows1252(windows1252) : "(null)"; }
 
@@ -156,6 +175,19 @@ std::vector<std::string> ShownPluginTexts(const std::vector<std::string>& window
   std::vector<std::string> shown;
   for (const std::string& text : windows1252) shown.push_back(ShownWindows1252(text));
   return shown;
+}
+
+std::string Quoted(const std::string& text, TextEncoding encoding) {
+  std::string shown;
+  std::size_t columns = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const ShownPiece piece = NextPiece(text, at, encoding);
+    columns += DisplayWidth(piece.shown);
+    if (columns > kQuotedColumns) return "\"" + shown + "…\" (" + std::to_string(text.size()) + " bytes)";
+    shown += piece.shown;
+    at += piece.length;
+  }
+  return "\"" + shown + "\"";
 }
 
 std::string Counted(std::size_t count, const std::string& noun) {

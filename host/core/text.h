@@ -1,6 +1,7 @@
 // Texts for the terminal, which wants UTF-8: the plug-ins' and the
 // projects' are Windows-1252, a user's files may be anything. Every text
-// from outside is shown through one of the Shown... functions.
+// from outside is shown through one of the Shown... functions, and quoted
+// in a message through Quoted.
 #pragma once
 
 #include <string>
@@ -8,25 +9,41 @@
 
 namespace host {
 
-std::string Utf8FromWindows1252(const std::string& text);
+// "UTF-16 little-endian" for text that is UTF-16 by its byte-order mark,
+// or by the zero bytes of ASCII in UTF-16 without one ("UTF-16 big-endian
+// without byte-order mark"); empty for other bytes.
+std::string Utf16Encoding(const std::string& bytes);
 
-// Text that is UTF-16 by its byte-order mark, or by the zero bytes of
-// ASCII in UTF-16 without one, as UTF-8; `encoding` says which it was
-// ("UTF-16 little-endian"). Other bytes come back as they are, with an
-// empty `encoding`.
+// UTF-16 text (as Utf16Encoding tells it) as UTF-8; `encoding` says which
+// it was. Other bytes come back as they are, with an empty `encoding`. A
+// half of a surrogate pair alone keeps its code point, which ShownUserText
+// shows as \uNNNN, and an odd last byte stays a byte.
 std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding);
 
-// Windows-1252 text (a plug-in's, a line of a project) as UTF-8, with
-// bytes below 0x20 and DEL as \xNN.
+// Every text from outside is shown one character at a time in one way: a
+// character as it is; a control byte, or a byte that is no character of
+// the text's encoding, as \xNN; a character that shows as nothing or as a
+// blank (byte-order mark, no-break space) as \uNNNN.
+enum class TextEncoding {
+  kUtf8,         // a user's file or argument: UTF-8, or any bytes
+  kWindows1252,  // a plug-in's text, a line of a project
+};
+
+// A plug-in's text or a line of a project for the terminal.
 std::string ShownWindows1252(const std::string& windows1252);
 // A text a plug-in points to; a null pointer as "(null)".
 std::string ShownPluginText(const char* windows1252);
 std::vector<std::string> ShownPluginTexts(const std::vector<std::string>& windows1252);
-
-// Text from a user's file fit for a message: UTF-8 as it is, but control
-// bytes and bytes that are no UTF-8 as \xNN, and characters that show as
-// nothing or as a blank (byte-order mark, no-break space) as \uNNNN.
+// Text from a user's file for the terminal.
 std::string ShownUserText(const std::string& text);
+
+// Columns of a text's shown form beyond which a message cuts it.
+constexpr std::size_t kQuotedColumns = 60;
+
+// What the user gave (a value, a line of a file), in quotes for a message.
+// Cut behind kQuotedColumns columns, at the end of a character, it shows
+// that it was cut and how long it is: "1234567…" (5000 bytes).
+std::string Quoted(const std::string& text, TextEncoding encoding = TextEncoding::kUtf8);
 
 // "1 part", "0 parts", "3 parts": a count with its noun.
 std::string Counted(std::size_t count, const std::string& noun);

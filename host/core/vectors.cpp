@@ -20,7 +20,7 @@ class Expression {
   long Value() {
     const long value = Binary(0);
     Skip();
-    if (at_ != text_.size()) throw Failure("\"" + ShownUserText(text_.substr(at_)) + "\" is not part of an expression");
+    if (at_ != text_.size()) throw Failure(Quoted(text_.substr(at_)) + " is not part of an expression");
     return value;
   }
 
@@ -72,8 +72,7 @@ class Expression {
     }
     std::size_t digits = at_;
     while (digits < text_.size() && std::isdigit(static_cast<unsigned char>(text_[digits]))) ++digits;
-    if (digits == at_ || digits - at_ > 9)
-      throw Failure("a number or n is missing in \"" + ShownUserText(text_) + "\"");
+    if (digits == at_ || digits - at_ > 9) throw Failure("a number or n is missing in " + Quoted(text_));
     const long value = std::stol(text_.substr(at_, digits - at_));
     at_ = digits;
     return value;
@@ -137,7 +136,7 @@ VectorInput InputOf(const std::string& column) {
     return input;
   }
   if (!ParseStimulusValue(column, input.volts))
-    throw Failure("\"" + ShownUserText(column) + "\" is no input: 0, 1, C or a voltage such as 2.6V");
+    throw Failure(Quoted(column) + " is no input: 0, 1, C or a voltage such as 2.6V");
   return input;
 }
 
@@ -145,7 +144,7 @@ Expected ExpectedOf(const std::string& column) {
   if (column == "0") return Expected::kLow;
   if (column == "1") return Expected::kHigh;
   if (column == "X" || column == "x") return Expected::kAny;
-  throw Failure("\"" + ShownUserText(column) + "\" is no output: 0, 1 or X");
+  throw Failure(Quoted(column) + " is no output: 0, 1 or X");
 }
 
 class Reader {
@@ -198,8 +197,7 @@ class Reader {
     char* end = nullptr;
     const long times = std::strtol(count.c_str(), &end, 10);
     if (count.empty() || *end || times < 1 || times > kMostRepeats)
-      throw Failure("repeat takes a count from 1 to " + std::to_string(kMostRepeats) + ", not \"" +
-                    ShownUserText(count) + "\"");
+      throw Failure("repeat takes a count from 1 to " + std::to_string(kMostRepeats) + ", not " + Quoted(count));
     if (!more.empty() || (!counter.empty() && counter != "n"))
       throw Failure("repeat counts only in n: repeat N n: ROW");
     for (long n = 0; n < times; ++n) Row(rest.substr(colon + 1), counter.empty() ? -1 : n);

@@ -336,6 +336,27 @@ TEST(Bench, GoalDecidesTheExitStatus) {
   ExpectVerdicts("0.0001", 1, "missed");
 }
 
+// ---- test
+
+// A wrong row is printed with its line, inputs, what was expected and what
+// came; the counts close the output, and the JUnit report has a case for
+// every row and a failure for the wrong one.
+TEST(Test, AWrongRowFailsAndIsReported) {
+  const std::string vectors = test::Scratch("adder.vectors"), junit = test::Scratch("adder.xml");
+  test::WriteAll(vectors, "repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X\n1 1 0 | 1 1\n");
+  const Outcome run = Hostsim({"test", "Quenvik.dll", vectors, "--junit", junit});
+  EXPECT_EQ(1, run.status) << run.err;
+  EXPECT_TRUE(Contains(run.out, "\nFAILED line 2, inputs 1 1 0: expected 1 1, got 0 1\n")) << run.out;
+  EXPECT_EQ("8 passed, 1 failed", test::Lines(run.out).back());
+  const std::string xml = test::ReadAll(junit);
+  EXPECT_TRUE(Contains(xml, "<testsuites name=\"hostsim test\" tests=\"9\" failures=\"1\" errors=\"0\">")) << xml;
+  EXPECT_TRUE(Contains(xml, "name=\"line 1 (n=7)\"/>")) << xml;
+  EXPECT_TRUE(Contains(xml, "name=\"line 2\">\n      <failure message=\"inputs 1 1 0: expected 1 1, got 0 1\">"))
+      << xml;
+  DeleteFileA(vectors.c_str());
+  DeleteFileA(junit.c_str());
+}
+
 // ---- demo
 
 TEST(Demo, ShowsThePlugInsAtWork) {

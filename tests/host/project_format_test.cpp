@@ -23,6 +23,14 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
+// The file as Notepad saves it as "Unicode" (little-endian) or
+// "Unicode big endian".
+std::string Utf16(const std::string& text, bool little) {
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char c : text) bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+  return bytes;
+}
+
 // What the plug-in of a part reads: its block in the copy with CR LF.
 std::string BlockAsRead(const ProjectLayout& layout, std::size_t part) {
   const std::vector<std::size_t> starts = layout.CrLfStarts();
@@ -44,6 +52,7 @@ TEST(ProjectLayout, WhatEditorsMakeOfASavedFileStillReadsWithTheBlocksByteExact)
       {"blanks behind the host's lines", Replaced(Replaced(kSaved, ".dll\r\n", ".dll  \r\n"), "END\r\n", "END\t\r\n")},
       {"no line end behind END", kSaved.substr(0, kSaved.size() - 2)},
       {"LF and a mark, as an editor converting it leaves it", "\xEF\xBB\xBF" + Replaced(kSaved, "\r\n", "\n")},
+      {"lines ending in CR alone, as old Mac editors save it", Replaced(kSaved, "\r\n", "\r")},
   };
   for (const auto& v : variants) {
     ProjectLayout layout;
@@ -71,21 +80,31 @@ TEST(ProjectLayout, SaysHowLinesEndAndWhereTheBlocksAreInTheFile) {
   ASSERT_EQ("",
             host::FailureOf([&] { host::ReadProjectLayout(Replaced(kSaved, "END\r\n", "END\n"), "p.hsp", layout); }));
   EXPECT_EQ("CR LF and LF", layout.LineEndings());
+  const std::string crAlone = Replaced(kSaved, "\r\n", "\r");
+  ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(crAlone, "p.hsp", layout); }));
+  EXPECT_EQ("CR", layout.LineEndings());
+  EXPECT_EQ(37u, layout.BlockStart(layout.parts[0]));
+  EXPECT_EQ(63u, layout.BlockEnd(layout.parts[0]));
+  ASSERT_EQ("",
+            host::FailureOf([&] { host::ReadProjectLayout(Replaced(crAlone, "END\r", "END\r\n"), "p.hsp", layout); }));
+  EXPECT_EQ("CR LF and CR", layout.LineEndings());
 }
 
 TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
+  const std::string kNot8Bit =
+      "; a project is 8-bit text, which the plug-ins read byte by byte: save it as 8-bit (ANSI) text";
   const std::string head = "HOSTSIM PROJECT 1\r\nPART 1 Quenvik.dll\r\n" + kAdderBlock;  // 67 bytes, 4 lines
   const struct {
     std::string file, error;
   } cases[] = {
-      {head + "PART 2 Morrel.dll\r\n16\r\n0\r\nEND\r\n",
-       "p.hsp: line 8 (byte 93): \"END\" inside the block of part 2 (Morrel.dll, line 5): the block ends without its "
-       "end marker ENDE_MARKE_DER_USER_DLL"},
+      {head + "PART 2 Morrel.dll\r\n16\r\n0\r\nEND\r\n", "p.hsp: line 8 (byte 93): \"END\" inside the block of part 2 "
+                                                         "(\"Morrel.dll\", line 5): the block ends without its "
+                                                         "end marker ENDE_MARKE_DER_USER_DLL"},
       {"HOSTSIM PROJECT 1\r\nPART 1 Quenvik.dll\r\n1\r\nPART 2 Morrel.dll\r\n" + kRegisterBlock + "END\r\n",
-       "p.hsp: line 4 (byte 42): \"PART 2 Morrel.dll\" inside the block of part 1 (Quenvik.dll, line 2): the block "
+       "p.hsp: line 4 (byte 42): \"PART 2 Morrel.dll\" inside the block of part 1 (\"Quenvik.dll\", line 2): the block "
        "ends without its end marker ENDE_MARKE_DER_USER_DLL"},
       {head + "PART 2 Morrel.dll\r\n16\r\n",
-       "p.hsp: line 7 (byte 90): the file ends inside the block of part 2 (Morrel.dll, line 5): its end marker "
+       "p.hsp: line 7 (byte 90): the file ends inside the block of part 2 (\"Morrel.dll\", line 5): its end marker "
        "ENDE_MARKE_DER_USER_DLL is missing"},
       {head, "p.hsp: line 5 (byte 67): the file ends without END after the block of part 1"},
       {head + "PART 1 Morrel.dll\r\n" + kRegisterBlock + "END\r\n",
@@ -106,8 +125,18 @@ TEST(ProjectLayout, FaultsNameTheLineTheByteAndTheCause) {
        "p.hsp: line 1 (byte 0): \"HOSTSIM PROJECT 2\" is a format this hostsim does not read; it reads HOSTSIM "
        "PROJECT 1"},
       {"\r\n \r\n", "p.hsp is not a hostsim project: it is empty"},
-      {std::string("MZ\x90\x00\x03", 5),
-       "p.hsp is not a hostsim project: its first line is \"MZ\xEF\xBF\xBD\\x00\\x03\", not HOSTSIM PROJECT 1"},
+      {std::string("MZ\x80\x81\x8D\x8F\x90\x9D\xA0\x00", 10),
+       "p.hsp is not a hostsim project: its first line is \"MZ€\\x81\\x8D\\x8F\\x90\\x9D\\u00A0\\x00\", not HOSTSIM "
+       "PROJECT 1"},
+      // Long lines are quoted up to a character's end, with their length.
+      {head + "PART two " + std::string(100, '\x80') + "\r\n",
+       "p.hsp: line 5 (byte 67), after the block of part 1: expected PART or END, found \"PART two " +
+           Replaced(std::string(51, 'e'), "e", "€") + "…\" (109 bytes)"},
+      {head + "PART 2 " + std::string(5000, 'x') + "\r\n",
+       "p.hsp: line 6 (byte 5076): the file ends inside the block of part 2 (\"" + std::string(60, 'x') +
+           "…\" (5000 bytes), line 5): its end marker ENDE_MARKE_DER_USER_DLL is missing"},
+      {Utf16(kSaved, true), "p.hsp is saved as UTF-16 little-endian" + kNot8Bit},
+      {Utf16(kSaved, false), "p.hsp is saved as UTF-16 big-endian" + kNot8Bit},
   };
   for (const auto& c : cases) {
     ProjectLayout layout;

@@ -83,7 +83,7 @@ TEST_F(Project, DamagedAndForeignFilesAreErrors) {
       // The marker's last byte lost: the plug-in would take the host's END
       // line into its block.
       {start + kMarker.substr(0, 24) + "END\r\n",
-       path + ": line 6 (byte 73): the file ends inside the block of part 1 (Morrel.dll, line 2): its end marker "
+       path + ": line 6 (byte 73): the file ends inside the block of part 1 (\"Morrel.dll\", line 2): its end marker "
               "ENDE_MARKE_DER_USER_DLL is missing"},
       {start + kMarker, path + ": line 6 (byte 69): the file ends without END after the block of part 1"},
       {"HOSTSIM PROJECT 1\r\nPART 1 Nowhere.dll\r\n0\r\n" + kMarker + "END\r\n", "Nowhere.dll: no such file"},
@@ -111,10 +111,13 @@ TEST_F(Project, DamagedAndForeignFilesAreErrors) {
 
 // ---- files from editors
 
-std::string WithLf(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+// The file with its CR LF line ends made `end`.
+std::string WithLineEnds(std::string text, const std::string& end) {
+  for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += end.size())
+    text.replace(at, 2, end);
   return text;
 }
+std::string WithLf(const std::string& text) { return WithLineEnds(text, "\n"); }
 
 // Everything but the block offsets, which differ by the CRs.
 std::vector<std::string> PartsAndSettings(const std::string& load) {
@@ -125,10 +128,10 @@ std::vector<std::string> PartsAndSettings(const std::string& load) {
   return rows;
 }
 
-// A project saved on Windows and the same edited on Linux: both load, the
-// plug-ins read their blocks byte for byte as saved, and the edited file
-// stays as the user left it.
-TEST_F(Project, CrLfAndLfEditedFilesBothLoadWithBlocksByteExact) {
+// A project saved on Windows and the same edited on Linux or an old Mac:
+// each loads, the plug-ins read their blocks byte for byte as saved, and
+// the edited file stays as the user left it.
+TEST_F(Project, CrLfLfAndCrEditedFilesEachLoadWithBlocksByteExact) {
   ASSERT_EQ(0, Hostsim({"project", "save", path, "Quenvik.dll=1", "Morrel.dll=16,0", "Tamberlo.dll"}).status);
   const std::string saved = test::ReadAll(path);
   const Outcome crLf = Hostsim({"project", "load", path});
@@ -149,6 +152,15 @@ TEST_F(Project, CrLfAndLfEditedFilesBothLoadWithBlocksByteExact) {
   EXPECT_EQ("each part writes back the very block it read", test::Lines(crLf.out).back());
   EXPECT_TRUE(Contains(crLf.out, "  2     Morrel.dll    Schieberegister  86-117   0      16,0\n")) << crLf.out;
   EXPECT_TRUE(Contains(lf.out, "  2     Morrel.dll    Schieberegister  81-109   0      16,0\n")) << lf.out;
+  test::WriteAll(path, WithLineEnds(saved, "\r"));
+  const Outcome cr = Hostsim({"project", "load", path});
+  ASSERT_EQ(0, cr.status) << cr.err;
+  EXPECT_EQ(WithLineEnds(saved, "\r"), test::ReadAll(path));
+  EXPECT_EQ("lines ending in CR: the plug-ins read their blocks from a scratch copy with CR LF restored",
+            test::Lines(cr.out).at(1));
+  EXPECT_EQ(PartsAndSettings(crLf.out), PartsAndSettings(cr.out));
+  EXPECT_EQ("each part writes back the very block it read", test::Lines(cr.out).back());
+  test::WriteAll(path, WithLf(saved));
 
   const Outcome show = Hostsim({"project", "show", path});
   EXPECT_EQ(0, show.status);
@@ -171,7 +183,7 @@ TEST_F(Project, ShowListsADamagedFileUpToItsFault) {
                      "  4  block  0\n",
             show.out);
   EXPECT_EQ("hostsim: " + path +
-                ": line 5 (byte 47): \"PART 2 Morrel.dll\" inside the block of part 1 (Quenvik.dll, "
+                ": line 5 (byte 47): \"PART 2 Morrel.dll\" inside the block of part 1 (\"Quenvik.dll\", "
                 "line 3): the block ends without its end marker ENDE_MARKE_DER_USER_DLL\n",
             show.err);
   const Outcome load = Hostsim({"project", "load", path});

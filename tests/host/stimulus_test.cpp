@@ -15,6 +15,12 @@ std::string Parsed(const std::string& text, std::vector<StimulusStep>& steps, st
   return host::FailureOf([&] { steps = host::ParseStimulus(text, "s.stim", encoding); });
 }
 
+std::string Repeated(const std::string& text, int times) {
+  std::string repeated;
+  for (int k = 0; k < times; ++k) repeated += text;
+  return repeated;
+}
+
 TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
   const struct {
     const char* token;
@@ -61,11 +67,20 @@ TEST(StimulusFile, MistakesNameTheFileAndLine) {
             host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
   steps.pop_back();
   EXPECT_EQ("", host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  ASSERT_EQ("", Parsed("1\n0 0 0\n", steps));
+  EXPECT_EQ("s.stim:1: 1 value, but the part has 3 inputs",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 3); }));
+  EXPECT_EQ("s.stim:2: 3 values, but the part has 1 input",
+            host::FailureOf([&] { host::CheckStimulusWidth(steps, "s.stim", 1); }));
+  // Lines ending in CR alone are counted as such, a CR LF among them as one.
+  EXPECT_EQ("s.stim:3: \"2\" is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit, 2V",
+            Parsed("0 1\r\r\n0 2\r", steps));
 }
 
 // The same steps as Windows editors save them: with a byte-order mark,
-// and as "Unicode" in either byte order.
-TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
+// and as "Unicode" in either byte order; and as old Mac editors save them,
+// with lines ending in CR alone.
+TEST(StimulusFile, WhatEditorsSaveReadsAsTheSameSteps) {
   const std::string text = "# A B C\r\n0 1 2.6V\r\n1 1 0\r\n";
   auto utf16 = [&](bool little, bool marked) {
     std::string bytes = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
@@ -80,6 +95,7 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
       {utf16(true, true), "UTF-16 little-endian"},
       {utf16(false, true), "UTF-16 big-endian"},
       {utf16(true, false), "UTF-16 little-endian without byte-order mark"},
+      {"# A B C\r0 1 2.6V\r1 1 0\r", ""},
   };
   std::vector<StimulusStep> none;
   EXPECT_EQ("s.stim:1: \"x\" is neither 0, 1 nor a voltage such as 2.6V (the file read as UTF-16 big-endian)",
@@ -96,8 +112,8 @@ TEST(StimulusFile, WhatWindowsEditorsSaveReadsAsTheSameSteps) {
   }
 }
 
-// A message shows every byte of the value: nothing invisible, nothing cut
-// off; and it says what was meant where that is clear.
+// A message shows every byte of a short value, nothing invisible; and it
+// says what was meant where that is clear.
 TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
   const struct {
     std::string text, error;
@@ -128,17 +144,38 @@ TEST(StimulusFile, MessagesShowTheValueAsItIsAndHintAtWhatWasMeant) {
   }
 }
 
+// A long value shows its start up to a character's end, and its length;
+// the hint then leaves out the value meant, which would repeat it.
+TEST(StimulusFile, ALongValueIsCutAtACharacterAndSaysItsLength) {
+  const struct {
+    std::string value, quoted;
+  } cases[] = {
+      {std::string(60, 'x'), "\"" + std::string(60, 'x') + "\""},
+      {"a" + Repeated("\xC3\xBC", 100), "\"a" + Repeated("\xC3\xBC", 59) + "…\" (201 bytes)"},
+      {std::string(100, '\x01'), "\"" + Repeated("\\x01", 15) + "…\" (100 bytes)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<StimulusStep> steps;
+    EXPECT_EQ("s.stim:1: " + c.quoted + " is neither 0, 1 nor a voltage such as 2.6V", Parsed(c.value, steps));
+  }
+  std::vector<StimulusStep> steps;
+  EXPECT_EQ("s.stim:2: \"" + std::string(60, '2') +
+                "…\" (5000 bytes) is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit",
+            Parsed("0 0 0\n" + std::string(5000, '2'), steps));
+}
+
 TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
   std::string encoding;
-  // U+1F600 as a surrogate pair, then a high half alone, then an odd byte.
-  EXPECT_EQ("a\xF0\x9F\x98\x80\xEF\xBF\xBD"
-            "b\xEF\xBF\xBD",
-            host::Utf8FromUtf16(std::string("\xFF\xFE"
-                                            "a\0\x3D\xD8\x00\xDE\x3D\xD8"
-                                            "b\0"
-                                            "c",
-                                            13),
-                                encoding));
+  // U+1F600 as a surrogate pair, then a high half alone, then an odd byte:
+  // neither shows as a character it is not.
+  EXPECT_EQ("a\xF0\x9F\x98\x80\\uD83D"
+            "b\\x81",
+            host::ShownUserText(host::Utf8FromUtf16(std::string("\xFF\xFE"
+                                                                "a\0\x3D\xD8\x00\xDE\x3D\xD8"
+                                                                "b\0"
+                                                                "\x81",
+                                                                13),
+                                                    encoding)));
   EXPECT_EQ("UTF-16 little-endian", encoding);
   EXPECT_EQ("0 1\n", host::Utf8FromUtf16("0 1\n", encoding)) << "8-bit text passes as it is";
   EXPECT_EQ("", encoding);
