@@ -59,7 +59,7 @@ void PrepareOutput() {
 }
 
 // A call into a plug-in that takes longer has hung.
-constexpr int kCallSeconds = 10;
+constexpr int kCallSeconds = 5;
 
 // Ends the process with a line on the error output, without anything that
 // might call into the broken plug-in again.

@@ -59,8 +59,8 @@ bool EndsWithMarker(const std::string& block) {
 
 class Checker {
  public:
-  Checker(const std::string& path, FaultGuard& guard, const CheckOutput& output)
-      : path_(path), guard_(guard), output_(output) {}
+  Checker(const std::string& path, FaultGuard& guard, const CheckOutput& output, const CheckFrom& from)
+      : path_(path), guard_(guard), output_(output), from_(from) {}
 
   CheckReport Run() {
     try {
@@ -73,8 +73,10 @@ class Checker {
         return report_;
       }
     }
-    ReadDisplayName();
-    PrintHeading();
+    if (from_.area.empty()) {
+      ReadDisplayName();
+      PrintHeading();
+    }
     Area("exports", &Checker::CheckExports);
     Area("stack", &Checker::CheckStackCleanup);
     Area("pins", &Checker::CheckPinRecord);
@@ -84,9 +86,10 @@ class Checker {
       Area("record", &Checker::CheckHostRecord);
       Area("persistence", &Checker::CheckPersistence);
       Area("instances", &Checker::CheckInstances);
-    } else {
+    } else if (Reached("instances")) {
       Add(CheckLine::kNote, "instances",
           "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
+      PrintLines();
     }
     return report_;
   }
@@ -101,8 +104,25 @@ class Checker {
   void Note(const std::string& text) { Add(CheckLine::kNote, area_, text); }
   void Passed(const std::string& text) { passed_ = text; }
 
+  bool Reached(const std::string& area) const {
+    const std::vector<std::string>& areas = CheckAreas();
+    return from_.area.empty() ||
+           std::find(areas.begin(), areas.end(), area) >= std::find(areas.begin(), areas.end(), from_.area);
+  }
+
+  // An area before the one to start from is left out, but for the pin
+  // counts, which later areas need: they are taken without a word.
+  void Unreported(const char* name, void (Checker::*check)()) {
+    if (std::string(name) != "pins") return;
+    const std::size_t first = report_.lines.size();
+    (this->*check)();
+    report_.lines.resize(first);
+  }
+
   // The account of what passed leads the area's notes.
   void Area(const char* name, void (Checker::*check)()) {
+    if (!Reached(name)) return Unreported(name, check);
+    if (from_.beginning) from_.beginning(name);
     area_ = name;
     passed_.clear();
     const int before = report_.Findings();
@@ -544,6 +564,7 @@ class Checker {
   std::string path_;
   FaultGuard& guard_;
   const CheckOutput& output_;
+  const CheckFrom& from_;
   std::size_t printed_ = 0;
   PluginLibrary library_;
   CheckReport report_;
@@ -561,8 +582,14 @@ int CheckReport::Findings() const {
   return findings;
 }
 
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output) {
-  return Checker(path, guard, output).Run();
+const std::vector<std::string>& CheckAreas() {
+  static const std::vector<std::string> areas = {"exports", "stack",  "pins",        "labels",
+                                                 "outputs", "record", "persistence", "instances"};
+  return areas;
+}
+
+CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output, const CheckFrom& from) {
+  return Checker(path, guard, output, from).Run();
 }
 
 std::string FormatCheckSummary(int findings) {

@@ -27,7 +27,20 @@ struct CheckReport {
 // heading first, then each area's lines once the area is done, so that a
 // check that ends the process on the way has shown all it found before.
 using CheckOutput = std::function<void(const std::string& text)>;
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output);
+
+// The areas in the order they are judged.
+const std::vector<std::string>& CheckAreas();
+
+// Where a check starts: at the heading and the first area, or, to go on
+// after an area that took its process down, at a later area (without the
+// heading). `beginning` hears of each area as it begins.
+struct CheckFrom {
+  std::string area;
+  std::function<void(const std::string& area)> beginning;
+};
+
+CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output,
+                        const CheckFrom& from = {});
 // The report's last line: "  no findings", "  1 finding", "  3 findings".
 std::string FormatCheckSummary(int findings);
 

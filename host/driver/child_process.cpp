@@ -60,8 +60,14 @@ std::string ReadFrom(HANDLE file, DWORD from) {
 
 bool IsChild(const char* flag) { return GetEnvironmentVariableA(flag, nullptr, 0) > 0; }
 
-ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, const char* flag, unsigned seconds,
-                                 const std::function<void(const std::string&)>& onOutput) {
+std::string ChildFlag(const char* flag) {
+  char value[256] = {};
+  GetEnvironmentVariableA(flag, value, sizeof value);
+  return value;
+}
+
+ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, const char* flag, const std::string& value,
+                                 unsigned seconds, const std::function<void(const std::string&)>& onOutput) {
   wchar_t program[32768];
   GetModuleFileNameW(nullptr, program, 32768);
   std::wstring command = Quoted(program);
@@ -74,7 +80,7 @@ ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, cons
   startup.hStdOutput = out;
   startup.hStdError = err;
   PROCESS_INFORMATION child = {};
-  SetEnvironmentVariableA(flag, "1");
+  SetEnvironmentVariableA(flag, value.c_str());
   const bool started =
       CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
   SetEnvironmentVariableA(flag, nullptr);
@@ -86,7 +92,7 @@ ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, cons
   ChildOutcome outcome;
   const DWORD deadline = GetTickCount() + seconds * 1000;
   for (bool running = true; running;) {
-    running = WaitForSingleObject(child.hProcess, 50) == WAIT_TIMEOUT;
+    running = WaitForSingleObject(child.hProcess, 10) == WAIT_TIMEOUT;
     const std::string piece = ReadFrom(out, DWORD(outcome.out.size()));
     outcome.out += piece;
     if (!piece.empty()) onOutput(piece);

@@ -16,12 +16,13 @@ struct ChildOutcome {
 };
 
 // Runs this program with `arguments` (UTF-8) and the environment variable
-// `flag` set to 1; `onOutput` gets each piece of its standard output as it
-// comes. Throws a Failure when no child can be started.
-ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, const char* flag, unsigned seconds,
-                                 const std::function<void(const std::string&)>& onOutput);
+// `flag` set to `value`; `onOutput` gets each piece of its standard output
+// as it comes. Throws a Failure when no child can be started.
+ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, const char* flag, const std::string& value,
+                                 unsigned seconds, const std::function<void(const std::string&)>& onOutput);
 
-// Whether this process is such a child, by its flag.
+// Whether this process is such a child, by its flag, and the flag's value.
 bool IsChild(const char* flag);
+std::string ChildFlag(const char* flag);
 
 }  // namespace host

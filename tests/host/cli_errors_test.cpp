@@ -28,18 +28,20 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"project", "copy", "a", "b"},
                 "\"copy\" is neither save, load nor show (usage: hostsim project save FILE [DLL[=V,V...]...] | load "
                 "FILE | show FILE)");
-  ExpectRefused({"check"}, "DLL is missing (usage: hostsim check DLL...)");
+  ExpectRefused({"check"}, "DLL is missing (usage: hostsim check DLL... [--junit FILE] [--json FILE])");
   ExpectRefused({"dialog"}, "DLL is missing (usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE])");
 }
 
 // Each mistake in an option is named: what the option is and what is wrong.
 TEST(Refused, Options) {
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
+  ExpectRefused({"info", "Quenvik.dll", "--vcd", "x"}, "--vcd is not an option of info; it takes none");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd="}, "--vcd needs a value, and it is empty");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd", "a.vcd", "--vcd=b.vcd"}, "--vcd is given twice");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vdc", "a.vcd"},
                 "--vdc is not an option of run; it takes --settings V,V... and --vcd FILE");
-  ExpectRefused({"check", "Quenvik.dll", "--verbose"}, "--verbose is not an option of check; it takes none");
+  ExpectRefused({"check", "Quenvik.dll", "--verbose"},
+                "--verbose is not an option of check; it takes --json FILE and --junit FILE");
   for (const char* count : {"none", "100x", "0", "-1", "1000000001"})
     ExpectRefused({"bench", "Quenvik.dll", "--evaluations", count},
                   "--evaluations takes a whole number from 1 to 1000000000, such as 100000; \"" + std::string(count) +

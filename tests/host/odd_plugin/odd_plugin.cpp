@@ -4,6 +4,8 @@
 //   ODD_HANG     SimulateDLL3 never returns
 //   ODD_THROW    SimulateDLL3 lets a C++ exception out
 //   ODD_REFUSE   DllMain says no, so the DLL never loads
+//   ODD_SMASH    SimulateDLL3 overwrites its caller's stack above its own
+//                arguments, which ends the caller on its way back
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -100,6 +102,11 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   for (;;) Sleep(1000);
 #elif defined(ODD_THROW)
   throw std::runtime_error("a part's own error");
+#elif defined(ODD_SMASH)
+  // Above the saved frame pointer, the return address and the nine
+  // arguments: the caller's own frames.
+  volatile std::uint32_t* frame = static_cast<std::uint32_t*>(__builtin_frame_address(0));
+  for (int slot = 11; slot < 64; ++slot) frame[slot] = 0x0BADF00D;
 #endif
   PutLevel(out, IsHigh(in));
   return 0;
