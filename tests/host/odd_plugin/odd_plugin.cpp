@@ -4,6 +4,7 @@
 //   ODD_HANG     SimulateDLL3 never returns
 //   ODD_THROW    SimulateDLL3 lets a C++ exception out
 //   ODD_REFUSE   DllMain says no, so the DLL never loads
+//   ODD_MUTE     WriteToFile writes nothing
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -113,6 +114,9 @@ ENTRY void HideWindowDLL(unsigned char*) {}
 ENTRY void DialogOK(std::uintptr_t) {}
 
 ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
+#ifdef ODD_MUTE
+  return;
+#endif
   char text[64];
   text[0] = char('0' + (PartIn(record)->delay != 0));
   std::strcpy(text + 1, "\r\n");
