@@ -11,20 +11,14 @@ namespace {
 int Check(Arguments arguments) {
   if (arguments.empty()) throw Failure(UsageLine(kCheckCommand));
   // An argument that is no DLL at all is the user's mistake, not a
-  // finding: it ends the command before any plug-in is judged.
-  for (const std::string& path : arguments) {
-    PluginLibrary library;
-    try {
-      library.Load(path);
-    } catch (const Failure&) {
-      if (!library.Loaded()) throw;
-    }
-  }
+  // finding: it ends the command before any plug-in is judged. A DLL that
+  // will not load is judged.
+  for (const std::string& path : arguments) LocateDll(path);
   FaultGuard guard("  FINDING hang: ", 30);
   int findings = 0, withFindings = 0;
   for (const std::string& path : arguments) {
     const CheckReport report = CheckPlugin(path, guard);
-    std::fputs(FormatCheckReport(path, report).c_str(), stdout);
+    std::fputs(FormatCheckReport(report).c_str(), stdout);
     std::fflush(stdout);
     findings += report.Findings();
     withFindings += report.Findings() > 0;

@@ -101,10 +101,7 @@ void WriteScreenshot(HWND dialog) {
   // Runs in the dialog's window procedure: the failure is kept for after
   // the dialog, not thrown through Windows.
   try {
-    HostFile file;
-    file.Create(watch->screenshot);
-    if (!file.Write(PngOf(image)))
-      throw Failure("cannot write " + watch->screenshot + ": " + SystemErrorText(GetLastError()));
+    WriteWholeFile(watch->screenshot, PngOf(image));
     watch->shotNote = "wrote " + watch->screenshot + ": the dialog, " + std::to_string(image.width) + " x " +
                       std::to_string(image.height) + " pixels\n";
   } catch (const Failure& failure) {
@@ -179,6 +176,7 @@ int Dialog(Arguments arguments) {
   if (TakeOption(arguments, "--close-after", seconds)) run.closeAfter = Seconds(seconds);
   TakeOption(arguments, "--screenshot", run.screenshot);
   if (arguments.size() != 1) throw Failure(UsageLine(kDialogCommand));
+  if (!run.screenshot.empty()) CheckWritable(run.screenshot);
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(arguments[0]);
   UseDesktopOfThisDisplay();
   const HWND window = CreateHostWindow();
@@ -189,7 +187,7 @@ int Dialog(Arguments arguments) {
     PlacedPart part(*library, window);
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
-    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", FileName(arguments[0]).c_str(),
+    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", library->Path().c_str(),
                 part.HasDelay(), SettingsHeld(part).c_str());
     std::fflush(stdout);
     part.OpenDialog(pins.data());

@@ -4,7 +4,6 @@
 
 #include "command.h"
 #include "export_table.h"
-#include "paths.h"
 #include "placed_part.h"
 #include "text.h"
 
@@ -43,11 +42,11 @@ std::string ExportSummary(const PluginLibrary& library) {
 
 }  // namespace
 
-std::string DescribePart(const std::string& path) {
+std::string DescribePart(const std::string& path, DllShown shown) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
-  std::string text = FileName(path) + ": " + ShownPluginText(library->GetDLLName()) + "\n";
+  std::string text = ShownDll(library->Path(), shown) + ": " + ShownPluginText(library->GetDLLName()) + "\n";
   text += PinList("inputs", 'i', pins.inputs, part.InputLabels());
   text += PinList("outputs", 'o', pins.outputs, part.OutputLabels());
   text += "  delay flag of a new part: " + std::to_string(part.HasDelay()) + "\n";
@@ -58,7 +57,7 @@ namespace {
 
 int Info(Arguments arguments) {
   if (arguments.size() != 1) throw Failure(UsageLine(kInfoCommand));
-  std::fputs(DescribePart(arguments[0]).c_str(), stdout);
+  std::fputs(DescribePart(arguments[0], DllShown::kFullPath).c_str(), stdout);
   return 0;
 }
 

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "command.h"
+#include "paths.h"
 
 namespace host {
 
@@ -74,6 +77,17 @@ int Run(const std::string& name, const Arguments& arguments) {
   return 2;
 }
 
+// The arguments as the user wrote them, whatever the ANSI code page can
+// spell: from the UTF-16 command line, kept as UTF-8.
+Arguments ProgramArguments() {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  Arguments arguments;
+  for (int k = 1; wide && k < count; ++k) arguments.push_back(Utf8FromWide(wide[k]));
+  LocalFree(wide);
+  return arguments;
+}
+
 }  // namespace
 
 std::string UsageLine(const Command& command) {
@@ -89,9 +103,11 @@ std::string UsageLine(const Command& command) {
 
 }  // namespace host
 
-int main(int argc, char** argv) {
+int main() {
   host::PrepareOutput();
   // A DLL that will not load is reported by hostsim, not by a message box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  return host::Run(argc > 1 ? argv[1] : "", host::Arguments(argv + std::min(argc, 2), argv + argc));
+  const host::Arguments arguments = host::ProgramArguments();
+  return host::Run(arguments.empty() ? "" : arguments[0],
+                   host::Arguments(arguments.begin() + std::min<std::size_t>(arguments.size(), 1), arguments.end()));
 }

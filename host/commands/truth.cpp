@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "command.h"
-#include "paths.h"
 #include "pin_table.h"
 #include "placed_part.h"
 #include "text.h"
@@ -27,22 +26,22 @@ std::string JoinShown(const std::vector<double>& volts) {
 int Truth(Arguments arguments) {
   if (arguments.size() != 1) throw Failure(UsageLine(kTruthCommand));
   bool combinational;
-  std::fputs(TruthTableText(arguments[0], combinational).c_str(), stdout);
+  std::fputs(TruthTableText(arguments[0], DllShown::kFullPath, combinational).c_str(), stdout);
   return combinational ? 0 : 1;
 }
 
 }  // namespace
 
-std::string TruthTableText(const std::string& path, bool& combinational) {
+std::string TruthTableText(const std::string& path, DllShown shown, bool& combinational) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   const PinDescription pins = DescribePins(*library);
   const int inputs = int(pins.inputs.size());
   if (inputs > kMaxTruthTableInputs)
-    throw Failure(FileName(path) + " has " + std::to_string(inputs) + " inputs; a truth table takes at most " +
+    throw Failure(library->Path() + " has " + std::to_string(inputs) + " inputs; a truth table takes at most " +
                   std::to_string(kMaxTruthTableInputs));
   PlacedPart part(*library);
   const TruthTable truth = ExploreTruthTable(part);
-  const std::string name = ShownPluginText(library->GetDLLName()) + " (" + FileName(path) + ")";
+  const std::string name = ShownPluginText(library->GetDLLName()) + " (" + ShownDll(library->Path(), shown) + ")";
   combinational = !truth.dependsOnHistory;
   if (!combinational)
     return name + " has no truth table: its outputs depend on its history (inputs " +

@@ -52,18 +52,14 @@ std::string FlippedBlock(const std::string& block) {
   return settings + kEndMarker;
 }
 
-bool EndsWithMarker(const std::string& block) {
-  return block.size() >= kEndMarker.size() &&
-         block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
-}
-
 class Checker {
  public:
   Checker(const std::string& path, FaultGuard& guard) : path_(path), guard_(guard) {}
 
   CheckReport Run() {
+    report_.dll = LocateDll(path_);
     try {
-      library_.Load(path_);
+      library_.Load(report_.dll);
     } catch (const Failure& failure) {
       // A DLL that lacks entry points is judged on what it has.
       if (!library_.Loaded()) {
@@ -542,8 +538,8 @@ int CheckReport::Findings() const {
 
 CheckReport CheckPlugin(const std::string& path, FaultGuard& guard) { return Checker(path, guard).Run(); }
 
-std::string FormatCheckReport(const std::string& path, const CheckReport& report) {
-  std::string text = path + (report.displayName.empty() ? "" : " (" + report.displayName + ")") + "\n";
+std::string FormatCheckReport(const CheckReport& report) {
+  std::string text = report.dll + (report.displayName.empty() ? "" : " (" + report.displayName + ")") + "\n";
   for (const CheckLine& line : report.lines) {
     const char* kind = line.kind == CheckLine::kFinding ? "FINDING"
                        : line.kind == CheckLine::kNote  ? "note   "

@@ -17,12 +17,13 @@ struct CheckLine {
 };
 
 struct CheckReport {
+  std::string dll;          // the full path of the file judged
   std::string displayName;  // UTF-8; empty when there is none
   std::vector<CheckLine> lines;
   int Findings() const;
 };
 
 CheckReport CheckPlugin(const std::string& path, FaultGuard& guard);
-std::string FormatCheckReport(const std::string& path, const CheckReport& report);
+std::string FormatCheckReport(const CheckReport& report);
 
 }  // namespace host
