@@ -35,7 +35,8 @@ std::string Quoted(const std::string& argument) {
 
 }  // namespace
 
-HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const std::string& input) {
+HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const std::string& input,
+                               const std::string& folder) {
   static int serial = 0;
   const std::string base = Scratch("hostsim_child" + std::to_string(++serial));
   out_ = Inheritable(base + ".out", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
@@ -54,8 +55,8 @@ HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const 
   startup.hStdError = err_;
   // Wide, so that names beyond the ANSI code page reach hostsim as written.
   std::wstring wideCommand = Wide(command);
-  if (!CreateProcessW(nullptr, &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr, Wide(Folder()).c_str(), &startup,
-                      &process_))
+  if (!CreateProcessW(nullptr, &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr,
+                      Wide(folder.empty() ? Folder() : folder).c_str(), &startup, &process_))
     process_ = {};
 }
 

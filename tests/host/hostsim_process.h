@@ -16,7 +16,9 @@ struct Outcome {
 
 class HostsimProcess {
  public:
-  explicit HostsimProcess(const std::vector<std::string>& arguments, const std::string& input = "");
+  // In the tests' folder, or in `folder` where one is given.
+  explicit HostsimProcess(const std::vector<std::string>& arguments, const std::string& input = "",
+                          const std::string& folder = "");
   ~HostsimProcess();
   HostsimProcess(const HostsimProcess&) = delete;
   HostsimProcess& operator=(const HostsimProcess&) = delete;
