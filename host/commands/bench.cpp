@@ -60,7 +60,7 @@ BenchOptions TakeOptions(const CommandLine& line) {
 // DLLs beside hostsim takes it along for a plug-in.
 SimulateDLL3Fn LoadEmptyExport() {
   const std::string path = ProgramFolder() + "\\bench\\" + kEmptyExportDll;
-  HMODULE module = LoadLibraryA(path.c_str());
+  HMODULE module = LoadLibraryExW(SystemPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const void* function = module ? reinterpret_cast<const void*>(GetProcAddress(module, "SimulateDLL3")) : nullptr;
   if (!function) throw Failure("cannot measure the floor: " + path + " with an empty SimulateDLL3 is missing");
   return reinterpret_cast<SimulateDLL3Fn>(function);
@@ -98,8 +98,7 @@ bool ReportTimes(const BenchFigures& figures, const BenchOptions& options) {
 bool ReportImports(PluginLibrary& library, long evaluations) {
   ImportCounter counter(library.Module());
   if (!counter.Error().empty()) throw Failure("cannot count imports: " + counter.Error());
-  std::printf("imports of %s called, counted at its %zu import slots:\n", FileName(library.Path()).c_str(),
-              counter.Imports());
+  std::printf("imports of %s called, counted at its %zu import slots:\n", library.Path().c_str(), counter.Imports());
   counter.Reset();
   { PlacedPart part(library); }
   std::printf("  placing and removing a part:  %s\n", Joined(counter.Called()).c_str());
@@ -124,9 +123,9 @@ bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOp
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   PlacedPart part(*library);
   part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
-  const BenchFigures figures = TimeEvaluations(path, part, emptyExport, options.evaluations);
+  const BenchFigures figures = TimeEvaluations(library->Path(), part, emptyExport, options.evaluations);
   std::printf("%s (%s): best of %d rounds of %ld evaluations\n", ShownPluginText(library->DisplayName()).c_str(),
-              FileName(path).c_str(), kBenchRounds, options.evaluations);
+              library->Path().c_str(), kBenchRounds, options.evaluations);
   const bool met = ReportTimes(figures, options);
   return ReportImports(*library, options.evaluations) && met;
 }

@@ -161,7 +161,8 @@ Position LastPosition(const std::string& err) {
 
 // Every DLL judged, in as few children as it takes: one, unless an area
 // takes its child down; the next child goes on with the next area.
-std::string JudgeAll(const std::vector<std::string>& dlls) {
+// `located`: each DLL's full path, its report's heading.
+std::string JudgeAll(const std::vector<std::string>& dlls, const std::vector<std::string>& located) {
   std::string transcript;
   auto say = [&](const std::string& text) {
     Print(text);
@@ -176,7 +177,7 @@ std::string JudgeAll(const std::vector<std::string>& dlls) {
     if (child.err.find(kDoneMark) != std::string::npos) break;
     Position at = LastPosition(child.err);
     if (!transcript.empty() && transcript.back() != '\n') say("\n");
-    if (Unfinished(transcript).empty()) say(dlls[at.dll] + "\n");
+    if (Unfinished(transcript).empty()) say(located[at.dll] + "\n");
     say(EndOfArea(at.area == "-" ? "load" : at.area, child));
     const int sofar = FindingsIn(Unfinished(transcript));
     const auto next = at.area == "-" ? areas.end() : std::find(areas.begin(), areas.end(), at.area) + 1;
@@ -259,27 +260,18 @@ std::string JUnitReport(const std::vector<Judged>& all) {
   return JUnitXml("hostsim check", suites);
 }
 
-void WriteReport(const std::string& path, const std::string& bytes) {
-  HostFile file;
-  file.Create(path);
-  if (!file.Write(bytes)) throw Failure("cannot write " + path + ": " + SystemErrorText(GetLastError()));
-}
-
 int Check(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kCheckCommand, arguments);
   const std::vector<std::string>& dlls = line.operands;
   if (IsChild(kChildFlag)) return CheckInChild(dlls, PositionOf(ChildFlag(kChildFlag)));
+  for (const char* report : {"--junit", "--json"})
+    if (line.Has(report)) CheckWritable(line.Option(report));
   // An argument that is no DLL at all is the user's mistake, not a
-  // finding: it ends the command before any plug-in is judged.
-  for (const std::string& path : dlls) {
-    PluginLibrary library;
-    try {
-      library.Load(path);
-    } catch (const Failure&) {
-      if (!library.Loaded()) throw;
-    }
-  }
-  const std::vector<Judged> all = JudgedOf(dlls, JudgeAll(dlls));
+  // finding: it ends the command before any plug-in is judged. A DLL that
+  // will not load is judged.
+  std::vector<std::string> located;
+  for (const std::string& path : dlls) located.push_back(LocateDll(path));
+  const std::vector<Judged> all = JudgedOf(located, JudgeAll(dlls, located));
   int findings = 0, withFindings = 0;
   for (const Judged& judged : all) {
     findings += judged.findings;
@@ -290,8 +282,8 @@ int Check(Arguments arguments) {
       findings
           ? (Counted(std::size_t(findings), "finding") + " in " + std::to_string(withFindings) + " of them").c_str()
           : "no findings");
-  if (line.Has("--junit")) WriteReport(line.Option("--junit"), JUnitReport(all));
-  if (line.Has("--json")) WriteReport(line.Option("--json"), JsonReport(all));
+  if (line.Has("--junit")) WriteWholeFile(line.Option("--junit"), JUnitReport(all));
+  if (line.Has("--json")) WriteWholeFile(line.Option("--json"), JsonReport(all));
   return findings ? 1 : 0;
 }
 

@@ -22,9 +22,9 @@ void Heading(const std::string& text) { std::printf("\n== %s ==\n\n", text.c_str
 
 void ShowAdder(const std::string& folder) {
   Heading("Quenvik.dll: a one-bit full adder");
-  std::fputs(DescribePart(folder + "\\Quenvik.dll").c_str(), stdout);
+  std::fputs(DescribePart(folder + "\\Quenvik.dll", DllShown::kName).c_str(), stdout);
   bool combinational;
-  std::printf("\n%s", TruthTableText(folder + "\\Quenvik.dll", combinational).c_str());
+  std::printf("\n%s", TruthTableText(folder + "\\Quenvik.dll", DllShown::kName, combinational).c_str());
 }
 
 // Each code drawn from the segment outputs the DLL gives for it.
@@ -89,24 +89,23 @@ void ShowShiftRegister(const std::string& folder) {
 
 void ShowProject(const std::string& folder) {
   Heading("A project with one part of each, saved and loaded back");
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string path = std::string(temp) + "demo.hsp";
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::string path = Utf8FromWide(temp) + "demo.hsp";
   const std::vector<PartRequest> parts = {{"Quenvik.dll", ""}, {"Tamberlo.dll", "1"}, {"Morrel.dll", "8,1"}};
-  SaveProject(path, parts, folder);
+  SaveProject(path, parts, folder, folder);
   std::printf("hostsim project save demo.hsp Quenvik.dll Tamberlo.dll=1 Morrel.dll=8,1\n");
   std::printf("%s\n", ProjectFileText(path).c_str());
   std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder).c_str());
-  DeleteFileA(path.c_str());
+  DeleteFileW(SystemPath(path).c_str());
 }
 
 // The folder must hold the three plug-ins; said before the demo begins.
 void CheckDemoFolder(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) throw Failure(folder + ": no such folder");
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) throw Failure(folder + " is a file, not a folder");
+  if (!Exists(folder)) throw Failure(folder + ": no such folder");
+  if (!IsFolder(folder)) throw Failure(folder + " is a file, not a folder");
   for (const char* dll : {"Quenvik.dll", "Tamberlo.dll", "Morrel.dll"})
-    if (GetFileAttributesA((folder + "\\" + dll).c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!Exists(folder + "\\" + dll))
       throw Failure(folder + " holds no " + dll + "; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
 }
 
@@ -114,8 +113,9 @@ int Demo(Arguments arguments) {
   const std::vector<std::string> given = ReadCommandLine(kDemoCommand, arguments).operands;
   const std::string folder = given.empty() ? ProgramFolder() : given[0];
   CheckDemoFolder(folder);
-  std::printf("hostsim demo: the plug-ins %s, driven through their exports\n",
-              given.empty() ? "beside hostsim" : ("in " + folder).c_str());
+  // The folder named once here; the sections name the DLLs in it.
+  std::printf("hostsim demo: the plug-ins in %s%s, driven through their exports\n", FullPath(folder).c_str(),
+              given.empty() ? " (beside hostsim)" : "");
   ShowAdder(folder);
   ShowDecoder(folder);
   ShowShiftRegister(folder);

@@ -102,10 +102,7 @@ void WriteScreenshot(HWND dialog) {
   // Runs in the dialog's window procedure: the failure is kept for after
   // the dialog, not thrown through Windows.
   try {
-    HostFile file;
-    file.Create(watch->screenshot);
-    if (!file.Write(PngOf(image)))
-      throw Failure("cannot write " + watch->screenshot + ": " + SystemErrorText(GetLastError()));
+    WriteWholeFile(watch->screenshot, PngOf(image));
     watch->shotNote = "wrote " + watch->screenshot + ": the dialog, " + std::to_string(image.width) + " x " +
                       std::to_string(image.height) + " pixels\n";
   } catch (const Failure& failure) {
@@ -180,6 +177,7 @@ int Dialog(Arguments arguments) {
   const std::string& dll = line.operands[0];
   if (line.Has("--close-after")) run.closeAfter = Seconds(line.Option("--close-after"));
   run.screenshot = line.Option("--screenshot");
+  if (!run.screenshot.empty()) CheckWritable(run.screenshot);
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
   UseDesktopOfThisDisplay();
   const HWND window = CreateHostWindow();
@@ -190,7 +188,7 @@ int Dialog(Arguments arguments) {
     PlacedPart part(*library, window);
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
-    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", FileName(dll).c_str(),
+    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", library->Path().c_str(),
                 part.HasDelay(), SettingsHeld(part).c_str());
     std::fflush(stdout);
     part.OpenDialog(pins.data());

@@ -44,11 +44,11 @@ std::string ExportSummary(const PluginLibrary& library) {
 
 }  // namespace
 
-std::string DescribePart(const std::string& path) {
+std::string DescribePart(const std::string& path, DllShown shown) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
-  std::string text = FileName(path) + ": " + ShownPluginText(library->DisplayName()) + "\n";
+  std::string text = ShownDll(library->Path(), shown) + ": " + ShownPluginText(library->DisplayName()) + "\n";
   text += PinList("inputs", 'i', pins.inputs, part.InputLabels());
   text += PinList("outputs", 'o', pins.outputs, part.OutputLabels());
   text += "  delay flag of a new part: " + std::to_string(part.HasDelay()) + "\n";
@@ -59,7 +59,7 @@ namespace {
 
 int Info(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kInfoCommand, arguments);
-  std::fputs(DescribePart(line.operands[0]).c_str(), stdout);
+  std::fputs(DescribePart(line.operands[0], DllShown::kFullPath).c_str(), stdout);
   return 0;
 }
 

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <csignal>
@@ -11,6 +13,7 @@
 
 #include "command.h"
 #include "fault_guard.h"
+#include "paths.h"
 #include "plugin_library.h"
 #include "text.h"
 
@@ -125,6 +128,17 @@ int Run(const std::string& name, const Arguments& arguments) {
   return 2;
 }
 
+// The arguments as the user wrote them, whatever the ANSI code page can
+// spell: from the UTF-16 command line, kept as UTF-8.
+Arguments ProgramArguments() {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  Arguments arguments;
+  for (int k = 1; wide && k < count; ++k) arguments.push_back(Utf8FromWide(wide[k]));
+  LocalFree(wide);
+  return arguments;
+}
+
 }  // namespace
 
 std::string UsageLine(const Command& command) {
@@ -140,10 +154,12 @@ std::string UsageLine(const Command& command) {
 
 }  // namespace host
 
-int main(int argc, char** argv) {
+int main() {
   host::PrepareOutput();
   // A DLL that will not load or crashes is reported by hostsim, not by a
   // message box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
-  return host::Run(argc > 1 ? argv[1] : "", host::Arguments(argv + std::min(argc, 2), argv + argc));
+  const host::Arguments arguments = host::ProgramArguments();
+  return host::Run(arguments.empty() ? "" : arguments[0],
+                   host::Arguments(arguments.begin() + std::min<std::size_t>(arguments.size(), 1), arguments.end()));
 }

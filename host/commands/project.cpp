@@ -1,6 +1,7 @@
 // `project`: saving and loading a project of several parts, the host's
 // lines and the plug-ins' blocks on one file handle.
 #include <cstdio>
+#include <set>
 
 #include "command.h"
 #include "options.h"
@@ -16,6 +17,18 @@ namespace {
 // the command's help below names.
 std::vector<PartRequest> DefaultParts() { return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}}; }
 
+// Where the parts' DLLs were loaded from: their one folder, or each
+// part's file.
+std::string LoadedFrom(const std::vector<std::string>& files) {
+  std::set<std::string> folders;
+  for (const std::string& file : files) folders.insert(FolderOf(file));
+  if (folders.size() == 1) return "DLLs loaded from " + *folders.begin() + "\n";
+  std::string text;
+  for (std::size_t k = 0; k < files.size(); ++k)
+    text += "part " + std::to_string(k + 1) + "'s DLL loaded from " + files[k] + "\n";
+  return text;
+}
+
 // A column of the table: at least one blank behind the text.
 std::string Column(const std::string& text, std::size_t width) { return PadRight(text, width - 1) + " "; }
 
@@ -23,15 +36,17 @@ std::string Save(const std::string& path, const Arguments& parts) {
   std::vector<PartRequest> requests;
   for (const std::string& part : parts) requests.push_back(ParsePartRequest(part));
   if (requests.empty()) requests = DefaultParts();
-  const std::vector<std::string> blocks = SaveProject(path, requests, ProgramFolder());
+  const std::vector<SavedPart> saved = SaveProject(path, requests, ".", ProgramFolder());
   std::string text = "saved " + FileName(path) + ":", notes;
+  std::vector<std::string> files;
   for (std::size_t k = 0; k < requests.size(); ++k) {
-    const std::string held = SettingsOfBlock(blocks[k]);
+    files.push_back(saved[k].file);
+    const std::string held = SettingsOfBlock(saved[k].block);
     text += " " + requests[k].dll + "=" + held;
     if (const std::string missed = SettingsNotTaken(requests[k].settings, held); !missed.empty())
       notes += "part " + std::to_string(k + 1) + " (" + requests[k].dll + ") did not take " + missed + "\n";
   }
-  return text + "\n" + notes;
+  return text + "\n" + LoadedFrom(files) + notes;
 }
 
 // Whether each part writes back what it read: a value it did not take
@@ -61,12 +76,14 @@ std::string LoadedProjectText(const std::string& path, const std::string& plugin
     text += "lines ending in " + project.lineEndings +
             ": the plug-ins read their blocks from a scratch copy with CR LF restored\n";
   text += "  part  DLL           name             block    delay  settings\n";
+  std::vector<std::string> files;
   for (const LoadedPart& loaded : project.parts) {
     text += "  " + Column(std::to_string(loaded.number), 6) + Column(loaded.dll, 14) + Column(loaded.displayName, 17) +
             Column(std::to_string(loaded.blockStart) + "-" + std::to_string(loaded.blockEnd - 1), 9) +
             Column(std::to_string(loaded.delayFlag), 7) + SettingsOfBlock(loaded.writtenBack) + "\n";
+    files.push_back(loaded.file);
   }
-  return text + WrittenBack(project);
+  return text + LoadedFrom(files) + WrittenBack(project);
 }
 
 std::string ProjectFileText(const std::string& path) {

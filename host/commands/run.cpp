@@ -46,8 +46,7 @@ int Run(Arguments arguments) {
   const PinDescription pins = DescribePins(*library);
   const std::string stimulusName = stimulus == "-" ? "(standard input)" : stimulus;
   const std::vector<StimulusStep> steps = ReadSteps(stimulus, stimulusName, int(pins.inputs.size()), encoding);
-  HostFile vcdFile;
-  if (wantVcd) vcdFile.Create(vcdPath);
+  if (wantVcd) CheckWritable(vcdPath);
 
   PlacedPart part(*library);
   if (haveSettings) part.LoadSettings(SettingsBlock(settings));
@@ -60,15 +59,14 @@ int Run(Arguments arguments) {
     vcd.inputs.push_back(step.volts);
     vcd.outputs.push_back(outputs);
   }
-  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(dll).c_str(),
+  // Written before anything is printed, so that a dump that fails leaves
+  // no output behind but its error.
+  if (wantVcd) WriteWholeFile(vcdPath, WriteVcd(vcd));
+  std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), library->Path().c_str(),
               Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
               encoding.empty() ? "" : (", read as " + encoding).c_str());
   std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
-  if (wantVcd) {
-    if (!vcdFile.Write(WriteVcd(vcd)))
-      throw Failure("cannot write " + vcdPath + ": " + SystemErrorText(GetLastError()));
-    std::printf("wrote %s\n", vcdPath.c_str());
-  }
+  if (wantVcd) std::printf("wrote %s\n", vcdPath.c_str());
   return 0;
 }
 

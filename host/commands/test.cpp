@@ -63,15 +63,10 @@ std::string Mismatch(const VectorRow& row, const std::vector<double>& got) {
   return "inputs " + inputs + ": expected " + expected + ", got " + seen;
 }
 
-void WriteReport(const std::string& path, const std::string& bytes) {
-  HostFile file;
-  file.Create(path);
-  if (!file.Write(bytes)) throw Failure("cannot write " + path + ": " + SystemErrorText(GetLastError()));
-}
-
 int Test(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kTestCommand, arguments);
   const std::string &dll = line.operands[0], &vectorsPath = line.operands[1];
+  if (line.Has("--junit")) CheckWritable(line.Option("--junit"));
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
   const PinDescription pins = DescribePins(*library);
   const std::vector<VectorRow> rows =
@@ -89,7 +84,7 @@ int Test(Arguments arguments) {
     suite.cases.back().failures.push_back(mismatch);
     std::printf("FAILED %s, %s\n", RowName(rows[k]).c_str(), mismatch.c_str());
   }
-  if (line.Has("--junit")) WriteReport(line.Option("--junit"), JUnitXml("hostsim test", {suite}));
+  if (line.Has("--junit")) WriteWholeFile(line.Option("--junit"), JUnitXml("hostsim test", {suite}));
   std::printf("%zu passed, %zu failed\n", rows.size() - failed, failed);
   return failed ? 1 : 0;
 }

@@ -28,22 +28,22 @@ std::string JoinShown(const std::vector<double>& volts) {
 int Truth(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kTruthCommand, arguments);
   bool combinational;
-  std::fputs(TruthTableText(line.operands[0], combinational).c_str(), stdout);
+  std::fputs(TruthTableText(line.operands[0], DllShown::kFullPath, combinational).c_str(), stdout);
   return combinational ? 0 : 1;
 }
 
 }  // namespace
 
-std::string TruthTableText(const std::string& path, bool& combinational) {
+std::string TruthTableText(const std::string& path, DllShown shown, bool& combinational) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
   const PinDescription pins = DescribePins(*library);
   const int inputs = int(pins.inputs.size());
   if (inputs > kMaxTruthTableInputs)
-    throw Failure(FileName(path) + " has " + std::to_string(inputs) + " inputs; a truth table takes at most " +
+    throw Failure(library->Path() + " has " + std::to_string(inputs) + " inputs; a truth table takes at most " +
                   std::to_string(kMaxTruthTableInputs));
   PlacedPart part(*library);
   const TruthTable truth = ExploreTruthTable(part);
-  const std::string name = ShownPluginText(library->DisplayName()) + " (" + FileName(path) + ")";
+  const std::string name = ShownPluginText(library->DisplayName()) + " (" + ShownDll(library->Path(), shown) + ")";
   combinational = !truth.dependsOnHistory;
   if (!combinational)
     return name + " has no truth table: its outputs depend on its history (inputs " +

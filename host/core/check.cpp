@@ -52,19 +52,15 @@ std::string FlippedBlock(const std::string& block) {
   return settings + kEndMarker;
 }
 
-bool EndsWithMarker(const std::string& block) {
-  return block.size() >= kEndMarker.size() &&
-         block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
-}
-
 class Checker {
  public:
   Checker(const std::string& path, FaultGuard& guard, const CheckOutput& output, const CheckFrom& from)
       : path_(path), guard_(guard), output_(output), from_(from) {}
 
   CheckReport Run() {
+    report_.dll = LocateDll(path_);
     try {
-      library_.Load(path_);
+      library_.Load(report_.dll);
     } catch (const Failure& failure) {
       // A DLL that lacks entry points is judged on what it has.
       if (!library_.Loaded()) {
@@ -134,7 +130,7 @@ class Checker {
   }
 
   void PrintHeading() {
-    output_(path_ + (report_.displayName.empty() ? "" : " (" + report_.displayName + ")") + "\n");
+    output_(report_.dll + (report_.displayName.empty() ? "" : " (" + report_.displayName + ")") + "\n");
     PrintLines();
   }
 

@@ -18,6 +18,7 @@ struct CheckLine {
 };
 
 struct CheckReport {
+  std::string dll;          // the full path of the file judged
   std::string displayName;  // UTF-8; empty when there is none
   std::vector<CheckLine> lines;
   int Findings() const;

@@ -13,15 +13,6 @@
 namespace host {
 namespace {
 
-// A bare DLL name is looked for beside the project, then where the loader
-// looks (beside hostsim first); a path is taken as it is.
-std::string Locate(const std::string& dll, const std::string& projectFolder, const std::string& pluginFolder) {
-  if (!IsBareName(dll)) return dll;
-  for (const std::string& folder : {projectFolder, pluginFolder})
-    if (Exists(folder + "\\" + dll)) return folder + "\\" + dll;
-  return dll;
-}
-
 class Libraries {
  public:
   explicit Libraries(std::vector<std::unique_ptr<PluginLibrary>>& owned) : owned_(owned) {}
@@ -62,7 +53,8 @@ class BlockReader {
       LoadedPart loaded;
       loaded.number = part.number;
       loaded.dll = part.dll;
-      loaded.part = std::make_unique<PlacedPart>(libraries.Get(Locate(part.dll, FolderOf(path_), pluginFolder)));
+      loaded.file = LocateDll(part.dll, FolderOf(path_), pluginFolder);
+      loaded.part = std::make_unique<PlacedPart>(libraries.Get(loaded.file));
       loaded.block = ReadBlock(part, *loaded.part);
       loaded.blockStart = long(layout_.BlockStart(part));
       loaded.blockEnd = long(layout_.BlockEnd(part));
@@ -110,6 +102,15 @@ std::string ListedLines(const ProjectLayout& layout) {
   return listed;
 }
 
+// What is wrong with a block a part wrote, or empty.
+std::string WhyNotABlock(const std::string& block) {
+  if (block.empty()) return "wrote nothing";
+  if (!EndsWithMarker(block))
+    return "wrote " + std::to_string(block.size()) + " bytes without the end marker " +
+           kEndMarker.substr(0, kEndMarker.size() - 2) + " at their end";
+  return "";
+}
+
 }  // namespace
 
 PartRequest ParsePartRequest(const std::string& argument) {
@@ -118,43 +119,46 @@ PartRequest ParsePartRequest(const std::string& argument) {
   return {argument.substr(0, equals), argument.substr(equals + 1)};
 }
 
-std::vector<std::string> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                                     const std::string& pluginFolder) {
+std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
+                                   const std::string& userFolder, const std::string& pluginFolder) {
+  CheckWritable(path);
   std::vector<std::unique_ptr<PluginLibrary>> owned;
   Libraries libraries(owned);
   std::vector<std::unique_ptr<PlacedPart>> parts;
+  std::vector<SavedPart> saved;
   for (const PartRequest& request : requests) {
-    parts.push_back(std::make_unique<PlacedPart>(libraries.Get(Locate(request.dll, ".", pluginFolder))));
+    saved.push_back({"", LocateDll(request.dll, userFolder, pluginFolder)});
+    parts.push_back(std::make_unique<PlacedPart>(libraries.Get(saved.back().file)));
     if (!request.settings.empty()) parts.back()->LoadSettings(SettingsBlock(request.settings));
   }
-  {
-    HostFile file;
-    file.Create(path);
-    bool written = file.Write(std::string(kProjectHeading) + "\r\n");
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-      written = written && file.Write(PartLine(int(k + 1), requests[k].dll) + "\r\n");
-      const long before = file.Position();
-      parts[k]->Write(file.Argument());
-      written = written && file.Position() > before;
-    }
-    written = written && file.Write("END\r\n");
-    if (!written) throw Failure("cannot write " + path + ": " + SystemErrorText(GetLastError()));
+  FileReplacement file(path);
+  file.Write(std::string(kProjectHeading) + "\r\n");
+  std::vector<std::pair<long, long>> blocks;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    file.Write(PartLine(int(k + 1), requests[k].dll) + "\r\n");
+    const long start = file.File().Position();
+    parts[k]->Write(file.File().Argument());
+    blocks.push_back({start, file.File().Position()});
+  }
+  file.Write("END\r\n");
+  file.File().Seek(0);
+  const std::string bytes = file.File().ReadRest();
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    saved[k].block = bytes.substr(std::size_t(blocks[k].first), std::size_t(blocks[k].second - blocks[k].first));
+    const std::string why = WhyNotABlock(saved[k].block);
+    if (!why.empty())
+      throw Failure("cannot save " + path + ": the WriteToFile of part " + std::to_string(k + 1) + " (" +
+                    requests[k].dll + ") " + why);
   }
   // What a plug-in wrote must not break the format for the reader.
   ProjectLayout layout;
-  std::string bytes;
   try {
-    HostFile saved;
-    saved.Open(path);
-    bytes = saved.ReadRest();
     ReadProjectLayout(bytes, path, layout);
   } catch (const Failure& failure) {
-    throw Failure(std::string("saved, but the file does not read back: ") + failure.what());
+    throw Failure("cannot save " + path + ", for it would not read back: " + failure.what());
   }
-  std::vector<std::string> blocks;
-  for (const ProjectPart& part : layout.parts)
-    blocks.push_back(bytes.substr(layout.BlockStart(part), layout.BlockEnd(part) - layout.BlockStart(part)));
-  return blocks;
+  file.Commit();
+  return saved;
 }
 
 void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project) {

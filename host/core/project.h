@@ -28,7 +28,8 @@ PartRequest ParsePartRequest(const std::string& argument);  // DLL or DLL=V,V
 // itself, taken once, so that a report of the load only formats.
 struct LoadedPart {
   int number = 0;
-  std::string dll;  // as the project names it
+  std::string dll;   // as the project names it
+  std::string file;  // the full path of the DLL loaded for it
   std::unique_ptr<PlacedPart> part;
   long blockStart = 0, blockEnd = 0;  // in the file, the end exclusive
   std::string block;                  // the bytes the plug-in read
@@ -44,10 +45,19 @@ struct LoadedProject {
   bool crLfRestored = false;  // the plug-ins read from a copy with CR LF
 };
 
-// Each throws a Failure that names the file, the line and the cause.
-// Saving gives the blocks the parts wrote.
-std::vector<std::string> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                                     const std::string& pluginFolder);
+// A part as saving wrote it: its block, and the DLL's full path.
+struct SavedPart {
+  std::string block;
+  std::string file;
+};
+
+// A DLL named without a folder is the one beside the project on loading,
+// in `userFolder` on saving; where there is none, the one in
+// `pluginFolder`. Each throws a Failure that names the file, the line and
+// the cause. Saving writes the file whole or not at all: a part that
+// writes no block ending with the end marker leaves the file as it was.
+std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
+                                   const std::string& userFolder, const std::string& pluginFolder);
 void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project);
 // The file's lines, numbered, each marked as the host's or as part of a
 // block. A damaged file is listed up to its fault, which `fault` then

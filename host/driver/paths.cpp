@@ -1,18 +1,61 @@
 #include "paths.h"
 
+#include <vector>
+
 namespace host {
 namespace {
 
 std::size_t LastSlash(const std::string& path) { return path.find_last_of("\\/"); }
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(SystemPath(path).c_str()); }
+
+// Folders are the first to meet the limit: a file in one needs room for
+// an 8.3 name behind it.
+constexpr std::size_t kLongestPlainPath = MAX_PATH - 12;
+
+bool HasLongPathPrefix(const std::wstring& path) { return path.compare(0, 4, L"\\\\?\\") == 0; }
 
 }  // namespace
 
+std::wstring WideFromUtf8(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(std::size_t(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], length);
+  return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(std::size_t(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], length, nullptr, nullptr);
+  return utf8;
+}
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = WideFromUtf8(path);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::vector<wchar_t> full(size);
+  const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  return length && length < size ? Utf8FromWide(std::wstring(full.data(), length)) : path;
+}
+
+std::wstring SystemPath(const std::string& path) {
+  const std::wstring wide = WideFromUtf8(path);
+  if (wide.size() < kLongestPlainPath || HasLongPathPrefix(wide)) return wide;
+  const std::wstring full = WideFromUtf8(FullPath(path));
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return FolderOf(path);
+  std::vector<wchar_t> path(32768);
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+  std::wstring wide(path.data(), length);
+  if (HasLongPathPrefix(wide)) wide.erase(0, 4);
+  return FolderOf(Utf8FromWide(wide));
 }
 
 std::string FileName(const std::string& path) {

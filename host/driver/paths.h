@@ -1,5 +1,6 @@
-// Paths as the host's commands name files: the folder beside the program,
-// a path's file name and folder, and whether a name has a folder part.
+// Paths as the host's commands name files. Inside the host a path is
+// UTF-8, spelt as the user wrote it; every call into the file system takes
+// it as UTF-16 through SystemPath, so that no name is bent to a code page.
 #pragma once
 
 #include <windows.h>
@@ -8,12 +9,20 @@
 
 namespace host {
 
+std::wstring WideFromUtf8(const std::string& utf8);
+std::string Utf8FromWide(const std::wstring& wide);
+
+// The full path of `path`, which may be relative to the current folder.
+std::string FullPath(const std::string& path);
+// `path` as the wide file functions take it: a full path too long for them
+// otherwise gets the \\?\ prefix that lifts their limit of MAX_PATH.
+std::wstring SystemPath(const std::string& path);
+
 std::string ProgramFolder();
 std::string FileName(const std::string& path);
 // "." for a path without a folder part.
 std::string FolderOf(const std::string& path);
-// A name without any folder part, which the loader looks for in several
-// places.
+// A name without any folder part, which stands for more than one place.
 bool IsBareName(const std::string& path);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);

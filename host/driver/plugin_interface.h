@@ -31,6 +31,10 @@ constexpr std::size_t kSignalSize = 10;
 
 // The end of every plug-in's block in a project file, with its CR LF.
 inline const std::string kEndMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+inline bool EndsWithMarker(const std::string& block) {
+  return block.size() >= kEndMarker.size() &&
+         block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
+}
 
 #define HOST_STDCALL __attribute__((stdcall))
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dll_image.h"
 #include "failure.h"
 #include "fault_guard.h"
 #include "host_file.h"
@@ -10,30 +11,38 @@
 namespace host {
 namespace {
 
-// What a path names where the loader looks for it: a name without a
-// folder also beside hostsim and on the search path.
-DWORD AttributesOf(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  char found[MAX_PATH];
-  if (attributes == INVALID_FILE_ATTRIBUTES && IsBareName(path) &&
-      SearchPathA(nullptr, path.c_str(), nullptr, MAX_PATH, found, nullptr))
-    attributes = GetFileAttributesA(found);
-  return attributes;
+// The file a name stands for, not yet looked at.
+std::string Candidate(const std::string& name, const std::string& firstFolder, const std::string& thenFolder) {
+  if (!IsBareName(name)) return FullPath(name);
+  const std::string first = FullPath(firstFolder), then = FullPath(thenFolder);
+  for (const std::string& folder : {first, then})
+    if (Exists(folder + "\\" + name)) return folder + "\\" + name;
+  throw Failure(name + ": no such file in " + first + (then == first ? "" : " or in " + then));
 }
 
 // The loader's error codes say little to a user; the common cases in words.
-std::string WhyNotLoaded(const std::string& path, DWORD error) {
-  const DWORD attributes = AttributesOf(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return path + ": no such file";
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return path + " is a folder, not a DLL";
-  if (error == ERROR_BAD_EXE_FORMAT) return path + " is not a 32-bit Windows DLL";
-  if (error == ERROR_MOD_NOT_FOUND) return "cannot load " + path + ": a DLL it needs is missing";
-  return "cannot load " + path + ": " + SystemErrorText(error);
+std::string WhyNotLoaded(const std::string& file, DWORD error) {
+  if (error == ERROR_DLL_INIT_FAILED) return "cannot load " + file + ": its initialisation (DllMain) refused to load";
+  if (error == ERROR_MOD_NOT_FOUND) return "cannot load " + file + ": a DLL it needs is missing";
+  return "cannot load " + file + ": " + SystemErrorText(error);
 }
 
 bool aPartFailed = false;
 
 }  // namespace
+
+std::string LocateDll(const std::string& name, const std::string& firstFolder, const std::string& thenFolder) {
+  const std::string file = Candidate(name, firstFolder, thenFolder);
+  if (!Exists(file)) throw Failure(name + ": no such file");
+  if (IsFolder(file)) throw Failure(name + " is a folder, not a DLL");
+  HostFile opened;
+  opened.Open(file);
+  const std::string why = WhyNotA32BitDll(opened.ReadUpTo(kDllHeaderBytes));
+  if (!why.empty()) throw Failure(file + " is not a 32-bit Windows DLL: " + why);
+  return file;
+}
+
+std::string LocateDll(const std::string& name) { return LocateDll(name, ".", ProgramFolder()); }
 
 PluginLibrary::~PluginLibrary() {
   // A part that crashed may crash again on its way out.
@@ -64,18 +73,18 @@ const char* PluginLibrary::DisplayName() const {
   return name;
 }
 
-void PluginLibrary::Load(const std::string& path) {
-  path_ = path;
-  module_ = LoadLibraryA(path.c_str());
-  if (!module_) throw Failure(WhyNotLoaded(path, GetLastError()));
-  auto bind = [this](auto& function, const char* name) {
-    function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(name));
+void PluginLibrary::Load(const std::string& name) {
+  path_ = LocateDll(name);
+  module_ = LoadLibraryExW(SystemPath(path_).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module_) throw Failure(WhyNotLoaded(path_, GetLastError()));
+  auto bind = [this](auto& function, const char* entry) {
+    function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(entry));
   };
 #define HOST_BIND_ENTRY_POINT(name, result, optional, ...) bind(name, #name);
   HOST_ENTRY_POINTS(HOST_BIND_ENTRY_POINT)
 #undef HOST_BIND_ENTRY_POINT
   std::vector<std::string> missing = MissingEntryPoints();
-  if (!missing.empty()) throw Failure(path + " is not a plug-in: it does not export " + missing.front());
+  if (!missing.empty()) throw Failure(path_ + " is not a plug-in: it does not export " + missing.front());
 }
 
 const void* PluginLibrary::Find(const char* name) const {

@@ -1,5 +1,6 @@
 // A plug-in DLL loaded the way the host loads it: LoadLibrary, then every
-// entry point by its plain name.
+// entry point by its plain name. A DLL argument names exactly one file,
+// and the library knows which: its full path.
 #pragma once
 
 #include <windows.h>
@@ -27,12 +28,15 @@ class PluginLibrary {
   PluginLibrary& operator=(const PluginLibrary&) = delete;
   ~PluginLibrary();
 
-  // Throws a Failure that names the file and what is wrong with it: it
-  // does not load, or it lacks an entry point (then it stays loaded, so
-  // that `check` can judge what it has).
-  void Load(const std::string& path);
+  // Loads the file LocateDll finds for `name`, with its own folder first
+  // on the search path of its dependencies. Throws a Failure that names
+  // the file and what is wrong with it: LocateDll's, it does not load (its
+  // DllMain refuses, a DLL it needs is missing), or it lacks an entry
+  // point (then it stays loaded, so that `check` can judge what it has).
+  void Load(const std::string& name);
   bool Loaded() const { return module_ != nullptr; }
   HMODULE Module() const { return module_; }
+  // The full path of the file, known once it was found, loaded or not.
   const std::string& Path() const { return path_; }
 
   // One call into the plug-in, under the command's fault guard where one
@@ -59,6 +63,15 @@ class PluginLibrary {
   HMODULE module_ = nullptr;
   std::string path_;
 };
+
+// The one file a DLL argument stands for, as a full path. A name with a
+// folder part is that file and no other. A bare name is the file of that
+// name in `firstFolder` or, where there is none, the one in `thenFolder`:
+// for a command line the current folder and hostsim's. Throws a Failure
+// where that is no 32-bit Windows DLL: none there, a folder, a program, a
+// DLL for another processor, any other file.
+std::string LocateDll(const std::string& name, const std::string& firstFolder, const std::string& thenFolder);
+std::string LocateDll(const std::string& name);
 
 // A library loaded, or a Failure as Load throws it.
 std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path);

@@ -24,9 +24,10 @@ TEST(Check, PassesTheThreePlugIns) {
     EXPECT_EQ(3u, count) << area << " passed once per plug-in:\n" << check.out;
   }
   EXPECT_TRUE(Contains(check.out,
-                       "Morrel.dll (Schieberegister)\n"
-                       "  ok      exports: 20 entry points exported by their plain names\n"
-                       "  note    exports: SetEnhancedInformation2 is not exported; the host does without it\n"));
+                       test::InBin("Morrel.dll") +
+                           " (Schieberegister)\n"
+                           "  ok      exports: 20 entry points exported by their plain names\n"
+                           "  note    exports: SetEnhancedInformation2 is not exported; the host does without it\n"));
 }
 
 TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
@@ -64,7 +65,8 @@ TEST(Check, AFileThatIsNoDllIsBadInputNotAFinding) {
   test::WriteAll(text, "text");
   const Outcome check = Hostsim({"check", "Quenvik.dll", text});
   EXPECT_EQ(2, check.status);
-  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL\n", check.err);
+  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL: it has no header of a Windows program or DLL\n",
+            check.err);
   EXPECT_EQ("", check.out);
   DeleteFileA(text.c_str());
 }

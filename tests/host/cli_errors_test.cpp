@@ -54,13 +54,19 @@ TEST(Refused, Options) {
   ExpectRefused({"dialog", "Quenvik.dll", "--screenshot"}, "--screenshot needs a value");
 }
 
+// A bare name not found names both folders it was looked for in.
+std::string NotFound(const std::string& name) {
+  const std::string here = test::InTests("");
+  return name + ": no such file in " + here.substr(0, here.size() - 1) + " or in " + test::BinFolder();
+}
+
 TEST(Refused, DllsThatAreNotPlugIns) {
-  ExpectRefused({"info", "Nowhere.dll"}, "Nowhere.dll: no such file");
+  ExpectRefused({"info", "Nowhere.dll"}, NotFound("Nowhere.dll"));
   const std::string text = test::Scratch("not_a_dll.dll");
   test::WriteAll(text, "MZ? no, just text\r\n");
-  ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL");
+  ExpectRefused({"truth", text}, text + " is not a 32-bit Windows DLL: it has no header of a Windows program or DLL");
   ExpectRefused({"run", InBin("hostsim.exe"), "-"},
-                InBin("hostsim.exe") + " is not a plug-in: it does not export IsUserDLL32");
+                InBin("hostsim.exe") + " is not a 32-bit Windows DLL: it is a program, not a DLL");
   // Only `check` goes on with a plug-in that lacks entry points.
   const std::string broken = test::InTests("broken_plugin.dll");
   ExpectRefused({"bench", broken}, broken + " is not a plug-in: it does not export DialogOK");
@@ -80,7 +86,7 @@ TEST(Refused, FoldersAndMissingFilesAmongTheDlls) {
   for (const char* command : {"info", "truth", "dialog", "check"})
     ExpectRefused({command, folder}, folder + " is a folder, not a DLL");
   ExpectRefused({"run", folder, "-"}, folder + " is a folder, not a DLL");
-  ExpectRefused({"check", "Quenvik.dll", "Nowhere.dll", "Morrel.dll"}, "Nowhere.dll: no such file");
+  ExpectRefused({"check", "Quenvik.dll", "Nowhere.dll", "Morrel.dll"}, NotFound("Nowhere.dll"));
   ExpectRefused({"check", "Quenvik.dll", folder}, folder + " is a folder, not a DLL");
   ExpectRefused({"demo", folder},
                 folder + " holds no Quenvik.dll; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");

@@ -35,26 +35,26 @@ TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
 TEST(Info, DescribesTheAdderInUtf8) {
   const Outcome info = Hostsim({"info", InBin("Quenvik.dll")});
   EXPECT_EQ(0, info.status);
-  EXPECT_EQ("Quenvik.dll: Quenvik\n"
-            "  inputs (3), labels \"AB\xC3\x9C\":\n"
-            "    i0  Summand A\n"
-            "    i1  Summand B\n"
-            "    i2  \xC3\x9C"
-            "bertrag\n"
-            "  outputs (2), labels \"S\xC3\x9C\":\n"
-            "    o0  Summe S\n"
-            "    o1  \xC3\x9C"
-            "bertrag\n"
-            "  delay flag of a new part: 0\n"
-            "  exports: 21 of 21 entry points\n",
+  EXPECT_EQ(InBin("Quenvik.dll") + ": Quenvik\n"
+                                   "  inputs (3), labels \"AB\xC3\x9C\":\n"
+                                   "    i0  Summand A\n"
+                                   "    i1  Summand B\n"
+                                   "    i2  \xC3\x9C"
+                                   "bertrag\n"
+                                   "  outputs (2), labels \"S\xC3\x9C\":\n"
+                                   "    o0  Summe S\n"
+                                   "    o1  \xC3\x9C"
+                                   "bertrag\n"
+                                   "  delay flag of a new part: 0\n"
+                                   "  exports: 21 of 21 entry points\n",
             info.out);
   EXPECT_EQ("", info.err);
 }
 
 TEST(Info, NamesTheShiftRegistersMissingOptionalExport) {
-  const Outcome info = Hostsim({"info", "Morrel.dll"});  // found beside hostsim
+  const Outcome info = Hostsim({"info", "Morrel.dll"});  // not in the current folder: found beside hostsim
   EXPECT_EQ(0, info.status);
-  EXPECT_TRUE(Contains(info.out, "Morrel.dll: Schieberegister\n"));
+  EXPECT_EQ(0u, info.out.find(InBin("Morrel.dll") + ": Schieberegister\n")) << info.out;
   EXPECT_TRUE(Contains(info.out, "    i0  L\xC3\xB6schen\n"));
   EXPECT_TRUE(Contains(info.out, "  delay flag of a new part: 1\n"));
   EXPECT_TRUE(Contains(info.out, "  exports: 20 of 21 entry points, without SetEnhancedInformation2 (optional)\n"));
@@ -134,7 +134,8 @@ TEST(Run, AdderTableAndDumpAgree) {
   const std::string vcdPath = test::Scratch("adder.vcd");
   const Outcome run = Hostsim({"run", "Quenvik.dll", InTests("examples\\quenvik_add.stim"), "--vcd", vcdPath});
   ASSERT_EQ(0, run.status) << run.err;
-  EXPECT_EQ(test::Golden("quenvik_add.txt"), run.out.substr(0, run.out.rfind("wrote ")));
+  EXPECT_EQ(test::Golden("quenvik_add.txt"),
+            test::WithFolderAs(run.out.substr(0, run.out.rfind("wrote ")), test::BinFolder(), "<bin>"));
   EXPECT_TRUE(Contains(run.out, "wrote " + vcdPath + "\n"));
   const std::string dump = test::ReadAll(vcdPath);
   EXPECT_EQ(test::Golden("quenvik_add.vcd"), dump);
@@ -206,7 +207,7 @@ TEST(Run, SaysWhichSettingsThePartHoldsAndWhichValuesItDidNotTake) {
     ASSERT_EQ(0, run.status) << run.err;
     const std::vector<std::string> lines = test::Lines(run.out);
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ("Schieberegister (Morrel.dll), 1 step of (standard input)", lines[0]);
+    EXPECT_EQ("Schieberegister (" + InBin("Morrel.dll") + "), 1 step of (standard input)", lines[0]);
     EXPECT_EQ(c.line, lines[1]);
   }
 }
@@ -217,7 +218,8 @@ TEST(Run, ReadsAUtf16StimulusAndSaysSo) {
   for (char c : std::string("1 1 0\r\n")) utf16 += std::string{c, '\0'};
   const Outcome run = Hostsim({"run", "Quenvik.dll", "-"}, utf16);
   ASSERT_EQ(0, run.status) << run.err;
-  EXPECT_EQ("Quenvik (Quenvik.dll), 1 step of (standard input), read as UTF-16 little-endian", test::Lines(run.out)[0]);
+  EXPECT_EQ("Quenvik (" + InBin("Quenvik.dll") + "), 1 step of (standard input), read as UTF-16 little-endian",
+            test::Lines(run.out)[0]);
   EXPECT_EQ((std::vector<std::string>{"0", "1"}), ReadTable(run.out).outputs.at(1));
 }
 
@@ -228,7 +230,7 @@ TEST(Truth, AdderTableFollowsTheRule) {
   ASSERT_EQ(0, truth.status) << truth.err;
   std::vector<std::string> lines = test::Lines(truth.out);
   ASSERT_EQ(13u, lines.size()) << truth.out;
-  EXPECT_EQ("Quenvik (Quenvik.dll): truth table", lines[0]);
+  EXPECT_EQ("Quenvik (" + InBin("Quenvik.dll") + "): truth table", lines[0]);
   EXPECT_EQ("i0 i1 i2 | o0 o1", lines[4]);
   for (int code = 0; code < 8; ++code) {
     const int high = (code & 1) + (code >> 1 & 1) + (code >> 2 & 1);
@@ -252,7 +254,8 @@ TEST(Truth, ShiftRegisterHasNoneAndSaysSoInOneLine) {
   const Outcome truth = Hostsim({"truth", "Morrel.dll"});
   EXPECT_EQ(1, truth.status);
   EXPECT_EQ(1u, test::Lines(truth.out).size()) << truth.out;
-  EXPECT_EQ(0u, truth.out.find("Schieberegister (Morrel.dll) has no truth table: its outputs depend on its history"))
+  EXPECT_EQ(0u, truth.out.find("Schieberegister (" + InBin("Morrel.dll") +
+                               ") has no truth table: its outputs depend on its history"))
       << truth.out;
 }
 
@@ -286,8 +289,10 @@ void ExpectFiguresAddUp(const std::string& block) {
 TEST(Bench, ReportsEachDllAgainstItsFloorAndFindsNoAllocation) {
   const Outcome bench = Hostsim({"bench", "Tamberlo.dll", "Quenvik.dll", "Morrel.dll", "--evaluations", "3000"});
   ASSERT_EQ(0, bench.status) << bench.out << bench.err;
-  for (const char* heading : {"BCD-Anzeige (Tamberlo.dll)", "Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
-    const std::string block = BenchBlock(bench.out, std::string(heading) + ": best of 7 rounds of 3000 evaluations\n");
+  for (const std::string& heading :
+       {"BCD-Anzeige (" + InBin("Tamberlo.dll") + ")", "Quenvik (" + InBin("Quenvik.dll") + ")",
+        "Schieberegister (" + InBin("Morrel.dll") + ")"}) {
+    const std::string block = BenchBlock(bench.out, heading + ": best of 7 rounds of 3000 evaluations\n");
     ASSERT_NE("", block) << heading << "\n" << bench.out;
     ExpectFiguresAddUp(block);
     EXPECT_FALSE(Contains(block, "goal")) << "no goal, no verdict";
@@ -307,12 +312,12 @@ TEST(Bench, DerivesAFloorForAPartWithoutARule) {
   const Outcome bench = Hostsim({"bench", stateful, "Quenvik.dll", "--evaluations", "3000"});
   DeleteFileA(stateful.c_str());
   ASSERT_EQ(0, bench.status) << bench.out << bench.err;
-  const std::string withState =
-      BenchBlock(bench.out, "Schieberegister (" + stateful.substr(stateful.find_last_of('\\') + 1) + ")");
+  const std::string withState = BenchBlock(bench.out, "Schieberegister (" + stateful + ")");
   ExpectFiguresAddUp(withState);
   EXPECT_TRUE(Contains(withState, ", levels from the bytes, outputs from ready patterns; it has state, and no rule"))
       << withState;
-  EXPECT_TRUE(Contains(BenchBlock(bench.out, "Quenvik (Quenvik.dll)"), ", outputs from a table read from the DLL\n"))
+  EXPECT_TRUE(Contains(BenchBlock(bench.out, "Quenvik (" + InBin("Quenvik.dll") + ")"),
+                       ", outputs from a table read from the DLL\n"))
       << bench.out;
 }
 
@@ -320,7 +325,8 @@ TEST(Bench, DerivesAFloorForAPartWithoutARule) {
 void ExpectVerdicts(const std::string& goal, int status, const std::string& verdict) {
   const Outcome bench = Hostsim({"bench", "Morrel.dll", "Quenvik.dll", "--evaluations", "3000", "--goal", goal});
   EXPECT_EQ(status, bench.status) << bench.out << bench.err;
-  for (const char* heading : {"Quenvik (Quenvik.dll)", "Schieberegister (Morrel.dll)"}) {
+  for (const std::string& heading :
+       {"Quenvik (" + InBin("Quenvik.dll") + ")", "Schieberegister (" + InBin("Morrel.dll") + ")"}) {
     const std::string block = BenchBlock(bench.out, heading);
     ExpectFiguresAddUp(block);
     EXPECT_TRUE(Contains(block, " (goal " + goal + ": " + verdict + ")\n")) << block;
@@ -362,7 +368,7 @@ TEST(Test, AWrongRowFailsAndIsReported) {
 TEST(Demo, ShowsThePlugInsAtWork) {
   const Outcome demo = Hostsim({"demo"});
   EXPECT_EQ(0, demo.status) << demo.err;
-  EXPECT_EQ(test::Golden("demo.txt"), demo.out);
+  EXPECT_EQ(test::Golden("demo.txt"), test::WithFolderAs(demo.out, test::BinFolder(), "<bin>"));
   EXPECT_EQ("", demo.err);
 }
 
@@ -432,8 +438,8 @@ TEST(Dialog, ChangesReachThePartWhenConfirmed) {
   }
   const Outcome closed = DialogClicked({"dialog", "Quenvik.dll"}, {2015, IDOK});
   EXPECT_EQ(0, closed.status) << closed.err;
-  EXPECT_EQ("Quenvik.dll: delay flag 0, settings 0; opening its properties dialog\n"
-            "dialog closed: delay flag 1, settings 1\n",
+  EXPECT_EQ(InBin("Quenvik.dll") + ": delay flag 0, settings 0; opening its properties dialog\n"
+                                   "dialog closed: delay flag 1, settings 1\n",
             closed.out);
 }
 
@@ -443,8 +449,8 @@ TEST(Dialog, EndsItselfWithCancelAfterTheTimeGiven) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
   const Outcome closed = DialogClicked({"dialog", "Morrel.dll", "--close-after", "2"}, {2019});
   EXPECT_EQ(0, closed.status) << closed.err;
-  EXPECT_EQ("Morrel.dll: delay flag 1, settings 4,1; opening its properties dialog\n"
-            "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",
+  EXPECT_EQ(InBin("Morrel.dll") + ": delay flag 1, settings 4,1; opening its properties dialog\n"
+                                  "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",
             closed.out);
 }
 

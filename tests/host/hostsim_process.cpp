@@ -14,11 +14,6 @@ std::string Folder() {
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
-std::string BinFolder() {
-  const std::string folder = Folder();
-  return folder.substr(0, folder.find_last_of('\\')) + "\\bin";
-}
-
 HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
@@ -40,7 +35,8 @@ std::string Quoted(const std::string& argument) {
 
 }  // namespace
 
-HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const std::string& input) {
+HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const std::string& input,
+                               const std::string& folder) {
   static int serial = 0;
   const std::string base = Scratch("hostsim_child" + std::to_string(++serial));
   out_ = Inheritable(base + ".out", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
@@ -51,13 +47,16 @@ HostsimProcess::HostsimProcess(const std::vector<std::string>& arguments, const 
   SetFilePointer(in_, 0, nullptr, FILE_BEGIN);
   std::string command = Quoted(InBin("hostsim.exe"));
   for (const std::string& argument : arguments) command += " " + Quoted(argument);
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = in_;
   startup.hStdOutput = out_;
   startup.hStdError = err_;
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, Folder().c_str(), &startup, &process_))
+  // Wide, so that names beyond the ANSI code page reach hostsim as written.
+  std::wstring wideCommand = Wide(command);
+  if (!CreateProcessW(nullptr, &wideCommand[0], nullptr, nullptr, TRUE, 0, nullptr,
+                      Wide(folder.empty() ? Folder() : folder).c_str(), &startup, &process_))
     process_ = {};
 }
 
@@ -89,6 +88,23 @@ Outcome HostsimProcess::Finish(DWORD milliseconds) {
   return outcome;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(std::size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], int(wide.size()))));
+  return wide;
+}
+
+std::string BinFolder() {
+  const std::string folder = Folder();
+  return folder.substr(0, folder.find_last_of('\\')) + "\\bin";
+}
+
+std::string WithFolderAs(std::string text, const std::string& folder, const std::string& word) {
+  for (std::size_t at = 0; (at = text.find(folder, at)) != std::string::npos; at += word.size())
+    text.replace(at, folder.size(), word);
+  return text;
+}
+
 std::string InBin(const std::string& name) { return BinFolder() + "\\" + name; }
 
 std::string InTests(const std::string& name) { return Folder() + "\\" + name; }
@@ -102,7 +118,7 @@ std::string Scratch(const std::string& name) {
 }
 
 std::string ReadAll(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "(cannot read " + path + ")";
   std::string text = Rest(file);
   CloseHandle(file);
@@ -110,7 +126,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 void WriteAll(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written;
   WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
   CloseHandle(file);

@@ -16,7 +16,9 @@ struct Outcome {
 
 class HostsimProcess {
  public:
-  explicit HostsimProcess(const std::vector<std::string>& arguments, const std::string& input = "");
+  // In the tests' folder, or in `folder` where one is given.
+  explicit HostsimProcess(const std::vector<std::string>& arguments, const std::string& input = "",
+                          const std::string& folder = "");
   ~HostsimProcess();
   HostsimProcess(const HostsimProcess&) = delete;
   HostsimProcess& operator=(const HostsimProcess&) = delete;
@@ -34,10 +36,16 @@ inline Outcome Hostsim(const std::vector<std::string>& arguments, const std::str
   return HostsimProcess(arguments, input).Finish();
 }
 
+std::string BinFolder();                       // hostsim.exe's folder, which holds the DLLs
 std::string InBin(const std::string& name);    // a file beside hostsim.exe and the DLLs
 std::string InTests(const std::string& name);  // a file beside the tests
 std::string Golden(const std::string& name);   // an expected output
 std::string Scratch(const std::string& name);  // a path in the temp folder
+// Every `folder` in `text` as `word`: output that names a machine's
+// folders, comparable with an expected one.
+std::string WithFolderAs(std::string text, const std::string& folder, const std::string& word);
+std::wstring Wide(const std::string& utf8);
+// Paths in UTF-8.
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);

@@ -55,10 +55,10 @@ TEST(PartFailure, CheckJudgesEveryAreaWhateverOneDoes) {
   arguments.insert(arguments.end(), dlls.begin(), dlls.end());
   const Outcome check = Hostsim(arguments);
   EXPECT_EQ(1, check.status) << check.err;
-  const std::string out = "\n" + check.out;
+  const std::string& out = check.out;
   std::size_t at = 0;
   for (const std::string& dll : dlls) {
-    at = out.find("\n" + dll + " (", at);
+    at = out.find("\\" + dll.substr(dll.find_last_of('\\') + 1) + " (", at);
     ASSERT_NE(std::string::npos, at) << dll << " has no heading, or not in order:\n" << out;
   }
   EXPECT_TRUE(Contains(out, "\n  FINDING record: SimulateDLL3 did not return within 5 s\n  ok      persistence"))

@@ -23,7 +23,9 @@ class Project : public ::testing::Test {
 TEST_F(Project, SavesOneOfEachByDefault) {
   const Outcome save = Hostsim({"project", "save", path});
   ASSERT_EQ(0, save.status) << save.err;
-  EXPECT_EQ("saved " + Name() + ": Quenvik.dll=0 Tamberlo.dll=0 Morrel.dll=8,1\n", save.out);
+  EXPECT_EQ(
+      "saved " + Name() + ": Quenvik.dll=0 Tamberlo.dll=0 Morrel.dll=8,1\nDLLs loaded from " + test::BinFolder() + "\n",
+      save.out);
   EXPECT_EQ("HOSTSIM PROJECT 1\r\nPART 1 Quenvik.dll\r\n0\r\n" + kMarker + "PART 2 Tamberlo.dll\r\n0\r\n" + kMarker +
                 "PART 3 Morrel.dll\r\n8\r\n1\r\n" + kMarker + "END\r\n",
             test::ReadAll(path));
@@ -34,13 +36,17 @@ TEST_F(Project, LoadGivesEachPartItsOwnSettings) {
       0, Hostsim({"project", "save", path, "Morrel.dll=16,0", "Quenvik.dll=1", "Morrel.dll", "Tamberlo.dll=7"}).status);
   const Outcome load = Hostsim({"project", "load", path});
   ASSERT_EQ(0, load.status) << load.err;
-  EXPECT_EQ(Name() + ": 4 parts; each block ended right before the host's next line\n"
-                     "  part  DLL           name             block    delay  settings\n"
-                     "  1     Morrel.dll    Schieberegister  38-69    0      16,0\n"
-                     "  2     Quenvik.dll   Quenvik          90-117   1      1\n"
-                     "  3     Morrel.dll    Schieberegister  137-167  1      4,1\n"
-                     "  4     Tamberlo.dll  BCD-Anzeige      189-216  7      7\n"
-                     "each part writes back the very block it read\n",
+  EXPECT_EQ(Name() +
+                ": 4 parts; each block ended right before the host's next line\n"
+                "  part  DLL           name             block    delay  settings\n"
+                "  1     Morrel.dll    Schieberegister  38-69    0      16,0\n"
+                "  2     Quenvik.dll   Quenvik          90-117   1      1\n"
+                "  3     Morrel.dll    Schieberegister  137-167  1      4,1\n"
+                "  4     Tamberlo.dll  BCD-Anzeige      189-216  7      7\n"
+                "DLLs loaded from " +
+                test::BinFolder() +
+                "\n"
+                "each part writes back the very block it read\n",
             load.out);
 }
 
@@ -86,7 +92,8 @@ TEST_F(Project, DamagedAndForeignFilesAreErrors) {
        path + ": line 6 (byte 73): the file ends inside the block of part 1 (\"Morrel.dll\", line 2): its end marker "
               "ENDE_MARKE_DER_USER_DLL is missing"},
       {start + kMarker, path + ": line 6 (byte 69): the file ends without END after the block of part 1"},
-      {"HOSTSIM PROJECT 1\r\nPART 1 Nowhere.dll\r\n0\r\n" + kMarker + "END\r\n", "Nowhere.dll: no such file"},
+      {"HOSTSIM PROJECT 1\r\nPART 1 Nowhere.dll\r\n0\r\n" + kMarker + "END\r\n",
+       "Nowhere.dll: no such file in " + path.substr(0, path.find_last_of('\\')) + " or in " + test::BinFolder()},
       {"HOSTSIM PROJECT 1\r\nPART one Quenvik.dll\r\nEND\r\n",
        path + ": line 2 (byte 19), after the first line: expected PART or END, found \"PART one Quenvik.dll\""},
       {"PROJECT\r\n", path + " is not a hostsim project: its first line is \"PROJECT\", not HOSTSIM PROJECT 1"},
@@ -196,7 +203,8 @@ TEST_F(Project, ShowListsADamagedFileUpToItsFault) {
 TEST_F(Project, ValuesAPartDidNotTakeAreNamed) {
   const Outcome save = Hostsim({"project", "save", path, "Quenvik.dll", "Morrel.dll=17,1"});
   ASSERT_EQ(0, save.status) << save.err;
-  EXPECT_EQ("saved " + Name() + ": Quenvik.dll=0 Morrel.dll=4,1\npart 2 (Morrel.dll) did not take 17 (value 1)\n",
+  EXPECT_EQ("saved " + Name() + ": Quenvik.dll=0 Morrel.dll=4,1\nDLLs loaded from " + test::BinFolder() +
+                "\npart 2 (Morrel.dll) did not take 17 (value 1)\n",
             save.out);
   std::string edited = test::ReadAll(path);
   edited.replace(edited.find("4\r\n1\r\n"), 6, "a\r\nb\r\n");

@@ -6,6 +6,7 @@
 //   ODD_REFUSE   DllMain says no, so the DLL never loads
 //   ODD_SMASH    SimulateDLL3 overwrites its caller's stack above its own
 //                arguments, which ends the caller on its way back
+//   ODD_MUTE     WriteToFile writes nothing
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -120,6 +121,9 @@ ENTRY void HideWindowDLL(unsigned char*) {}
 ENTRY void DialogOK(std::uintptr_t) {}
 
 ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
+#ifdef ODD_MUTE
+  return;
+#endif
   char text[64];
   text[0] = char('0' + (PartIn(record)->delay != 0));
   std::strcpy(text + 1, "\r\n");
