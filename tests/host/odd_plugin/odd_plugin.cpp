@@ -121,13 +121,17 @@ ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   WriteFile(FileOf(handle), text, DWORD(std::strlen(text)), &written, nullptr);
 }
 
+// Stops at the first place where the last bytes read are the marker, even
+// where a start of the marker comes right before it.
 ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
-  char byte, first = 0;
+  constexpr std::size_t kLength = sizeof kMarker - 1;
+  char last[kLength] = {}, byte, first = 0;
   DWORD got = 0;
-  for (std::size_t matched = 0, read = 0;
-       matched < sizeof kMarker - 1 && ReadFile(FileOf(handle), &byte, 1, &got, nullptr) && got == 1; ++read) {
+  for (std::size_t read = 0; ReadFile(FileOf(handle), &byte, 1, &got, nullptr) && got == 1; ++read) {
     if (read == 0) first = byte;
-    matched = byte == kMarker[matched] ? matched + 1 : byte == kMarker[0];
+    std::memmove(last, last + 1, kLength - 1);
+    last[kLength - 1] = byte;
+    if (std::memcmp(last, kMarker, kLength) == 0) break;
   }
   if (first == '0' || first == '1') PartIn(record)->delay = first - '0';
 }
