@@ -11,6 +11,7 @@
 #include "fault_guard.h"
 #include "fuzz.h"
 #include "options.h"
+#include "plugin_library.h"
 #include "text.h"
 
 namespace host {
@@ -88,6 +89,7 @@ int Fuzz(Arguments arguments) {
   const bool seedGiven = line.Has("--seed");
   const std::uint64_t seed = seedGiven ? Seed(line.Option("--seed")) : SeedFromTheTime();
   const FuzzBound bound = Bound(line);
+  LoadPlugin(dll);  // a DLL that is no plug-in is bad input, said before anything else
   Print("seed " + std::to_string(seed) + (seedGiven ? "\n" : ", chosen from the time\n"));
   // A hang ends the process; the guard's name for the call says which.
   CommandGuard()->SetHangReport("FINDING ", stdout);

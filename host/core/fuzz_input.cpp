@@ -61,11 +61,13 @@ Encoding OddEncoding(FuzzRandom& random) {
     case 2:
       return {std::uint16_t(sign | kHighestExponent), kIntegerBit};  // an infinity
     case 3:
-      return {std::uint16_t(sign | kHighestExponent), kIntegerBit | kQuietBit | bits >> 2};  // quiet NaN
+      // A quiet NaN; with no payload and negative, the x87's own indefinite.
+      return {std::uint16_t(sign | kHighestExponent), kIntegerBit | kQuietBit | (random.OneIn(4) ? 0 : bits >> 2)};
     case 4:
       return {std::uint16_t(sign | kHighestExponent), kIntegerBit | (bits >> 2 | 1)};  // signalling NaN
     case 5:
-      return {std::uint16_t(sign | kHighestExponent), bits >> 1};  // pseudo-NaN or pseudo-infinity
+      // A pseudo-infinity, or a pseudo-NaN: the integer bit clear.
+      return {std::uint16_t(sign | kHighestExponent), random.OneIn(4) ? 0 : bits >> 1};
     case 6:
       return {std::uint16_t(sign | (1 + random.Below(kHighestExponent - 1))), bits >> 1};  // unnormal
     case 7:

@@ -4,6 +4,8 @@
 //   ODD_HANG     SimulateDLL3 never returns
 //   ODD_THROW    SimulateDLL3 lets a C++ exception out
 //   ODD_REFUSE   DllMain says no, so the DLL never loads
+//   ODD_SHARED_SETTING  all parts share one delay flag: reading one part's
+//                block sets every part's
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -25,6 +27,13 @@ Part* PartIn(unsigned char* record) {
   std::memcpy(&part, record + 5571, 4);
   return part;
 }
+
+#ifdef ODD_SHARED_SETTING
+std::int32_t sharedDelay = 0;
+std::int32_t& DelayOf(unsigned char*) { return sharedDelay; }
+#else
+std::int32_t& DelayOf(unsigned char* record) { return PartIn(record)->delay; }
+#endif
 
 HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
 
@@ -114,7 +123,7 @@ ENTRY void DialogOK(std::uintptr_t) {}
 
 ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   char text[64];
-  text[0] = char('0' + (PartIn(record)->delay != 0));
+  text[0] = char('0' + (DelayOf(record) != 0));
   std::strcpy(text + 1, "\r\n");
   std::strcat(text, kMarker);
   DWORD written;
@@ -133,8 +142,8 @@ ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
     last[kLength - 1] = byte;
     if (std::memcmp(last, kMarker, kLength) == 0) break;
   }
-  if (first == '0' || first == '1') PartIn(record)->delay = first - '0';
+  if (first == '0' || first == '1') DelayOf(record) = first - '0';
 }
 
 ENTRY void CallParameterDialogDLL(unsigned char*, unsigned char*) {}
-ENTRY std::int32_t HasDelayDLL(unsigned char* record) { return PartIn(record)->delay; }
+ENTRY std::int32_t HasDelayDLL(unsigned char* record) { return DelayOf(record); }
