@@ -105,12 +105,11 @@ int Fuzz(Arguments arguments) {
 
 const Command kFuzzCommand = {
     "fuzz",
-    {{"fuzz DLL [--seed N] [--calls N] [--seconds S]",
-      "random calls into up to 3 parts of one plug-in at\n"
-      "once, judged after every call; 10 s unless --calls\n"
-      "or --seconds bound it. A finding names the seed\n"
-      "and the call: the same seed makes the same calls.\n"
-      "Exit status 1 on a finding"}},
+    {{"fuzz DLL [--seed N] [--calls N] [--seconds S]", "random calls into up to 3 parts of one plug-in at\n"
+                                                       "once, judged after every call; 10 s unless --calls\n"
+                                                       "or --seconds bound it. A finding names the seed\n"
+                                                       "and the call: the same seed makes the same calls.\n"
+                                                       "Exit status 1 on a finding"}},
     "",
     Fuzz};
 

@@ -87,7 +87,7 @@ struct Part {
   int number = 0;  // 1, 2, 3 ... in the order placed, never given again
   std::unique_ptr<PlacedPart> crowd, twin;
   int twinModule = -1;
-  bool running = false;  // the initial evaluation made since the settings were last read
+  bool running = false;               // the initial evaluation made since the settings were last read
   const char* inputLabels = nullptr;  // the addresses the label texts were first given at
   const char* outputLabels = nullptr;
   std::string block;  // as last written
@@ -103,9 +103,8 @@ struct WeightedAction {
   std::uint32_t weight;
 };
 constexpr WeightedAction kActions[] = {
-    {Action::kPlace, 4}, {Action::kRemove, 3}, {Action::kInitial, 8}, {Action::kSimulate, 40},
-    {Action::kEndRun, 2}, {Action::kSave, 8},  {Action::kLoad, 12},   {Action::kLabels, 6},
-    {Action::kDelay, 4}, {Action::kPins, 3},
+    {Action::kPlace, 4}, {Action::kRemove, 3}, {Action::kInitial, 8}, {Action::kSimulate, 40}, {Action::kEndRun, 2},
+    {Action::kSave, 8},  {Action::kLoad, 12},  {Action::kLabels, 6},  {Action::kDelay, 4},     {Action::kPins, 3},
 };
 
 class Fuzzer {
@@ -166,7 +165,8 @@ class Fuzzer {
 
   std::unique_ptr<PlacedPart> PlaceIn(const PluginLibrary& library, const std::string& whose) {
     return std::make_unique<PlacedPart>(
-        library, [this, whose](const char* entryPoint, const std::function<void()>& call) {
+        library,
+        [this, whose](const char* entryPoint, const std::function<void()>& call) {
           return Guarded(entryPoint, whose, call);
         },
         kSlack);
@@ -462,8 +462,8 @@ class Fuzzer {
   void JudgePinDescription(const std::vector<unsigned char>& pins, unsigned char fill) {
     const int inputs = int(inputNames_.size()), outputs = int(outputNames_.size());
     if (pins[0] != inputs || pins[1] != outputs) {
-      Finding("it gives " + std::to_string(pins[0]) + " inputs and " + std::to_string(pins[1]) +
-              " outputs, at first " + std::to_string(inputs) + " and " + std::to_string(outputs));
+      Finding("it gives " + std::to_string(pins[0]) + " inputs and " + std::to_string(pins[1]) + " outputs, at first " +
+              std::to_string(inputs) + " and " + std::to_string(outputs));
       return;
     }
     std::vector<std::string> unterminated;

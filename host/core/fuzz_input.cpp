@@ -129,18 +129,17 @@ char RandomByte(FuzzRandom& random) {
   return byte == 'E' ? 'e' : byte;
 }
 
-// Numbers a setting may be given: every width and flag, their neighbours,
-// the limits of the integer types and past them, and some that are no
-// plain number.
+// Numbers a setting may be given.
 std::string RandomNumber(FuzzRandom& random) {
-  static const char* const kNumbers[] = {
-      "0",          "1",           "2",          "3",           "4",          "5",
-      "7",          "8",           "9",          "15",          "16",         "17",
-      "32",         "-1",          "-4",         "+8",          "08",         " 16",
-      "255",        "256",         "65536",      "2147483647",  "2147483648", "-2147483649",
-      "4294967296", "99999999999999999999",     "4.5",         "0x10",       "1e3",
-      "",
-  };
+  static const char* const kNumbers[] = {// every width and flag, and their neighbours
+                                         "0", "1", "2", "3", "4", "5", "7", "8", "9", "15", "16", "17", "32",
+                                         // signs, leading zeros and blanks
+                                         "-1", "-4", "+8", "08", " 16",
+                                         // the limits of the integer types and past them
+                                         "255", "256", "65536", "2147483647", "2147483648", "-2147483649", "4294967296",
+                                         "99999999999999999999",
+                                         // no plain number
+                                         "4.5", "0x10", "1e3", ""};
   return kNumbers[random.Below(sizeof kNumbers / sizeof *kNumbers)];
 }
 

@@ -79,8 +79,7 @@ std::vector<std::string> EvaluationFaults(const std::string& entryPoint, const S
     if (!IsExactLevel(out.Data() + j * kSignalSize)) {
       char value[64];
       std::snprintf(value, sizeof value, "%g", DecodeSignal(out.Data() + j * kSignalSize));
-      faults.push_back(entryPoint + " sets output " + std::to_string(j) + " to " + value +
-                       ", not exactly 5.0 or 0.0");
+      faults.push_back(entryPoint + " sets output " + std::to_string(j) + " to " + value + ", not exactly 5.0 or 0.0");
     }
   for (std::size_t b = outputs * kSignalSize; b < sizeof out.bytes; ++b)
     if (out.bytes[b] != SignalArray::kFill) {

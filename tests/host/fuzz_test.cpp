@@ -63,9 +63,9 @@ TEST(FuzzInput, SignalsCoverEveryKindOfValue) {
     host::RandomSignal(random, value);
     ++seen[KindOf(value)];
   }
-  for (const char* kind : {"5.0", "0.0", "infinity", "quiet NaN", "signalling NaN", "pseudo-NaN", "pseudo-infinity",
-                           "denormal", "pseudo-denormal", "unnormal", "negative", "2.5", "just above 2.5",
-                           "just below 2.5", "other positive"})
+  for (const char* kind :
+       {"5.0", "0.0", "infinity", "quiet NaN", "signalling NaN", "pseudo-NaN", "pseudo-infinity", "denormal",
+        "pseudo-denormal", "unnormal", "negative", "2.5", "just above 2.5", "just below 2.5", "other positive"})
     EXPECT_GT(seen[kind], 0) << kind;
   // Most are levels, so that a part's state moves.
   EXPECT_GT(seen["5.0"] + seen["0.0"], 10000);
@@ -86,8 +86,9 @@ TEST(FuzzInput, ABlockHoldsTheMarkerAtItsEndOnly) {
     else
       ASSERT_EQ(std::string::npos, marker) << block.kind;
   }
-  for (const char* kind : {"valid", "numbers changed", "lines dropped or repeated", "random bytes",
-                           "valid, the file ending before the marker", "random bytes, a marker begun before the marker"})
+  for (const char* kind :
+       {"valid", "numbers changed", "lines dropped or repeated", "random bytes",
+        "valid, the file ending before the marker", "random bytes, a marker begun before the marker"})
     EXPECT_TRUE(kinds.count(kind)) << kind;
 }
 
