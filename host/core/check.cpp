@@ -307,15 +307,7 @@ class Checker {
     outputs_ = pins[1];
     for (const auto& [count, side] : {std::pair<int, const char*>{inputs_, "inputs"}, {outputs_, "outputs"}})
       if (count < 1 || count > kMaxPins) Finding(std::to_string(count) + " " + side + ": the host takes 1 to 50");
-    std::vector<std::string> unterminated;
-    const std::vector<bool> mayWrite = WritablePinBytes(pins, inputs_, outputs_, unterminated);
-    for (const std::string& pin : unterminated) Finding("the name of " + pin + " has no NUL within its 41 bytes");
-    for (std::size_t b = 0; b < pins.size(); ++b)
-      if (!mayWrite[b] && pins[b] != kPinFill) {
-        Finding("writes byte " + std::to_string(b) + " of the pin record, outside the counts, names and NULs (" +
-                PinRecordPlace(b) + ")");
-        break;
-      }
+    for (const std::string& fault : PinRecordFaults(pins, kPinFill, inputs_, outputs_)) Finding(fault);
     inputs_ = std::min(std::max(inputs_, 0), kMaxPins);
     outputs_ = std::min(std::max(outputs_, 0), kMaxPins);
     Passed(Counted(std::size_t(inputs_), "input") + ", " + Counted(std::size_t(outputs_), "output") +

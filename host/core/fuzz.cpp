@@ -466,15 +466,7 @@ class Fuzzer {
               std::to_string(inputs) + " and " + std::to_string(outputs));
       return;
     }
-    std::vector<std::string> unterminated;
-    const std::vector<bool> writable = WritablePinBytes(pins, inputs, outputs, unterminated);
-    for (const std::string& pin : unterminated) Finding("the name of " + pin + " has no NUL within its 41 bytes");
-    for (std::size_t b = 0; b < pins.size(); ++b)
-      if (!writable[b] && pins[b] != fill) {
-        Finding("it writes byte " + std::to_string(b) + " of the pin record, outside the counts, names and NULs (" +
-                PinRecordPlace(b) + ")");
-        break;
-      }
+    for (const std::string& fault : PinRecordFaults(pins, fill, inputs, outputs)) Finding(fault);
     JudgePinNames(pins, kInputNameAt, inputNames_, "input");
     JudgePinNames(pins, kOutputNameAt, outputNames_, "output");
   }

@@ -26,20 +26,27 @@ std::string PinRecordPlace(std::size_t b) {
   return "behind the " + std::to_string(kPinInfoSize) + "-byte record";
 }
 
-std::vector<bool> WritablePinBytes(const std::vector<unsigned char>& pins, int inputs, int outputs,
-                                   std::vector<std::string>& unterminated) {
+std::vector<std::string> PinRecordFaults(const std::vector<unsigned char>& pins, unsigned char fill, int inputs,
+                                         int outputs) {
+  std::vector<std::string> faults;
   std::vector<bool> writable(pins.size(), false);
   writable[0] = writable[1] = true;
   auto allowName = [&](std::size_t at, const std::string& pin) {
     const std::size_t length = strnlen(reinterpret_cast<const char*>(&pins[at]), kNameSlot);
-    if (length == kNameSlot) unterminated.push_back(pin);
+    if (length == kNameSlot) faults.push_back("the name of " + pin + " has no NUL within its 41 bytes");
     for (std::size_t k = 0; k <= length && k < kNameSlot; ++k) writable[at + k] = true;
   };
   for (int i = 0; i < std::min(inputs, kMaxPins); ++i)
     allowName(kInputNameAt + i * kNameSlot, "input " + std::to_string(i));
   for (int j = 0; j < std::min(outputs, kMaxPins); ++j)
     allowName(kOutputNameAt + j * kNameSlot, "output " + std::to_string(j));
-  return writable;
+  for (std::size_t b = 0; b < pins.size(); ++b)
+    if (!writable[b] && pins[b] != fill) {
+      faults.push_back("writes byte " + std::to_string(b) + " of the pin record, outside the counts, names and NULs (" +
+                       PinRecordPlace(b) + ")");
+      break;
+    }
+  return faults;
 }
 
 HostFile& ScratchFile::Emptied() {

@@ -26,11 +26,11 @@ bool EndsWithMarker(const std::string& block);
 // "count byte 1", "the slot of input 3", ... for a byte of the pin record.
 std::string PinRecordPlace(std::size_t b);
 
-// The bytes of a pin record that GetNumberOfInputsOutputs2 may write for
-// `inputs` and `outputs` pins: the two counts, and each name with its NUL.
-// A name without a NUL in its slot is named in `unterminated` ("input 0").
-std::vector<bool> WritablePinBytes(const std::vector<unsigned char>& pins, int inputs, int outputs,
-                                   std::vector<std::string>& unterminated);
+// What GetNumberOfInputsOutputs2 did wrong in a pin record that was all
+// `fill` before, for `inputs` and `outputs` pins: a name without a NUL in
+// its slot, or a byte written besides the counts, the names and their NULs.
+std::vector<std::string> PinRecordFaults(const std::vector<unsigned char>& pins, unsigned char fill, int inputs,
+                                         int outputs);
 
 // A scratch file used over and over: under Wine a new one costs
 // milliseconds, emptying this one microseconds.
