@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -27,16 +28,45 @@ constexpr int kMostParts = 3;
 // A label text longer than this has lost its end.
 constexpr std::size_t kLongestText = 4096;
 
+constexpr char kCopyPrefix[] = "hostsim-fuzz-";
+
+std::string TemporaryFolder() {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder))
+    throw Failure("cannot find the temporary folder: " + SystemErrorText(GetLastError()));
+  return folder;
+}
+
+bool ProcessRuns(DWORD id) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+  if (!process) return false;
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+}
+
+// A run that ended on a crash kept its copies loaded to the end, and one
+// that a hang or an exception ended could not remove them: the copies of
+// runs whose process is gone are removed at the start of the next.
+void RemoveCopiesOfEndedRuns() {
+  const std::string folder = TemporaryFolder();
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + kCopyPrefix + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const DWORD id = std::strtoul(found.cFileName + sizeof kCopyPrefix - 1, nullptr, 10);
+    if (!ProcessRuns(id)) DeleteFileA((folder + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
 // A copy of the DLL under a name of its own loads as a module of its own,
 // with statics of its own: a part placed in it has no other part beside it.
 class ModuleCopy {
  public:
   ModuleCopy(const std::string& original, int number) {
-    char folder[MAX_PATH];
-    if (!GetTempPathA(MAX_PATH, folder))
-      throw Failure("cannot find the temporary folder: " + SystemErrorText(GetLastError()));
-    path_ = std::string(folder) + "hostsim-fuzz-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(number) + "-" + FileName(original);
+    path_ = TemporaryFolder() + kCopyPrefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(number) +
+            "-" + FileName(original);
     if (!CopyFileA(original.c_str(), path_.c_str(), FALSE))
       throw Failure("cannot copy " + original + " to " + path_ + ": " + SystemErrorText(GetLastError()));
     library_ = LoadPlugin(path_);
@@ -115,6 +145,7 @@ class Fuzzer {
     inputNames_ = pins.inputs;
     outputNames_ = pins.outputs;
     const std::string original = FullPathOf(*library_);
+    RemoveCopiesOfEndedRuns();
     for (int k = 0; k <= kMostParts; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k));
     twinInUse_.assign(kMostParts, false);
   }
