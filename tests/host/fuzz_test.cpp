@@ -128,12 +128,33 @@ TEST(Fuzz, FindsPartsSharingASettingAndReplaysItBySeed) {
   EXPECT_TRUE(Contains(before.out, ": no findings\n")) << before.out;
 }
 
-TEST(Fuzz, NamesTheCallAPartCrashesIn) {
+// Parts sharing a state show where a part and its twin, alone in a copy
+// of the DLL, are given the same inputs and answer differently.
+TEST(Fuzz, FindsPartsSharingAState) {
+  const Outcome found = Hostsim({"fuzz", test::InTests("odd_shared_state.dll"), "--seed", "3"});
+  EXPECT_EQ(1, found.status) << found.out << found.err;
+  const std::string finding = FindingOf(found.out);
+  EXPECT_TRUE(Contains(finding, ": SimulateDLL3 on part ")) << found.out;
+  EXPECT_TRUE(Contains(finding, " after the same calls with no other part beside it: another part's calls changed "
+                                "its state"))
+      << found.out;
+}
+
+// A crash is a finding of its call; an exception let out ends the process,
+// and the message still names the call.
+TEST(Fuzz, NamesTheCallAPartCrashesOrThrowsIn) {
   const Outcome crash = Hostsim({"fuzz", test::InTests("odd_crash.dll"), "--seed", "5"});
   EXPECT_EQ(1, crash.status);
   const std::string finding = FindingOf(crash.out);
   EXPECT_TRUE(Contains(finding, ": SimulateDLL3 on part ")) << crash.out;
   EXPECT_TRUE(Contains(finding, " crashed: ")) << crash.out;
+
+  const Outcome thrown = Hostsim({"fuzz", test::InTests("odd_throw.dll"), "--seed", "5"});
+  EXPECT_EQ(1, thrown.status);
+  const std::size_t start = std::strlen("FINDING ");
+  const std::string call = finding.substr(start, finding.find(" on part ") - start);  // "call 7: SimulateDLL3"
+  EXPECT_TRUE(Contains(thrown.err, "hostsim: " + call + " on part ")) << call << "\n" << thrown.err;
+  EXPECT_TRUE(Contains(thrown.err, " ended the program: it let a C++ exception out or called abort\n")) << thrown.err;
 }
 
 // A shipped part under fuzz, as a user sees it: the seed chosen and said
@@ -148,7 +169,16 @@ TEST(Fuzz, ShippedPartRunsCleanAndSaysSo) {
   EXPECT_TRUE(Contains(lines[1], " per second: no findings")) << lines[1];
 }
 
-TEST(Fuzz, OptionsOutOfRangeAreBadInput) {
+// Bad input ends the command before the seed is said, as for every command.
+TEST(Fuzz, BadInputIsSaidBeforeAnything) {
+  const std::string text = test::Scratch("fuzz-text.dll");
+  test::WriteAll(text, "text");
+  const Outcome notADll = Hostsim({"fuzz", text});
+  EXPECT_EQ(2, notADll.status);
+  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL\n", notADll.err);
+  EXPECT_EQ("", notADll.out);
+  DeleteFileA(text.c_str());
+
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--calls", "0"}, "--calls takes a whole number from 1 to 1000000000, such as 100000; \"0\" is none"},
       {{"--calls", "1e3"}, "--calls takes a whole number from 1 to 1000000000, such as 100000; \"1e3\" is none"},

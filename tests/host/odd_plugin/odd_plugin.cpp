@@ -6,6 +6,8 @@
 //   ODD_REFUSE   DllMain says no, so the DLL never loads
 //   ODD_SHARED_SETTING  all parts share one delay flag: reading one part's
 //                block sets every part's
+//   ODD_SHARED_STATE    SimulateDLL3 shows the input of the evaluation
+//                before, kept once for all parts instead of once per part
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -109,6 +111,11 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   for (;;) Sleep(1000);
 #elif defined(ODD_THROW)
   throw std::runtime_error("a part's own error");
+#elif defined(ODD_SHARED_STATE)
+  static bool previousInput = false;
+  PutLevel(out, previousInput);
+  previousInput = IsHigh(in);
+  return 0;
 #endif
   PutLevel(out, IsHigh(in));
   return 0;
