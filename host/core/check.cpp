@@ -13,6 +13,7 @@
 #include "failure.h"
 #include "host_file.h"
 #include "input_codes.h"
+#include "interface_rules.h"
 #include "placed_part.h"
 #include "plugin_interface.h"
 #include "plugin_library.h"
@@ -23,26 +24,9 @@
 namespace host {
 namespace {
 
-// Guard bytes behind every buffer handed to the plug-in: writes past the
-// end land there and show, instead of in the host's memory.
-constexpr std::size_t kSlack = 4096;
 constexpr unsigned char kPinFill = 0xFF;
 
 std::uint32_t Address(const void* pointer) { return std::uint32_t(reinterpret_cast<std::uintptr_t>(pointer)); }
-
-bool IsExactLevel(const unsigned char* value) {
-  unsigned char high[kSignalSize], low[kSignalSize];
-  EncodeSignal(5.0, high);
-  EncodeSignal(0.0, low);
-  return std::memcmp(value, high, kSignalSize) == 0 || std::memcmp(value, low, kSignalSize) == 0;
-}
-
-std::string PinRecordPlace(std::size_t b) {
-  if (b < kInputNameAt) return "count byte " + std::to_string(b);
-  if (b < kOutputNameAt) return "the slot of input " + std::to_string((b - kInputNameAt) / kNameSlot);
-  if (b < kPinInfoSize) return "the slot of output " + std::to_string((b - kOutputNameAt) / kNameSlot);
-  return "behind the " + std::to_string(kPinInfoSize) + "-byte record";
-}
 
 // A settings block with every 0 made 1 and every 1 made 0: a change of
 // settings any plug-in that stores flags as digits accepts.
@@ -344,23 +328,7 @@ class Checker {
     outputs_ = pins[1];
     for (const auto& [count, side] : {std::pair<int, const char*>{inputs_, "inputs"}, {outputs_, "outputs"}})
       if (count < 1 || count > kMaxPins) Finding(std::to_string(count) + " " + side + ": the host takes 1 to 50");
-    std::vector<bool> mayWrite(pins.size(), false);
-    mayWrite[0] = mayWrite[1] = true;
-    auto allowName = [&](std::size_t at, const std::string& pin) {
-      const std::size_t length = strnlen(reinterpret_cast<const char*>(&pins[at]), kNameSlot);
-      if (length == kNameSlot) Finding("the name of " + pin + " has no NUL within its 41 bytes");
-      for (std::size_t k = 0; k <= length && k < kNameSlot; ++k) mayWrite[at + k] = true;
-    };
-    for (int i = 0; i < std::min(inputs_, kMaxPins); ++i)
-      allowName(kInputNameAt + i * kNameSlot, "input " + std::to_string(i));
-    for (int j = 0; j < std::min(outputs_, kMaxPins); ++j)
-      allowName(kOutputNameAt + j * kNameSlot, "output " + std::to_string(j));
-    for (std::size_t b = 0; b < pins.size(); ++b)
-      if (!mayWrite[b] && pins[b] != kPinFill) {
-        Finding("writes byte " + std::to_string(b) + " of the pin record, outside the counts, names and NULs (" +
-                PinRecordPlace(b) + ")");
-        break;
-      }
+    for (const std::string& fault : PinRecordFaults(pins, kPinFill, inputs_, outputs_)) Finding(fault);
     inputs_ = std::min(std::max(inputs_, 0), kMaxPins);
     outputs_ = std::min(std::max(outputs_, 0), kMaxPins);
     Passed(Counted(std::size_t(inputs_), "input") + ", " + Counted(std::size_t(outputs_), "output") +
@@ -419,20 +387,7 @@ class Checker {
     std::int32_t result;
     if (!Evaluate(part, in, out, initial, result)) return false;
     const std::string name = initial ? "InitSimulationDLL2" : "SimulateDLL3";
-    if (in != inBefore) Finding(name + " writes into the input array");
-    for (int j = 0; j < outputs_; ++j)
-      if (!IsExactLevel(out.Data() + j * kSignalSize)) {
-        char value[64];
-        std::snprintf(value, sizeof value, "%g", DecodeSignal(out.Data() + j * kSignalSize));
-        Finding(name + " sets output " + std::to_string(j) + " to " + value + ", not exactly 5.0 or 0.0");
-      }
-    for (std::size_t b = outputs_ * kSignalSize; b < sizeof out.bytes; ++b)
-      if (out.bytes[b] != SignalArray::kFill) {
-        Finding(name + " writes element " + std::to_string(b / kSignalSize) + " of the output array, behind its " +
-                std::to_string(outputs_) + " outputs");
-        break;
-      }
-    if (result != 0) Finding("SimulateDLL3 gives " + std::to_string(result) + ", not 0");
+    for (const std::string& fault : EvaluationFaults(name, inBefore, in, out, outputs_, result)) Finding(fault);
     return true;
   }
 
@@ -462,27 +417,17 @@ class Checker {
 
   // ---- persistence
   std::string SaveBlock(PlacedPart& part, std::uint32_t highBits = 0) {
-    HostFile file;
     if (!library_.WriteToFile) return {};
-    file.CreateScratch();
-    part.Write(file.Argument() | highBits);
-    file.Seek(0);
-    return file.ReadRest();
+    ScratchFile scratch;
+    return WrittenBlock(part, scratch, highBits);
   }
 
   // Loads `block` from between host data; gives the bytes the reader took,
   // or -1 when it disturbed the host's data behind it.
   long LoadBlock(PlacedPart& part, const std::string& block, std::uint32_t highBits = 0) {
-    const std::string before = "HOST-DATA\r\n", after = "\x01HOST-NEXT\r\n";
-    HostFile file;
-    file.CreateScratch();
-    file.Write(before + block + after);
-    file.Seek(long(before.size()));
-    part.Read(file.Argument() | highBits);
-    if (lastCallFaulted_) return -1;
-    const long taken = file.Position() - long(before.size());
-    file.Seek(0);
-    return file.ReadRest() == before + block + after ? taken : -1;
+    ScratchFile scratch;
+    const BlockRead read = ReadBlockAmidHostData(part, scratch, block, true, highBits);
+    return lastCallFaulted_ || read.fileChanged ? -1 : read.taken;
   }
 
   void CheckPersistence() {

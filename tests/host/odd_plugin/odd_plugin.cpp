@@ -7,6 +7,10 @@
 //   ODD_SMASH    SimulateDLL3 overwrites its caller's stack above its own
 //                arguments, which ends the caller on its way back
 //   ODD_MUTE     WriteToFile writes nothing
+//   ODD_SHARED_SETTING  all parts share one delay flag: reading one part's
+//                block sets every part's
+//   ODD_SHARED_STATE    SimulateDLL3 shows the input of the evaluation
+//                before, kept once for all parts instead of once per part
 // Otherwise a buffer: one input, one output that follows it.
 #include <windows.h>
 
@@ -28,6 +32,13 @@ Part* PartIn(unsigned char* record) {
   std::memcpy(&part, record + 5571, 4);
   return part;
 }
+
+#ifdef ODD_SHARED_SETTING
+std::int32_t sharedDelay = 0;
+std::int32_t& DelayOf(unsigned char*) { return sharedDelay; }
+#else
+std::int32_t& DelayOf(unsigned char* record) { return PartIn(record)->delay; }
+#endif
 
 HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
 
@@ -108,6 +119,11 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   // arguments: the caller's own frames.
   volatile std::uint32_t* frame = static_cast<std::uint32_t*>(__builtin_frame_address(0));
   for (int slot = 11; slot < 64; ++slot) frame[slot] = 0x0BADF00D;
+#elif defined(ODD_SHARED_STATE)
+  static bool previousInput = false;
+  PutLevel(out, previousInput);
+  previousInput = IsHigh(in);
+  return 0;
 #endif
   PutLevel(out, IsHigh(in));
   return 0;
@@ -125,23 +141,27 @@ ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   return;
 #endif
   char text[64];
-  text[0] = char('0' + (PartIn(record)->delay != 0));
+  text[0] = char('0' + (DelayOf(record) != 0));
   std::strcpy(text + 1, "\r\n");
   std::strcat(text, kMarker);
   DWORD written;
   WriteFile(FileOf(handle), text, DWORD(std::strlen(text)), &written, nullptr);
 }
 
+// Stops at the first place where the last bytes read are the marker, even
+// where a start of the marker comes right before it.
 ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
-  char byte, first = 0;
+  constexpr std::size_t kLength = sizeof kMarker - 1;
+  char last[kLength] = {}, byte, first = 0;
   DWORD got = 0;
-  for (std::size_t matched = 0, read = 0;
-       matched < sizeof kMarker - 1 && ReadFile(FileOf(handle), &byte, 1, &got, nullptr) && got == 1; ++read) {
+  for (std::size_t read = 0; ReadFile(FileOf(handle), &byte, 1, &got, nullptr) && got == 1; ++read) {
     if (read == 0) first = byte;
-    matched = byte == kMarker[matched] ? matched + 1 : byte == kMarker[0];
+    std::memmove(last, last + 1, kLength - 1);
+    last[kLength - 1] = byte;
+    if (std::memcmp(last, kMarker, kLength) == 0) break;
   }
-  if (first == '0' || first == '1') PartIn(record)->delay = first - '0';
+  if (first == '0' || first == '1') DelayOf(record) = first - '0';
 }
 
 ENTRY void CallParameterDialogDLL(unsigned char*, unsigned char*) {}
-ENTRY std::int32_t HasDelayDLL(unsigned char* record) { return PartIn(record)->delay; }
+ENTRY std::int32_t HasDelayDLL(unsigned char* record) { return DelayOf(record); }

@@ -1,0 +1,561 @@
+#include "fuzz.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "failure.h"
+#include "fuzz_input.h"
+#include "host_file.h"
+#include "interface_rules.h"
+#include "paths.h"
+#include "placed_part.h"
+#include "plugin_interface.h"
+#include "plugin_library.h"
+#include "signal_encoding.h"
+#include "text.h"
+
+namespace host {
+namespace {
+
+// Parts placed at once; each has a copy of the DLL of its own for its twin.
+constexpr int kMostParts = 3;
+// A label text longer than this has lost its end.
+constexpr std::size_t kLongestText = 4096;
+
+constexpr char kCopyPrefix[] = "hostsim-fuzz-";
+
+std::string TemporaryFolder() {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder))
+    throw Failure("cannot find the temporary folder: " + SystemErrorText(GetLastError()));
+  return folder;
+}
+
+bool ProcessRuns(DWORD id) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+  if (!process) return false;
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+}
+
+// A run that ended on a crash kept its copies loaded to the end, and one
+// that a hang or an exception ended could not remove them: the copies of
+// runs whose process is gone are removed at the start of the next.
+void RemoveCopiesOfEndedRuns() {
+  const std::string folder = TemporaryFolder();
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + kCopyPrefix + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const DWORD id = std::strtoul(found.cFileName + sizeof kCopyPrefix - 1, nullptr, 10);
+    if (!ProcessRuns(id)) DeleteFileA((folder + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// A copy of the DLL under a name of its own loads as a module of its own,
+// with statics of its own: a part placed in it has no other part beside it.
+class ModuleCopy {
+ public:
+  ModuleCopy(const std::string& original, int number) {
+    path_ = TemporaryFolder() + kCopyPrefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(number) +
+            "-" + FileName(original);
+    if (!CopyFileA(original.c_str(), path_.c_str(), FALSE))
+      throw Failure("cannot copy " + original + " to " + path_ + ": " + SystemErrorText(GetLastError()));
+    library_ = LoadPlugin(path_);
+  }
+  ~ModuleCopy() {
+    library_.reset();
+    DeleteFileA(path_.c_str());
+  }
+  ModuleCopy(const ModuleCopy&) = delete;
+  ModuleCopy& operator=(const ModuleCopy&) = delete;
+
+  PluginLibrary& Library() { return *library_; }
+  // Unloading a module that crashed may crash again: it stays.
+  void Abandon() { static_cast<void>(library_.release()); }
+
+ private:
+  std::string path_;
+  std::unique_ptr<PluginLibrary> library_;
+};
+
+std::string FullPathOf(const PluginLibrary& library) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(library.Module(), path, MAX_PATH);
+  return std::string(path, length);
+}
+
+// Seconds on the performance counter, which the calls per second of a
+// short run need.
+double Now() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return double(count.QuadPart) / double(frequency.QuadPart);
+}
+
+std::string Shown(const std::string& windows1252) { return "\"" + ShownWindows1252(windows1252) + "\""; }
+
+std::string ShownSignals(const SignalArray& values, int count) {
+  std::string text;
+  for (int k = 0; k < count; ++k) text += (k ? " " : "") + ShownSignal(values.Data() + k * kSignalSize);
+  return text;
+}
+
+// One placed part and its twin, which gets the same calls with the same
+// arguments but lives alone: where the two part ways, another part's calls
+// changed the part.
+struct Part {
+  int number = 0;  // 1, 2, 3 ... in the order placed, never given again
+  std::unique_ptr<PlacedPart> crowd, twin;
+  int twinModule = -1;
+  bool running = false;               // the initial evaluation made since the settings were last read
+  const char* inputLabels = nullptr;  // the addresses the label texts were first given at
+  const char* outputLabels = nullptr;
+  std::string block;  // as last written
+  HostRecord record;  // as the last call left it
+  std::string Name() const { return "part " + std::to_string(number); }
+};
+
+enum class Action { kPlace, kRemove, kInitial, kSimulate, kEndRun, kSave, kLoad, kLabels, kDelay, kPins };
+
+// How often each action comes: evaluations most, as in a simulation.
+struct WeightedAction {
+  Action action;
+  std::uint32_t weight;
+};
+constexpr WeightedAction kActions[] = {
+    {Action::kPlace, 4}, {Action::kRemove, 3}, {Action::kInitial, 8}, {Action::kSimulate, 40}, {Action::kEndRun, 2},
+    {Action::kSave, 8},  {Action::kLoad, 12},  {Action::kLabels, 6},  {Action::kDelay, 4},     {Action::kPins, 3},
+};
+
+class Fuzzer {
+ public:
+  Fuzzer(const std::string& path, std::uint64_t seed, FaultGuard& guard, const FuzzOutput& output)
+      : random_(seed), guard_(guard), output_(output), library_(LoadPlugin(path)) {
+    const PinDescription pins = DescribePins(*library_);
+    inputNames_ = pins.inputs;
+    outputNames_ = pins.outputs;
+    const std::string original = FullPathOf(*library_);
+    RemoveCopiesOfEndedRuns();
+    for (int k = 0; k <= kMostParts; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k));
+    twinInUse_.assign(kMostParts, false);
+  }
+
+  ~Fuzzer() {
+    if (!crashed_) return;
+    static_cast<void>(library_.release());
+    for (const auto& copy : copies_) copy->Abandon();
+  }
+
+  FuzzOutcome Run(const FuzzBound& bound) {
+    const double start = Now();
+    auto seconds = [&] { return Now() - start; };
+    while (findings_.empty() && (bound.calls ? calls_ < bound.calls : seconds() < bound.seconds)) {
+      ++calls_;
+      stage_ = "call " + std::to_string(calls_);
+      Step();
+    }
+    if (findings_.empty()) RemoveEveryPart();
+    Report();
+    return {calls_, int(findings_.size()), seconds()};
+  }
+
+ private:
+  // ---- findings
+  void Finding(const std::string& text) { findings_.push_back(text); }
+
+  void Report() {
+    if (findings_.empty()) return;
+    std::string text = "FINDING " + stage_ + ": " + call_ + "\n";
+    for (const std::string& finding : findings_) text += "  " + finding + "\n";
+    output_(text);
+  }
+
+  // Every call into the plug-in: a crash is a finding, and after one
+  // nothing more is called. The guard's name for the call says which it
+  // is where a hang or an exception ends the process.
+  bool Guarded(const char* entryPoint, const std::string& whose, const std::function<void()>& call) {
+    if (crashed_) return false;
+    guardName_ = stage_ + ": " + entryPoint + (whose.empty() ? "" : " on " + whose);
+    std::function<void()> guarded = call;
+    const Fault fault = guard_.Run(guardName_.c_str(), guarded);
+    if (!fault.happened) return true;
+    crashed_ = true;
+    Finding(std::string(entryPoint) + (whose.empty() ? "" : " on " + whose) + " crashed: " + DescribeFault(fault));
+    return false;
+  }
+
+  std::unique_ptr<PlacedPart> PlaceIn(const PluginLibrary& library, const std::string& whose) {
+    return std::make_unique<PlacedPart>(
+        library,
+        [this, whose](const char* entryPoint, const std::function<void()>& call) {
+          return Guarded(entryPoint, whose, call);
+        },
+        kSlack);
+  }
+
+  // ---- the sequence
+  bool Possible(Action action) const {
+    switch (action) {
+      case Action::kPlace:
+        return parts_.size() < std::size_t(kMostParts);
+      case Action::kSimulate:
+        return std::any_of(parts_.begin(), parts_.end(), [](const auto& part) { return part->running; });
+      case Action::kEndRun:
+      case Action::kPins:
+        return true;
+      default:
+        return !parts_.empty();
+    }
+  }
+
+  Action ChooseAction() {
+    std::uint32_t total = 0;
+    for (const WeightedAction& entry : kActions) total += entry.weight;
+    for (;;) {
+      std::uint32_t pick = random_.Below(total);
+      const WeightedAction* chosen = kActions;
+      for (; pick >= chosen->weight; ++chosen) pick -= chosen->weight;
+      if (Possible(chosen->action)) return chosen->action;
+    }
+  }
+
+  Part& AnyPart() { return *parts_[random_.Below(std::uint32_t(parts_.size()))]; }
+
+  Part& AnyRunningPart() {
+    std::vector<Part*> running;
+    for (const auto& part : parts_)
+      if (part->running) running.push_back(part.get());
+    return *running[random_.Below(std::uint32_t(running.size()))];
+  }
+
+  void Step() {
+    const Action action = ChooseAction();
+    Part* target = nullptr;
+    switch (action) {
+      case Action::kPlace:
+        target = Place();
+        break;
+      case Action::kRemove:
+        Remove(AnyPart());
+        break;
+      case Action::kInitial:
+      case Action::kSimulate:
+        target = action == Action::kInitial ? &AnyPart() : &AnyRunningPart();
+        Evaluate(*target, action == Action::kInitial);
+        break;
+      case Action::kEndRun:
+        EndRun();
+        break;
+      case Action::kSave:
+        target = &AnyPart();
+        Save(*target);
+        break;
+      case Action::kLoad:
+        target = &AnyPart();
+        Load(*target, AnyPart());
+        break;
+      case Action::kLabels:
+        target = &AnyPart();
+        Labels(*target, random_.OneIn(2));
+        break;
+      case Action::kDelay:
+        target = &AnyPart();
+        Delay(*target);
+        break;
+      case Action::kPins:
+        Pins();
+        break;
+    }
+    const bool evaluation = action == Action::kInitial || action == Action::kSimulate;
+    JudgeUntouched(target, !evaluation);
+  }
+
+  // ---- placing and removing
+  Part* Place() {
+    auto part = std::make_unique<Part>();
+    part->number = ++placed_;
+    call_ = "InitUserDLL for " + part->Name();
+    const HostRecord fresh(nullptr, kSlack);
+    part->crowd = PlaceIn(*library_, part->Name());
+    if (crashed_) return nullptr;
+    if (!part->crowd->Placed()) {
+      Finding("InitUserDLL leaves the instance slot (byte " + std::to_string(kInstanceSlotAt) + ") empty");
+      return nullptr;
+    }
+    if (long b = part->crowd->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
+      Finding("InitUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
+    for (const auto& other : parts_)
+      if (other->crowd->RecordBytes().Slot() == part->crowd->RecordBytes().Slot())
+        Finding("InitUserDLL gives " + part->Name() + " the instance of " + other->Name());
+    part->record = part->crowd->RecordBytes();
+    part->twinModule = int(std::find(twinInUse_.begin(), twinInUse_.end(), false) - twinInUse_.begin());
+    twinInUse_[part->twinModule] = true;
+    part->twin = PlaceIn(copies_[part->twinModule]->Library(), part->Name() + "'s twin");
+    if (crashed_) return nullptr;
+    part->block = WrittenBlock(*part->crowd, scratch_);
+    JudgeSaved(*part, part->block);
+    parts_.push_back(std::move(part));
+    return parts_.back().get();
+  }
+
+  void Remove(Part& part) {
+    call_ = "DisposeUserDLL on " + part.Name();
+    const HostRecord before = part.crowd->RecordBytes();
+    part.crowd->Remove();
+    if (crashed_) return;
+    if (long b = part.crowd->RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
+      Finding("DisposeUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
+    part.twin->Remove();
+    twinInUse_[part.twinModule] = false;
+    parts_.erase(std::find_if(parts_.begin(), parts_.end(), [&](const auto& p) { return p.get() == &part; }));
+  }
+
+  // The parts left at the end are removed as the host removes them, and
+  // judged as any call is.
+  void RemoveEveryPart() {
+    stage_ = "the end, after call " + std::to_string(calls_);
+    while (findings_.empty() && !parts_.empty()) {
+      Remove(*parts_.front());
+      JudgeUntouched(nullptr, true);
+    }
+  }
+
+  // ---- evaluating
+  void Evaluate(Part& part, bool initial) {
+    const char* entryPoint = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+    SignalArray in;
+    for (int i = 0; i < int(inputNames_.size()); ++i) RandomSignal(random_, in.Data() + i * kSignalSize);
+    call_ = std::string(entryPoint) + " on " + part.Name() + ", inputs " + ShownSignals(in, int(inputNames_.size()));
+    const SignalArray given = in;
+    SignalArray out;
+    const std::int32_t result = Evaluate(*part.crowd, in, out, initial);
+    if (crashed_) return;
+    for (const std::string& fault : EvaluationFaults(entryPoint, given, in, out, int(outputNames_.size()), result))
+      Finding(fault);
+    SignalArray twinIn = given, twinOut;
+    Evaluate(*part.twin, twinIn, twinOut, initial);
+    if (!crashed_ && twinOut != out)
+      Finding("outputs " + ShownSignals(out, int(outputNames_.size())) + ", but its twin's " +
+              ShownSignals(twinOut, int(outputNames_.size())) +
+              " after the same calls with no other part beside it: another part's calls changed its state");
+    part.running = true;
+  }
+
+  static std::int32_t Evaluate(PlacedPart& part, SignalArray& in, SignalArray& out, bool initial) {
+    if (!initial) return part.Simulate(in, out);
+    part.Initial(in, out);
+    return 0;
+  }
+
+  void EndRun() {
+    call_ = "EndSimulationDLL2";
+    Guarded("EndSimulationDLL2", "", [&] { library_->EndSimulationDLL2(0); });
+    for (const auto& part : parts_) part->running = false;
+  }
+
+  // ---- saving and loading
+  void Save(Part& part) {
+    call_ = "WriteToFile on " + part.Name();
+    part.block = WrittenBlock(*part.crowd, scratch_);
+    if (!crashed_) JudgeSaved(part, part.block);
+  }
+
+  void Load(Part& part, const Part& source) {
+    const FuzzBlock block = RandomBlock(random_, source.block);
+    call_ = "ReadFromFile on " + part.Name() + " of " + Shown(block.bytes) + " (" + block.kind + ")";
+    const BlockRead read = ReadBlockAmidHostData(*part.crowd, scratch_, block.bytes, block.withMarker);
+    if (crashed_) return;
+    if (read.fileChanged)
+      Finding("ReadFromFile changes the file");
+    else if (block.withMarker && read.taken != long(block.bytes.size()))
+      Finding(StopFinding(read.taken, block.bytes.size()));
+    ReadBlockAmidHostData(*part.twin, scratch_, block.bytes, block.withMarker);
+    part.running = false;
+    part.block = WrittenBlock(*part.crowd, scratch_);
+    if (!crashed_) JudgeSaved(part, part.block);
+  }
+
+  static std::string StopFinding(long taken, std::size_t size) {
+    return "ReadFromFile stops after " + std::to_string(taken) + " bytes of a " + std::to_string(size) +
+           "-byte block, not right after the marker";
+  }
+
+  // A block the part wrote ends with the marker, is its twin's, and a
+  // fresh part that reads it stops right after the marker and writes it
+  // again as it was.
+  void JudgeSaved(Part& part, const std::string& block) {
+    if (!EndsWithMarker(block)) {
+      Finding("WriteToFile writes " + Shown(block) + ", which does not end with the marker");
+      return;
+    }
+    const std::string twinBlock = WrittenBlock(*part.twin, scratch_);
+    if (crashed_) return;
+    if (twinBlock != block)
+      Finding("WriteToFile writes " + Shown(block) + ", but its twin " + Shown(twinBlock) +
+              " after the same calls with no other part beside it");
+    JudgeReadBack(block);
+  }
+
+  void JudgeReadBack(const std::string& block) {
+    const auto fresh = PlaceIn(copies_.back()->Library(), "a fresh part");
+    if (!fresh->Placed()) return;
+    const BlockRead read = ReadBlockAmidHostData(*fresh, scratch_, block);
+    if (crashed_) return;
+    if (read.fileChanged)
+      Finding("ReadFromFile changes the file");
+    else if (read.taken != long(block.size()))
+      Finding(StopFinding(read.taken, block.size()));
+    const std::string again = WrittenBlock(*fresh, scratch_);
+    if (!crashed_ && again != block) Finding("a fresh part that reads " + Shown(block) + " writes " + Shown(again));
+  }
+
+  // ---- labels and the delay flag
+  void Labels(Part& part, bool inputs) {
+    const char* entryPoint = inputs ? "SetInputChar2" : "SetOutputChar2";
+    const auto labels = inputs ? &PlacedPart::InputLabels : &PlacedPart::OutputLabels;
+    const auto first = inputs ? &Part::inputLabels : &Part::outputLabels;
+    call_ = std::string(entryPoint) + " on " + part.Name();
+    std::string text, twinText;
+    const char* address = ((*part.crowd).*labels)();
+    if (!ReadText(entryPoint, address, text)) return;
+    if (!(part.*first)) part.*first = address;
+    if (part.*first != address) Finding(std::string(entryPoint) + " gives " + part.Name() + " a new address");
+    for (const auto& other : parts_)
+      if (other.get() != &part && other.get()->*first == address)
+        Finding(std::string(entryPoint) + " gives " + part.Name() + " the address it gave " + other->Name());
+    if (!ReadText(entryPoint, ((*part.twin).*labels)(), twinText)) return;
+    if (twinText != text)
+      Finding(std::string(entryPoint) + " gives " + Shown(text) + ", but to its twin " + Shown(twinText));
+  }
+
+  // A text the plug-in points to, read without trusting the pointer.
+  bool ReadText(const char* entryPoint, const char* text, std::string& out) {
+    if (crashed_) return false;
+    if (!text) {
+      Finding(std::string(entryPoint) + " gives a null pointer");
+      return false;
+    }
+    std::size_t length = 0;
+    const std::string reading = std::string("reading the text of ") + entryPoint;
+    if (!Guarded(reading.c_str(), "", [&] { length = strnlen(text, kLongestText); })) return false;
+    if (length == kLongestText) {
+      Finding(std::string(entryPoint) + " gives a text without an end within " + std::to_string(kLongestText) +
+              " bytes");
+      return false;
+    }
+    out.assign(text, length);
+    return true;
+  }
+
+  void Delay(Part& part) {
+    call_ = "HasDelayDLL on " + part.Name();
+    const std::int32_t delay = part.crowd->HasDelay();
+    const std::int32_t twinDelay = part.twin->HasDelay();
+    if (!crashed_ && delay != twinDelay)
+      Finding("HasDelayDLL gives " + std::to_string(delay) + ", but to its twin " + std::to_string(twinDelay));
+  }
+
+  // ---- the pin record
+  void Pins() {
+    const unsigned char fill = static_cast<unsigned char>(random_.Below(256));
+    const std::uint32_t before = random_.Below(2), describe = random_.Below(4) != 0, after = random_.Below(2);
+    call_ = "GetNumberOfInputsOutputs2 on a pin record of bytes " + HexByte(fill) + ", arguments " +
+            std::to_string(before) + ", " + std::to_string(describe) + ", " + std::to_string(after);
+    std::vector<unsigned char> pins(kPinInfoSize + kSlack, fill);
+    if (!Guarded("GetNumberOfInputsOutputs2", "",
+                 [&] { library_->GetNumberOfInputsOutputs2(pins.data(), before, describe, after); }))
+      return;
+    if (!describe) {
+      const auto written = std::find_if(pins.begin(), pins.end(), [&](unsigned char b) { return b != fill; });
+      if (written != pins.end())
+        Finding("with a third argument of 0 it still writes (" + PinRecordPlace(written - pins.begin()) + ")");
+      return;
+    }
+    JudgePinDescription(pins, fill);
+  }
+
+  static std::string HexByte(unsigned char byte) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
+  }
+
+  void JudgePinDescription(const std::vector<unsigned char>& pins, unsigned char fill) {
+    const int inputs = int(inputNames_.size()), outputs = int(outputNames_.size());
+    if (pins[0] != inputs || pins[1] != outputs) {
+      Finding("it gives " + std::to_string(pins[0]) + " inputs and " + std::to_string(pins[1]) + " outputs, at first " +
+              std::to_string(inputs) + " and " + std::to_string(outputs));
+      return;
+    }
+    for (const std::string& fault : PinRecordFaults(pins, fill, inputs, outputs)) Finding(fault);
+    JudgePinNames(pins, kInputNameAt, inputNames_, "input");
+    JudgePinNames(pins, kOutputNameAt, outputNames_, "output");
+  }
+
+  void JudgePinNames(const std::vector<unsigned char>& pins, std::size_t at, const std::vector<std::string>& names,
+                     const char* side) {
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      const char* slot = reinterpret_cast<const char*>(&pins[at + k * kNameSlot]);
+      const std::string name(slot, strnlen(slot, kNameSlot));
+      if (name != names[k])
+        Finding("it names " + std::string(side) + " " + std::to_string(k) + " " + Shown(name) + ", at first " +
+                Shown(names[k]));
+    }
+  }
+
+  // ---- what no call may change
+  // Every part's host record is as it was, the target's but for what its
+  // own placing did; and, but after evaluations, whose state only the twins
+  // can tell, every other part writes the block it wrote before.
+  void JudgeUntouched(const Part* target, bool blocks) {
+    for (const auto& part : parts_) {
+      if (crashed_) return;
+      const HostRecord& now = part->crowd->RecordBytes();
+      const long b = now.FirstChangeBesidesSlot(part->record);
+      if (b >= 0 || now.Slot() != part->record.Slot())
+        Finding("byte " + std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) + " of " + part->Name() +
+                "'s host record changes");
+      part->record = now;
+      if (!blocks || part.get() == target) continue;
+      const std::string block = WrittenBlock(*part->crowd, scratch_);
+      if (!crashed_ && block != part->block)
+        Finding(part->Name() + "'s block changes from " + Shown(part->block) + " to " + Shown(block));
+    }
+  }
+
+  FuzzRandom random_;
+  FaultGuard& guard_;
+  const FuzzOutput& output_;
+  std::unique_ptr<PluginLibrary> library_;
+  std::vector<std::string> inputNames_, outputNames_;
+  // One copy per twin, and the last for the fresh parts that read blocks.
+  std::vector<std::unique_ptr<ModuleCopy>> copies_;
+  std::vector<bool> twinInUse_;
+  ScratchFile scratch_;
+  long calls_ = 0;
+  int placed_ = 0;
+  bool crashed_ = false;
+  std::string stage_, call_, guardName_;
+  std::vector<std::string> findings_;
+  // Last, so that the parts are removed while all they need is still there.
+  std::vector<std::unique_ptr<Part>> parts_;
+};
+
+}  // namespace
+
+FuzzOutcome FuzzPlugin(const std::string& path, std::uint64_t seed, const FuzzBound& bound, FaultGuard& guard,
+                       const FuzzOutput& output) {
+  return Fuzzer(path, seed, guard, output).Run(bound);
+}
+
+}  // namespace host
