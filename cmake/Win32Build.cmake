@@ -45,10 +45,11 @@ endforeach()
 # The compiled help file beside the DLLs, where their "Hilfe" buttons look
 # for it, compiled from docs/help by tools/build-help (Free Pascal's chm
 # unit, mended in a temporary copy).
-file(GLOB help_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+file(GLOB_RECURSE help_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
 add_custom_command(
   OUTPUT ${KORVELANT_PLUGIN_DIR}/korvelant.chm
   COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/build-help ${PROJECT_SOURCE_DIR}/docs/help ${KORVELANT_PLUGIN_DIR}/korvelant.chm
+          ${PROJECT_VERSION}
   DEPENDS ${help_sources} ${PROJECT_SOURCE_DIR}/tools/build-help
   COMMENT "Compiling the help file korvelant.chm"
   VERBATIM)
