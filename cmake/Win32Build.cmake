@@ -43,8 +43,17 @@ foreach(plugin ${KORVELANT_COMPONENTS})
 endforeach()
 
 # The compiled help file beside the DLLs, where their "Hilfe" buttons look
-# for it. Committed prebuilt (tools/build-help makes it), so only copied.
-configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${KORVELANT_PLUGIN_DIR}/korvelant.chm COPYONLY)
+# for it, compiled from docs/help by tools/build-help (Free Pascal's chm
+# unit, mended in a temporary copy).
+file(GLOB_RECURSE help_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+add_custom_command(
+  OUTPUT ${KORVELANT_PLUGIN_DIR}/korvelant.chm
+  COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/build-help ${PROJECT_SOURCE_DIR}/docs/help ${KORVELANT_PLUGIN_DIR}/korvelant.chm
+          ${PROJECT_VERSION}
+  DEPENDS ${help_sources} ${PROJECT_SOURCE_DIR}/tools/build-help
+  COMMENT "Compiling the help file korvelant.chm"
+  VERBATIM)
+add_custom_target(help_file ALL DEPENDS ${KORVELANT_PLUGIN_DIR}/korvelant.chm)
 
 # `cpack` packs what release_files gathered; it need not build the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)

@@ -54,8 +54,10 @@ class ReleasePackage(unittest.TestCase):
         self.assertEqual(1, len({entry.date_time for entry in self.entries}), "one time for every file")
 
     def test_checksums_match_and_the_dlls_are_the_built_ones(self):
-        with open(os.path.join(self.unpacked, "SHA256SUMS"), encoding="ascii") as f:
-            sums = dict(reversed(line.split("  ")) for line in f.read().splitlines())
+        with open(os.path.join(self.unpacked, "SHA256SUMS"), "rb") as f:
+            raw = f.read()
+        self.assertNotIn(b"\n", raw.replace(b"\r\n", b""), "every line ends in CR LF, for old Notepads")
+        sums = dict(reversed(line.split("  ")) for line in raw.decode("ascii").splitlines())
         self.assertEqual(sorted(set(SHIPPED) - {"SHA256SUMS"}), sorted(sums))
         for name, expected in sums.items():
             self.assertEqual(expected, sha256(os.path.join(self.unpacked, name)), name)
