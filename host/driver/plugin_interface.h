@@ -29,8 +29,11 @@ constexpr int kMaxPins = 50;
 // One signal value: an x87 double-extended number in 10 bytes, no gaps.
 constexpr std::size_t kSignalSize = 10;
 
-// The end of every plug-in's block in a project file, with its CR LF.
+// The end of every plug-in's block in a project file, with its CR LF. Not
+// for the recorder, which links no C++ runtime.
+#ifndef HOST_WITHOUT_RUNTIME
 inline const std::string kEndMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+#endif
 
 #define HOST_STDCALL __attribute__((stdcall))
 
