@@ -49,6 +49,7 @@ configure_file(${PROJECT_SOURCE_DIR}/docs/help/korvelant.chm ${KORVELANT_PLUGIN_
 # `cpack` packs what release_files gathered; it need not build the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 include(cmake/Release.cmake)
+include(recorder/Package.cmake)
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)

@@ -114,8 +114,8 @@ class KeptTraces(unittest.TestCase):
         with open(trace, "rb") as f:
             text = f.read().decode("latin-1")
         exit_line = re.search(r"^< (\d+) \d+ SimulateDLL3 .* out=(\S+)", text, re.M)
-        changed = text.replace(exit_line.group(0), exit_line.group(0)[:-len(exit_line.group(2))] + "ff" +
-                               exit_line.group(2)[2:], 1)
+        # Output 0 recorded as ff 00 ..., which no part writes for 5.0 or 0.0.
+        changed = text.replace(exit_line.group(0), exit_line.group(0)[:-len(exit_line.group(2))] + "ff{00*19}", 1)
         with tempfile.TemporaryDirectory(dir=BUILD) as folder:
             planted = os.path.join(folder, "planted.txt")
             with open(planted, "wb") as f:
@@ -130,6 +130,26 @@ class KeptTraces(unittest.TestCase):
         status, out, err = replay(os.path.join(SOURCE, "README.md"), "Quenvik.dll")
         self.assertEqual(2, status)
         self.assertIn("README.md is no call trace", err)
+
+
+class Package(unittest.TestCase):
+    def test_the_recorders_and_a_german_readme_for_notepad(self):
+        import zipfile
+        zips = glob.glob(os.path.join(BUILD, "package", "korvelant-recorder-*-win32.zip"))
+        self.assertEqual(1, len(zips))
+        with zipfile.ZipFile(zips[0]) as archive:
+            self.assertEqual(["LIESMICH.txt"] + [p + ".dll" for p in sorted(PARTS)], archive.namelist())
+            for part in PARTS:
+                with open(os.path.join(BIN, "recorders", part + ".dll"), "rb") as f:
+                    self.assertEqual(f.read(), archive.read(part + ".dll"), part)
+            readme = archive.read("LIESMICH.txt")
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "every line ends in CR LF")
+        text = readme.decode("cp1252")
+        self.assertIn("Aufzeichnung", text)
+        for part in PARTS:
+            self.assertIn(part + ".dll", text)
+        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt"):
+            self.assertIn(step, text)
 
 
 class RecorderCode(unittest.TestCase):
