@@ -11,6 +11,7 @@ import glob
 import hashlib
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -162,6 +163,70 @@ class RecorderCode(unittest.TestCase):
             floating = {m for m in mnemonics if m.startswith("f") or "mm" in m or m.endswith(("ss", "sd", "ps", "pd"))
                         or "mxcsr" in m}
             self.assertEqual(allowed, floating, part)
+
+
+
+class RecorderOnItsOwn(unittest.TestCase):
+    """A recorder set up in a scratch folder of its own, with its own
+    settings file."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(dir=BUILD)
+        self.traces = os.path.join(self.folder, "traces")
+        os.mkdir(self.traces)
+        shutil.copy(os.path.join(RECORDED, "hostsim.exe"), self.folder)
+        shutil.copy(os.path.join(BIN, "recorders", "Quenvik.dll"), self.folder)
+
+    def tearDown(self):
+        shutil.rmtree(self.folder)
+
+    def settings(self, *lines):
+        wine_traces = "Z:" + self.traces.replace("/", "\\")
+        with open(os.path.join(self.folder, "Quenvik-recorder.txt"), "w", newline="\r\n") as f:
+            f.write("\n".join([f"folder = {wine_traces}  # the tests' own", *lines]) + "\n")
+
+    def trace(self):
+        traces = glob.glob(os.path.join(self.traces, "Quenvik-*.txt"))
+        self.assertEqual(1, len(traces))
+        with open(traces[0], "rb") as f:
+            return f.read().decode("latin-1")
+
+    def place_part(self):
+        os.mkdir(os.path.join(self.folder, "Quenvik"))
+        shutil.copy(os.path.join(BIN, "Quenvik.dll"), os.path.join(self.folder, "Quenvik"))
+
+    def test_without_its_part_every_call_returns_and_the_trace_says_why(self):
+        self.settings()
+        status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
+        self.assertEqual(0, status, out + err)
+        self.assertIn("inputs (0)", out)
+        text = self.trace()
+        self.assertIn("\r\n! the part cannot be loaded (error 126): every call returns 0 without it\r\n", text)
+        self.assertRegex(text, r"\r\n< 1 \d+ GetNumberOfInputsOutputs2 depth=0 eax=00000000 \S+ pop=16 ")
+
+    def test_past_its_cap_a_trace_counts_what_it_leaves_out(self):
+        self.settings("limit-mb = 1")
+        self.place_part()
+        stimulus = os.path.join(self.folder, "long.stim")
+        with open(stimulus, "w") as f:
+            f.write("1 0 1\n0 1 1\n" * 2000)
+        status, out, err = hostsim(self.folder, "run", "Quenvik.dll", "long.stim")
+        self.assertEqual(0, status, out + err)
+        text = self.trace()
+        self.assertLessEqual(len(text), (1 << 20) + 1000)
+        self.assertIn("\r\n! the trace has reached its cap of 1 MB (limit-mb): the records after this are counted, "
+                      "not written\r\n", text)
+        left_out = int(re.search(r"\r\n! (\d+) records after the cap are left out\r\n", text).group(1))
+        written = len(re.findall(r"^[<>] ", text, re.M))
+        # init and 4000 steps, an entry and an exit each, and the calls before and after the run.
+        self.assertGreater(left_out, 0)
+        self.assertGreaterEqual(written + left_out, 2 * 4001)
+
+    def test_make_recorder_refuses_a_file_that_is_no_dll(self):
+        run = subprocess.run([os.path.join(SOURCE, "tools", "make-recorder"), os.path.join(SOURCE, "README.md"),
+                              self.folder], capture_output=True, text=True)
+        self.assertEqual(2, run.returncode)
+        self.assertIn("README.md is not a Windows DLL", run.stderr)
 
 
 if __name__ == "__main__":
