@@ -1,27 +1,9 @@
 # The plug-in DLLs, one per part, built with the release settings whatever
 # the tree's build type: what a user receives is always this build.
-#
-# No processor beyond the Pentium Pro is required (no SSE), and the host may
-# call with the stack aligned to 4 bytes only. Everything is linked
-# statically, so the DLLs import nothing but Windows system DLLs.
-#
-# The same sources give the same bytes in any folder at any time: no link
-# time stamp (PE header, export directory, hence checksum), no build path in
-# the image, no symbols or debug sections. The header's version fields say
-# Windows XP (5.1), the oldest system the host runs on.
 set(KORVELANT_PLUGIN_DIR ${CMAKE_BINARY_DIR}/bin CACHE PATH "Where the shipped DLLs are built")
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KORVELANT_PLUGIN_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
-
-if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
-  message(FATAL_ERROR "the plug-ins are built with the release settings only (CMAKE_BUILD_TYPE=Release)")
-endif()
-add_compile_options(-march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
-                    -Wall -Wextra -Werror
-                    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
-add_link_options(-static -s -Wl,--no-insert-timestamp
-                 -Wl,--major-os-version,5,--minor-os-version,1
-                 -Wl,--major-subsystem-version,5,--minor-subsystem-version,1)
+include(${CMAKE_CURRENT_LIST_DIR}/ReleaseFlags.cmake)
 
 # The one version number of the release, for the version resources.
 string(REPLACE "." "," KORVELANT_VERSION_FIELDS ${PROJECT_VERSION})
@@ -75,3 +57,6 @@ foreach(name ${KORVELANT_COMPONENTS})
   target_include_directories(${name} PRIVATE ${folder} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PRIVATE frame)
 endforeach()
+
+# A recorder for each part, made from its DLL (recorder/).
+add_subdirectory(recorder)

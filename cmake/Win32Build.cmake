@@ -58,7 +58,9 @@ add_custom_target(help_file ALL DEPENDS ${KORVELANT_PLUGIN_DIR}/korvelant.chm)
 # `cpack` packs what release_files gathered; it need not build the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 include(cmake/Release.cmake)
+include(recorder/Package.cmake)
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)
 add_subdirectory(tests/host)
+add_subdirectory(tests/recorder)

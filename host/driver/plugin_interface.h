@@ -29,12 +29,15 @@ constexpr int kMaxPins = 50;
 // One signal value: an x87 double-extended number in 10 bytes, no gaps.
 constexpr std::size_t kSignalSize = 10;
 
-// The end of every plug-in's block in a project file, with its CR LF.
+// The end of every plug-in's block in a project file, with its CR LF. Not
+// for the recorder, which links no C++ runtime.
+#ifndef HOST_WITHOUT_RUNTIME
 inline const std::string kEndMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
 inline bool EndsWithMarker(const std::string& block) {
   return block.size() >= kEndMarker.size() &&
          block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
 }
+#endif
 
 #define HOST_STDCALL __attribute__((stdcall))
 

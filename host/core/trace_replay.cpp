@@ -1,0 +1,423 @@
+#include "trace_replay.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <type_traits>
+
+#include "host_file.h"
+#include "placed_part.h"
+#include "stdcall_probe.h"
+#include "trace_format.h"
+
+namespace host {
+namespace {
+
+enum class ResultKind { kNone, kNumber, kText, kBuffer };
+template <class Result>
+constexpr ResultKind KindOf() {
+  if constexpr (std::is_void_v<Result>) return ResultKind::kNone;
+  if constexpr (std::is_same_v<Result, const char*>) return ResultKind::kText;
+  if constexpr (std::is_pointer_v<Result>) return ResultKind::kBuffer;
+  return ResultKind::kNumber;
+}
+struct ResultOf {
+  const char* name;
+  ResultKind kind;
+};
+#define HOST_RESULT_KIND(name, result, optional, ...) {#name, KindOf<result>()},
+constexpr ResultOf kResults[] = {HOST_ENTRY_POINTS(HOST_RESULT_KIND)};
+#undef HOST_RESULT_KIND
+
+ResultKind ResultKindOf(const std::string& name) {
+  for (const ResultOf& result : kResults)
+    if (name == result.name) return result.kind;
+  return ResultKind::kNone;
+}
+
+const trace::Role* RolesOf(const std::string& name) {
+  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
+    if (name == roles.name) return roles.roles;
+  return nullptr;
+}
+
+// The bytes the host's buffers start with where the trace holds fewer.
+constexpr unsigned char kPinFill = 0xCD, kSignalFill = SignalArray::kFill, kSmallFill = 0xAB;
+constexpr std::size_t kSmallRoom = 64;
+// Bytes after a block to be read, so that a reader that reads past what
+// the recorded one read ends elsewhere.
+const std::string kFileTail(64, '#');
+
+std::string Hex(std::uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*lx", digits, static_cast<unsigned long>(value));
+  return text;
+}
+
+std::string HexBytes(const std::vector<unsigned char>& bytes, std::size_t from, std::size_t count) {
+  std::string text;
+  for (std::size_t k = from; k < bytes.size() && k < from + count; ++k)
+    text += (k > from ? " " : "") + Hex(bytes[k], 2);
+  return text.empty() ? "(none)" : text;
+}
+
+// "out bytes 10 to 19 of 20: recorded ..., replayed ...", from the value
+// (`unit` bytes) that holds the first difference; empty where they agree.
+std::string CompareBytes(const std::string& region, const std::vector<unsigned char>& recorded,
+                         const std::vector<unsigned char>& replayed, std::size_t unit) {
+  const std::size_t count = std::min(recorded.size(), replayed.size());
+  std::size_t first = 0;
+  while (first < count && recorded[first] == replayed[first]) ++first;
+  if (first == count && recorded.size() <= replayed.size()) return {};
+  const std::size_t from = first / unit * unit, shown = std::max<std::size_t>(unit, 8);
+  return region + " bytes " + std::to_string(from) + " to " +
+         std::to_string(std::min(from + shown, recorded.size()) - 1) + " of " + std::to_string(recorded.size()) +
+         ": recorded " + HexBytes(recorded, from, shown) + ", replayed " + HexBytes(replayed, from, shown);
+}
+
+std::uint32_t Word(const std::vector<unsigned char>& bytes) {
+  std::uint32_t value = 0;
+  std::memcpy(&value, bytes.data(), std::min<std::size_t>(4, bytes.size()));
+  return value;
+}
+
+bool HasSse() { return IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE); }
+
+struct FloatingState {
+  std::uint16_t controlWord = 0x37F;
+  bool withMxcsr = false;
+  std::uint32_t mxcsr = 0x1F80;
+};
+
+// The call with the recorded floating-point state, which is read back
+// after it and the host's own put back at once.
+ProbeResult CallInState(const void* function, const std::vector<std::uint32_t>& arguments, int alignment,
+                        FloatingState& state) {
+  std::uint16_t hostControlWord;
+  std::uint32_t hostMxcsr = 0;
+  asm volatile("fnstcw %0" : "=m"(hostControlWord));
+  if (state.withMxcsr) asm volatile("stmxcsr %0" : "=m"(hostMxcsr));
+  asm volatile("fldcw %0" ::"m"(state.controlWord));
+  if (state.withMxcsr) asm volatile("ldmxcsr %0" ::"m"(state.mxcsr));
+  const ProbeResult result = CallStdcall(function, arguments.data(), int(arguments.size()), alignment);
+  asm volatile("fnstcw %0" : "=m"(state.controlWord));
+  if (state.withMxcsr) asm volatile("stmxcsr %0" : "=m"(state.mxcsr));
+  asm volatile("fldcw %0" ::"m"(hostControlWord));
+  if (state.withMxcsr) asm volatile("ldmxcsr %0" ::"m"(hostMxcsr));
+  return result;
+}
+
+// Cancels the first dialog this thread shows, `seconds` after it appears,
+// as a click on its Cancel button would.
+class DialogCanceller {
+ public:
+  DialogCanceller(double seconds) : owner_(GetCurrentThreadId()), milliseconds_(DWORD(seconds * 1000)) {
+    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+  }
+  ~DialogCanceller() {
+    InterlockedExchange(&stop_, 1);
+    if (thread_) WaitForSingleObject(thread_, INFINITE), CloseHandle(thread_);
+  }
+
+ private:
+  static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  static DWORD WINAPI Watch(void* context) {
+    auto* self = static_cast<DialogCanceller*>(context);
+    HWND dialog = nullptr;
+    while (!self->stop_ && !dialog) {
+      Sleep(50);
+      EnumThreadWindows(self->owner_, FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    }
+    for (DWORD waited = 0; dialog && !self->stop_ && waited < self->milliseconds_; waited += 50) Sleep(50);
+    if (dialog && !self->stop_)
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
+    return 0;
+  }
+  DWORD owner_, milliseconds_;
+  volatile LONG stop_ = 0;
+  HANDLE thread_ = nullptr;
+};
+
+HWND HostsimWindow() {
+  static HWND window = [] {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "HostsimReplayWindow";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, windowClass.lpszClassName, "hostsim replay", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+  }();
+  return window;
+}
+
+// The buffers of one call, made from its entry record.
+struct CallBuffers {
+  std::vector<unsigned char> pins, in, out, small;
+  HostFile file;
+  std::uint32_t fileStart = 0;
+};
+
+std::vector<unsigned char> Filled(std::size_t size, unsigned char fill, const std::vector<unsigned char>& recorded) {
+  std::vector<unsigned char> bytes(std::max(size, recorded.size()), fill);
+  std::copy(recorded.begin(), recorded.end(), bytes.begin());
+  return bytes;
+}
+
+class Replay {
+ public:
+  Replay(const Trace& trace, const PluginLibrary& library, double dialogSeconds,
+         const std::function<void(const std::string&)>& say)
+      : trace_(trace), library_(library), dialogSeconds_(dialogSeconds), say_(say) {}
+
+  ReplayOutcome Run() {
+    for (const TraceCall& call : trace_.calls) Call(call);
+    return outcome_;
+  }
+
+ private:
+  void Note(const TraceCall& call, const std::string& text) {
+    say_("call " + std::to_string(call.entry.number) + " " + call.entry.entryPoint + ": " + text);
+  }
+
+  // The first difference within the call is the one reported.
+  void Differs(const std::string& what) {
+    if (differs_.empty()) differs_ = what;
+  }
+
+  HostRecord& RecordFor(std::uint32_t recorded, bool withWindow) {
+    auto& record = records_[recorded];
+    if (!record) record = std::make_unique<HostRecord>(withWindow ? HostsimWindow() : nullptr);
+    return *record;
+  }
+
+  // The instance slot as the part would find it: the replayed part's own
+  // pointer for one the recorded part made, else the recorded bytes.
+  void PrepareSlot(unsigned char* record, std::uint32_t recordedSlot) {
+    const auto mapped = instances_.find(recordedSlot);
+    const std::uint32_t value = mapped == instances_.end() ? recordedSlot : mapped->second;
+    std::memcpy(record + kInstanceSlotAt, &value, 4);
+  }
+
+  void CompareSlot(std::uint32_t recordedBefore, std::uint32_t recordedAfter, std::uint32_t replayedBefore,
+                   std::uint32_t replayedAfter) {
+    const bool recordedChanged = recordedAfter != recordedBefore, replayedChanged = replayedAfter != replayedBefore;
+    const auto mapped = instances_.find(recordedAfter);
+    std::string what;
+    if (recordedChanged != replayedChanged) {
+      what = recordedChanged ? "the instance slot is left as it was" : "the instance slot is written";
+    } else if (recordedChanged && recordedAfter == 0 && replayedAfter != 0) {
+      what = "the instance slot is not emptied";
+    } else if (recordedChanged && mapped != instances_.end() && mapped->second != replayedAfter) {
+      what = "the instance slot holds another instance";
+    } else if (recordedChanged && recordedAfter != 0 && mapped == instances_.end()) {
+      instances_[recordedAfter] = replayedAfter;
+    }
+    if (!what.empty())
+      Differs(what + ": recorded " + Hex(recordedBefore, 8) + " -> " + Hex(recordedAfter, 8) + ", replayed " +
+              Hex(replayedBefore, 8) + " -> " + Hex(replayedAfter, 8));
+  }
+
+  void PrepareFile(const TraceCall& call, CallBuffers& buffers, bool reads) {
+    const TraceFilePosition before = DecodeTraceFile(call.entry.Field(trace::kFileRegion));
+    const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
+    buffers.file.CreateScratch();
+    buffers.fileStart = before.known ? before.position : 0;
+    std::string content(buffers.fileStart, ' ');
+    if (reads) content += std::string(after.bytes.begin(), after.bytes.end()) + kFileTail;
+    buffers.file.Write(content);
+    buffers.file.Seek(long(buffers.fileStart));
+  }
+
+  void CompareFile(const TraceCall& call, CallBuffers& buffers) {
+    const TraceFilePosition recorded = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
+    if (!recorded.known) return;
+    const long position = buffers.file.Position();
+    buffers.file.Seek(long(buffers.fileStart));
+    const std::string rest = buffers.file.ReadRest();
+    const std::size_t moved = std::size_t(position) - buffers.fileStart;
+    const std::vector<unsigned char> replayed(rest.begin(), rest.begin() + std::min(moved, rest.size()));
+    if (position != long(recorded.position)) {
+      Differs("the file position moves by " + std::to_string(moved) + " bytes, recorded " +
+              std::to_string(recorded.position - buffers.fileStart) +
+              (recorded.hasBytes ? "; " + CompareBytes("file", recorded.bytes, replayed, 1) : ""));
+    } else if (recorded.hasBytes) {
+      const std::string bytes = CompareBytes("file", recorded.bytes, replayed, 1);
+      if (!bytes.empty()) Differs(bytes);
+    }
+  }
+
+  void CompareResult(const TraceCall& call, const ProbeResult& result, const std::vector<std::uint32_t>& arguments,
+                     const std::vector<std::uint32_t>& recordedSlots) {
+    const std::uint32_t recorded = call.exit.Number("eax");
+    switch (ResultKindOf(call.entry.entryPoint)) {
+      case ResultKind::kNumber:
+        if (recorded != result.eax) Differs("the result is " + Hex(result.eax, 8) + ", recorded " + Hex(recorded, 8));
+        break;
+      case ResultKind::kBuffer:
+        if ((recorded == recordedSlots[0]) != (result.eax == arguments[0]))
+          Differs(std::string("the result is ") + (result.eax == arguments[0] ? "" : "not ") +
+                  "the buffer it was given, recorded the other way");
+        break;
+      case ResultKind::kText: {
+        const std::string recordedText = DecodeTraceText(call.exit.Field(trace::kTextField));
+        const char* text = reinterpret_cast<const char*>(std::uintptr_t(result.eax));
+        const std::string replayed = text ? std::string(text, strnlen(text, trace::kMaxText)) : "";
+        if (replayed != recordedText) Differs("the text is \"" + replayed + "\", recorded \"" + recordedText + "\"");
+        break;
+      }
+      case ResultKind::kNone:
+        break;
+    }
+  }
+
+  void CompareRegion(const TraceCall& call, const char* region, const std::vector<unsigned char>& replayed,
+                     std::size_t unit) {
+    if (!call.exit.Has(region)) return;
+    const std::vector<unsigned char> recorded = DecodeTraceBytes(call.exit.Field(region));
+    const std::string bytes = CompareBytes(region, recorded, replayed, unit);
+    if (!bytes.empty()) Differs(bytes);
+  }
+
+  void Call(const TraceCall& call) {
+    const TraceRecord& entry = call.entry;
+    const std::string& name = entry.entryPoint;
+    const std::vector<std::uint32_t> slots = entry.Slots();
+    const void* function = library_.Find(name.c_str());
+    differs_.clear();
+    if (entry.Field("slots") == "?") return Note(call, "not replayed: an export the interface does not describe");
+    if (entry.Field("depth") != "0")
+      Note(call, "came inside an earlier call (while the part's dialog was open, say); replayed after it");
+    ++outcome_.replayed;
+    if (!function) return Count(call, "the DLL does not export " + name);
+    const trace::Role* roles = RolesOf(name);
+    CallBuffers buffers;
+    std::vector<std::uint32_t> arguments = slots;
+    std::vector<std::uint32_t> slotBefore(slots.size());
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+      const trace::Role role = roles ? roles[k] : trace::Role::kValue;
+      if (role == trace::Role::kRecord) {
+        const std::uint32_t window = Word(DecodeTraceBytes(entry.Field(trace::kWindowRegion)));
+        if (window && !windowNoted_) {
+          windowNoted_ = true;
+          Note(call, "the host's window " + Hex(window, 8) + " is replayed as a window of hostsim's");
+        }
+        HostRecord& record = RecordFor(slots[k], window != 0);
+        PrepareSlot(record.Data(), Word(DecodeTraceBytes(entry.Field(trace::kSlotRegion))));
+        std::memcpy(&slotBefore[k], record.Data() + kInstanceSlotAt, 4);
+        arguments[k] = std::uint32_t(std::uintptr_t(record.Data()));
+      } else if (role == trace::Role::kPins) {
+        buffers.pins = Filled(kPinInfoSize, kPinFill, DecodeTraceBytes(entry.Field(trace::kPinsRegion)));
+        arguments[k] = std::uint32_t(std::uintptr_t(buffers.pins.data()));
+      } else if (role == trace::Role::kInputs) {
+        buffers.in = Filled(sizeof(SignalArray), kSignalFill, DecodeTraceBytes(entry.Field(trace::kInputsRegion)));
+        arguments[k] = std::uint32_t(std::uintptr_t(buffers.in.data()));
+      } else if (role == trace::Role::kOutputs) {
+        buffers.out = Filled(sizeof(SignalArray), kSignalFill, DecodeTraceBytes(entry.Field(trace::kOutputsRegion)));
+        arguments[k] = std::uint32_t(std::uintptr_t(buffers.out.data()));
+      } else if (role == trace::Role::kParameters || role == trace::Role::kEnables) {
+        const char* region = role == trace::Role::kParameters ? trace::kParametersRegion : trace::kEnablesRegion;
+        buffers.small = Filled(kSmallRoom, kSmallFill, DecodeTraceBytes(entry.Field(region)));
+        arguments[k] = std::uint32_t(std::uintptr_t(buffers.small.data()));
+      } else if (role == trace::Role::kFile) {
+        const bool reads = name == "ReadFromFile";
+        const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
+        if (reads && (!call.returned || (after.count && !after.hasBytes))) {
+          --outcome_.replayed;
+          return Note(call, "not replayed: the trace does not hold the bytes the part read");
+        }
+        PrepareFile(call, buffers, reads);
+        arguments[k] = (slots[k] & 0xFFFF0000u) | (buffers.file.Argument() & 0xFFFFu);
+      }
+    }
+    FloatingState state;
+    state.controlWord = std::uint16_t(entry.Number("cw"));
+    state.withMxcsr = entry.Has("mxcsr") && HasSse();
+    state.mxcsr = entry.Number("mxcsr");
+    const bool dialog = name == "CallParameterDialogDLL";
+    std::unique_ptr<DialogCanceller> canceller;
+    if (dialog) {
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%g", dialogSeconds_);
+      Note(call, std::string("the dialog is cancelled by hostsim after ") + seconds +
+                     " s: the trace does not hold what was clicked");
+      canceller = std::make_unique<DialogCanceller>(dialogSeconds_);
+    }
+    ProbeResult result{};
+    library_.Call(
+        name.c_str(), [&] { result = CallInState(function, arguments, int(entry.Number("align")), state); }, !dialog);
+    canceller.reset();
+    if (!call.returned) return Note(call, "the trace ends inside this call: nothing to compare");
+    Compare(call, buffers, roles, slots, arguments, slotBefore, result, state);
+    if (!differs_.empty()) Count(call, differs_);
+  }
+
+  void Compare(const TraceCall& call, CallBuffers& buffers, const trace::Role* roles,
+               const std::vector<std::uint32_t>& slots, const std::vector<std::uint32_t>& arguments,
+               const std::vector<std::uint32_t>& slotBefore, const ProbeResult& result, const FloatingState& state) {
+    const TraceRecord& exit = call.exit;
+    const std::uint32_t pop = std::uint32_t(4 * slots.size() - result.stackImbalance);
+    if (std::to_string(pop) != exit.Field("pop"))
+      Differs("takes " + std::to_string(pop) + " bytes off the stack, recorded " + exit.Field("pop"));
+    if (state.controlWord != exit.Number("cw"))
+      Differs("leaves the x87 control word " + Hex(state.controlWord, 4) + ", recorded " + exit.Field("cw"));
+    if (state.withMxcsr && exit.Has("mxcsr") && state.mxcsr != exit.Number("mxcsr"))
+      Differs("leaves the MXCSR " + Hex(state.mxcsr, 8) + ", recorded " + exit.Field("mxcsr"));
+    CompareResult(call, result, arguments, slots);
+    for (std::size_t k = 0; k < slots.size() && roles; ++k) {
+      if (roles[k] == trace::Role::kRecord) {
+        const auto* record = reinterpret_cast<const unsigned char*>(std::uintptr_t(arguments[k]));
+        std::uint32_t after;
+        std::memcpy(&after, record + kInstanceSlotAt, 4);
+        CompareSlot(Word(DecodeTraceBytes(call.entry.Field(trace::kSlotRegion))),
+                    Word(DecodeTraceBytes(exit.Field(trace::kSlotRegion))), slotBefore[k], after);
+      } else if (roles[k] == trace::Role::kPins) {
+        CompareRegion(call, trace::kPinsRegion, buffers.pins, 1);
+      } else if (roles[k] == trace::Role::kOutputs) {
+        CompareRegion(call, trace::kOutputsRegion, buffers.out, kSignalSize);
+      } else if (roles[k] == trace::Role::kParameters) {
+        CompareRegion(call, trace::kParametersRegion, buffers.small, 1);
+      } else if (roles[k] == trace::Role::kEnables) {
+        CompareRegion(call, trace::kEnablesRegion, buffers.small, 1);
+      } else if (roles[k] == trace::Role::kFile) {
+        CompareFile(call, buffers);
+      }
+    }
+  }
+
+  void Count(const TraceCall& call, const std::string& what) {
+    if (outcome_.differing++ == 0)
+      say_("first difference: call " + std::to_string(call.entry.number) + " " + call.entry.entryPoint + ": " + what);
+    else
+      say_("also differs: call " + std::to_string(call.entry.number) + " " + call.entry.entryPoint + ": " + what);
+  }
+
+  const Trace& trace_;
+  const PluginLibrary& library_;
+  double dialogSeconds_;
+  const std::function<void(const std::string&)>& say_;
+  std::map<std::uint32_t, std::unique_ptr<HostRecord>> records_;
+  std::map<std::uint32_t, std::uint32_t> instances_;  // recorded -> replayed
+  bool windowNoted_ = false;
+  std::string differs_;
+  ReplayOutcome outcome_;
+};
+
+}  // namespace
+
+ReplayOutcome ReplayTrace(const Trace& trace, const PluginLibrary& library, double dialogSeconds,
+                          const std::function<void(const std::string&)>& say) {
+  return Replay(trace, library, dialogSeconds, say).Run();
+}
+
+}  // namespace host

@@ -1,0 +1,44 @@
+// The real part behind a recorder: where it lives, what it says of itself
+// for the trace's head, and the recorder's exports bound to its functions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "line.h"
+#include "trace_format.h"
+
+namespace recorder {
+
+constexpr int kThunks = 64;
+
+// One export of the recorder, the part's function of the same name, and
+// what the host's interface says of it.
+struct Export {
+  const char* name = nullptr;
+  const void* target = nullptr;              // null where the part has none
+  int slots = -1;                            // -1 for a name the interface does not know
+  const host::trace::Role* roles = nullptr;  // null: every slot a plain value
+  bool returnsText = false;
+};
+
+// The recorder's own module and the names made from it: Tamberlo.dll in
+// a folder stands for <folder>\Tamberlo\Tamberlo.dll, configured by
+// <folder>\Tamberlo-recorder.txt.
+struct Place {
+  char base[64] = {};  // the module's name without .dll
+  char partPath[MAX_PATH] = {};
+  char settingsPath[MAX_PATH] = {};
+};
+bool FindPlace(HMODULE self, Place& place);
+
+// Reads the names of the recorder's own exports (each one's thunk says
+// which) and binds each to the part's function; `part` may be null.
+void BindExports(HMODULE self, HMODULE part, Export (&exports)[kThunks]);
+
+// The head's lines: the part, its version and SHA-256, the recorder's
+// version, Windows, SSE, the process, the time.
+void WriteHead(Line& line, const Place& place, HMODULE part, bool sse);
+
+}  // namespace recorder

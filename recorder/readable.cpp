@@ -1,0 +1,51 @@
+#include "readable.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace recorder {
+namespace {
+
+bool MayRead(const MEMORY_BASIC_INFORMATION& region) {
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return region.State == MEM_COMMIT && (region.Protect & kReadable) && !(region.Protect & PAGE_GUARD);
+}
+
+// How many bytes from `at` on, at most `count`, lie in readable pages.
+std::size_t ReadableLength(const void* at, std::size_t count) {
+  const auto start = reinterpret_cast<std::uintptr_t>(at);
+  std::size_t length = 0;
+  while (length < count) {
+    MEMORY_BASIC_INFORMATION region;
+    if (VirtualQuery(reinterpret_cast<const void*>(start + length), &region, sizeof region) != sizeof region ||
+        !MayRead(region))
+      break;
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+    if (end <= start + length) break;
+    length = end - start;
+  }
+  return length < count ? length : count;
+}
+
+}  // namespace
+
+std::size_t CopyReadable(const void* at, std::size_t count, unsigned char* into) {
+  if (!at) return 0;
+  const std::size_t length = ReadableLength(at, count);
+  const auto* from = static_cast<const unsigned char*>(at);
+  for (std::size_t k = 0; k < length; ++k) into[k] = from[k];
+  return length;
+}
+
+std::size_t CopyReadableText(const void* at, std::size_t limit, char* into) {
+  unsigned char bytes[1024];
+  if (limit > sizeof bytes) limit = sizeof bytes;
+  const std::size_t length = CopyReadable(at, limit, bytes);
+  std::size_t k = 0;
+  for (; k < length && bytes[k]; ++k) into[k] = char(bytes[k]);
+  return k;
+}
+
+}  // namespace recorder

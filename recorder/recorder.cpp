@@ -1,0 +1,343 @@
+// The recorder: stands in for a part under the part's file name, loads the
+// real part at the first call, forwards every call to it unchanged and
+// writes each call's entry and exit to a trace (host/core/trace_format.h).
+//
+// Nothing here may change what the host sees: the thunks (thunks.S) keep
+// the registers, the flags and the stack, this code keeps the thread's last
+// error, and it is compiled without any floating-point or SSE instruction
+// (-mgeneral-regs-only), reading the x87 and SSE state only by the no-wait
+// stores of thunks.S. It links no C++ runtime, so it takes no
+// thread-local storage and no heap; calls inside calls (a host calling
+// while the part's dialog is open) are counted on a stack of frames shared
+// by the threads under one lock, each frame marked with its thread.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "line.h"
+#include "part.h"
+#include "plugin_interface.h"
+#include "readable.h"
+#include "trace_file.h"
+#include "trace_format.h"
+
+extern "C" {
+void RecorderExitThunk();
+void RecorderNoPart();
+std::uint32_t recorderNoPartPop;
+std::uint32_t RecorderControlWord();
+std::uint32_t RecorderStatusWord();
+std::uint32_t RecorderMxcsr();
+void* RecorderEnter(std::uint32_t index, std::uint32_t* esp);
+std::uint32_t RecorderExit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx);
+}
+
+namespace recorder {
+namespace trace = host::trace;
+namespace {
+
+// A call under way: what its exit record needs from its entry.
+struct Frame {
+  DWORD thread;
+  std::uint32_t* esp;  // at the entry point: the return address
+  std::uint32_t returnAddress;
+  std::uint32_t number;
+  std::uint32_t index;
+  std::uint32_t slots[trace::kMaxSlots];
+  std::uint32_t filePosition;
+  bool fileKnown;
+};
+constexpr int kMaxFrames = 64;
+// Where no pin record has been seen yet: as many as a part may have.
+constexpr std::uint32_t kUnknownPins = host::kMaxPins;
+constexpr DWORD kNoPosition = INVALID_SET_FILE_POINTER;
+// The most bytes of a file read back into one record.
+constexpr std::uint32_t kMaxFileBytes = 64 * 1024;
+
+struct State {
+  HMODULE self = nullptr;
+  HMODULE part = nullptr;
+  bool prepared = false;
+  bool sse = false;
+  Place place;
+  Export exports[kThunks];
+  TraceFile trace;
+  std::uint32_t calls = 0;
+  DWORD startTick = 0;
+  std::uint32_t inputs = kUnknownPins, outputs = kUnknownPins;
+  Frame frames[kMaxFrames];
+  int frameCount = 0;
+};
+State state;
+CRITICAL_SECTION lock;
+Line line;  // the one record being written, under the lock
+unsigned char scratch[host::kPinInfoSize + host::kMaxPins * host::kSignalSize];
+
+void Note(const char* text) {
+  line.Clear();
+  state.trace.WriteAnyway(line.Char(trace::kNoteMark).Char(' ').Text(text).End());
+}
+
+// The first call: the settings, the trace, the part and its head. The part
+// is loaded here rather than in DllMain, where the loader's lock is held.
+void Prepare() {
+  state.prepared = true;
+  state.sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE);
+  state.startTick = GetTickCount();
+  if (!FindPlace(state.self, state.place)) return;
+  Settings settings;
+  ReadSettings(state.place.settingsPath, settings);
+  state.trace.Create(settings, state.place.base);
+  state.part = LoadLibraryExA(state.place.partPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const DWORD error = state.part ? 0 : GetLastError();
+  BindExports(state.self, state.part, state.exports);
+  line.Clear();
+  WriteHead(line, state.place, state.part, state.sse);
+  if (state.part) {
+    line.Char(trace::kNoteMark).Text(" the part is loaded at ").Hex(std::uint32_t(std::uintptr_t(state.part)), 8);
+  } else {
+    line.Char(trace::kNoteMark).Text(" the part cannot be loaded (error ").Decimal(error);
+    line.Text("): every call returns 0 without it");
+  }
+  state.trace.WriteAnyway(line.End());
+}
+
+void Region(const char* key, const void* at, std::size_t count) {
+  line.Key(key).Bytes(scratch, CopyReadable(at, count, scratch));
+}
+
+// The bytes of the host's buffers the call may read or write.
+void Regions(const Export& entry, const std::uint32_t* slots, bool onExit) {
+  if (!entry.roles) return;
+  for (int k = 0; k < entry.slots; ++k) {
+    const auto* at = reinterpret_cast<const unsigned char*>(std::uintptr_t(slots[k]));
+    switch (entry.roles[k]) {
+      case trace::Role::kRecord:
+        Region(trace::kSlotRegion, at ? at + host::kInstanceSlotAt : nullptr, 4);
+        Region(trace::kWindowRegion, at ? at + host::kHostWindowAt : nullptr, 4);
+        break;
+      case trace::Role::kPins:
+        Region(trace::kPinsRegion, at, host::kPinInfoSize);
+        break;
+      case trace::Role::kInputs:  // the host's, never written
+        if (!onExit) Region(trace::kInputsRegion, at, state.inputs * host::kSignalSize);
+        break;
+      case trace::Role::kOutputs:
+        Region(trace::kOutputsRegion, at, state.outputs * host::kSignalSize);
+        break;
+      case trace::Role::kParameters:
+        Region(trace::kParametersRegion, at, trace::kParametersSize);
+        break;
+      case trace::Role::kEnables:
+        Region(trace::kEnablesRegion, at, trace::kEnablesSize);
+        break;
+      case trace::Role::kFile:
+      case trace::Role::kValue:
+        break;
+    }
+  }
+}
+
+HANDLE FileHandle(std::uint32_t slot) { return reinterpret_cast<HANDLE>(std::uintptr_t(slot & 0xFFFF)); }
+
+const std::uint32_t* FileSlot(const Export& entry, const std::uint32_t* slots) {
+  if (entry.roles)
+    for (int k = 0; k < entry.slots; ++k)
+      if (entry.roles[k] == trace::Role::kFile) return &slots[k];
+  return nullptr;
+}
+
+DWORD FilePosition(HANDLE file) {
+  SetLastError(NO_ERROR);
+  const DWORD at = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
+  return at == kNoPosition && GetLastError() != NO_ERROR ? kNoPosition : at;
+}
+
+// The bytes between the positions before and after the call, read back
+// through the host's handle, which is then left where the part left it.
+void FileBytes(HANDLE file, DWORD from, DWORD to) {
+  const DWORD count = to - from;
+  static unsigned char bytes[kMaxFileBytes];
+  DWORD read = 0;
+  const bool back = count <= kMaxFileBytes && SetFilePointer(file, LONG(from), nullptr, FILE_BEGIN) == from &&
+                    ReadFile(file, bytes, count, &read, nullptr) && read == count;
+  SetFilePointer(file, LONG(to), nullptr, FILE_BEGIN);
+  line.Char('+');
+  if (back)
+    line.Bytes(bytes, count);
+  else
+    line.Char('#').Decimal(count);
+}
+
+void Floating(const char* controlKey) {
+  line.Key(controlKey).Hex(RecorderControlWord(), 4).Key("sw").Hex(RecorderStatusWord(), 4);
+  if (state.sse) line.Key("mxcsr").Hex(RecorderMxcsr(), 8);
+}
+
+void Start(char mark, const Frame& frame, const Export& entry) {
+  line.Clear();
+  line.Char(mark).Char(' ').Decimal(frame.number).Char(' ').Decimal(GetTickCount() - state.startTick);
+  line.Char(' ').Text(entry.name ? entry.name : "?");
+}
+
+int Depth(DWORD thread) {
+  int depth = 0;
+  for (int k = 0; k < state.frameCount; ++k) depth += state.frames[k].thread == thread;
+  return depth;
+}
+
+// A frame of this thread at or below a new call's stack belongs to a call
+// that was left without returning (a longjmp, an exception unwound past).
+void DropAbandonedFrames(DWORD thread, const std::uint32_t* esp) {
+  int kept = 0;
+  for (int k = 0; k < state.frameCount; ++k)
+    if (state.frames[k].thread != thread || state.frames[k].esp > esp) state.frames[kept++] = state.frames[k];
+  state.frameCount = kept;
+}
+
+void WriteEntry(const Frame& frame, const Export& entry, int depth) {
+  Start(trace::kEntryMark, frame, entry);
+  line.Key("depth").Decimal(depth).Key("align").Decimal(std::uint32_t(std::uintptr_t(frame.esp)) & 15);
+  Floating("cw");
+  line.Key("slots");
+  if (entry.slots < 0) line.Char('?');
+  for (int k = 0; k < entry.slots; ++k) line.Text(k ? "," : "").Hex(frame.slots[k], 8);
+  Regions(entry, frame.slots, false);
+  if (FileSlot(entry, frame.slots)) {
+    line.Key(trace::kFileRegion);
+    if (frame.fileKnown)
+      line.Decimal(frame.filePosition);
+    else
+      line.Char('?');
+  }
+  state.trace.Write(line.End());
+}
+
+void WriteExit(const Frame& frame, const Export& entry, int depth, const std::uint32_t* esp, std::uint32_t eax,
+               std::uint32_t edx) {
+  Start(trace::kExitMark, frame, entry);
+  line.Key("depth").Decimal(depth).Key("eax").Hex(eax, 8).Key("edx").Hex(edx, 8);
+  line.Key("pop").Decimal(
+      std::uint32_t(reinterpret_cast<const char*>(esp) - reinterpret_cast<const char*>(frame.esp) - 4));
+  Floating("cw");
+  Regions(entry, frame.slots, true);
+  if (const std::uint32_t* file = FileSlot(entry, frame.slots)) {
+    const HANDLE handle = FileHandle(*file);
+    const DWORD after = frame.fileKnown ? FilePosition(handle) : kNoPosition;
+    line.Key(trace::kFileRegion);
+    if (after == kNoPosition) {
+      line.Char('?');
+    } else {
+      line.Decimal(after);
+      if (after > frame.filePosition) FileBytes(handle, frame.filePosition, after);
+    }
+  }
+  if (entry.returnsText) {
+    static char text[trace::kMaxText];
+    line.Key(trace::kTextField)
+        .Quoted(text, CopyReadableText(reinterpret_cast<const void*>(std::uintptr_t(eax)), trace::kMaxText, text));
+  }
+  state.trace.Write(line.End());
+}
+
+// The host's pin counts, for the signal arrays of later calls.
+void LearnPinCounts(const Export& entry, const Frame& frame) {
+  if (!entry.roles || entry.roles[0] != trace::Role::kPins || entry.slots < 3 || !frame.slots[2]) return;
+  unsigned char counts[2];
+  if (CopyReadable(reinterpret_cast<const void*>(std::uintptr_t(frame.slots[0])), 2, counts) != 2) return;
+  if (counts[0] <= host::kMaxPins) state.inputs = counts[0];
+  if (counts[1] <= host::kMaxPins) state.outputs = counts[1];
+}
+
+void* Enter(std::uint32_t index, std::uint32_t* esp) {
+  if (!state.prepared) Prepare();
+  const Export& entry = state.exports[index];
+  const DWORD thread = GetCurrentThreadId();
+  DropAbandonedFrames(thread, esp);
+  recorderNoPartPop = entry.slots > 0 ? 4 * std::uint32_t(entry.slots) : 0;
+  const void* target = entry.target ? entry.target : reinterpret_cast<const void*>(&RecorderNoPart);
+  if (state.frameCount == kMaxFrames) {
+    Note("calls are nested deeper than the recorder follows: this one is passed on unrecorded");
+    return const_cast<void*>(target);
+  }
+  Frame& frame = state.frames[state.frameCount++];
+  frame.thread = thread;
+  frame.esp = esp;
+  frame.returnAddress = esp[0];
+  frame.number = ++state.calls;
+  frame.index = index;
+  for (int k = 0; k < trace::kMaxSlots; ++k) frame.slots[k] = k < entry.slots ? esp[1 + k] : 0;
+  const std::uint32_t* file = FileSlot(entry, frame.slots);
+  frame.filePosition = file ? FilePosition(FileHandle(*file)) : kNoPosition;
+  frame.fileKnown = frame.filePosition != kNoPosition;
+  WriteEntry(frame, entry, Depth(thread) - 1);
+  esp[0] = std::uint32_t(std::uintptr_t(&RecorderExitThunk));
+  return const_cast<void*>(target);
+}
+
+std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
+  const DWORD thread = GetCurrentThreadId();
+  int innermost = state.frameCount - 1;
+  while (state.frames[innermost].thread != thread) --innermost;
+  const Frame frame = state.frames[innermost];
+  for (int k = innermost; k + 1 < state.frameCount; ++k) state.frames[k] = state.frames[k + 1];
+  --state.frameCount;
+  const Export& entry = state.exports[frame.index];
+  WriteExit(frame, entry, Depth(thread), esp, eax, edx);
+  LearnPinCounts(entry, frame);
+  return frame.returnAddress;
+}
+
+// A recorder unloaded by its host (reserved null) frees the part it
+// loaded: the loader takes a nested unload on the thread that holds its
+// lock, as for any DLL the part itself imports. At the end of the process
+// the part is left to the system, like every other DLL.
+void Finish(bool unloaded) {
+  if (state.trace.LeftOut()) {
+    line.Clear();
+    line.Char(trace::kNoteMark).Char(' ').Decimal(state.trace.LeftOut()).Text(" records after the cap are left out");
+    state.trace.WriteAnyway(line.End());
+  }
+  if (unloaded && state.part) {
+    Note("the recorder is unloaded: the part is freed");
+    FreeLibrary(state.part);
+  } else if (state.prepared) {
+    Note("the process ends");
+  }
+  state.trace.Close();
+}
+
+}  // namespace
+}  // namespace recorder
+
+using recorder::lock;
+
+extern "C" void* RecorderEnter(std::uint32_t index, std::uint32_t* esp) {
+  const DWORD lastError = GetLastError();
+  EnterCriticalSection(&lock);
+  void* target = recorder::Enter(index, esp);
+  LeaveCriticalSection(&lock);
+  SetLastError(lastError);
+  return target;
+}
+
+extern "C" std::uint32_t RecorderExit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
+  const DWORD lastError = GetLastError();
+  EnterCriticalSection(&lock);
+  const std::uint32_t back = recorder::Exit(esp, eax, edx);
+  LeaveCriticalSection(&lock);
+  SetLastError(lastError);
+  return back;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    recorder::state.self = module;
+    InitializeCriticalSection(&lock);
+  }
+  if (reason == DLL_PROCESS_DETACH) {
+    recorder::Finish(reserved == nullptr);
+    DeleteCriticalSection(&lock);
+  }
+  return TRUE;
+}

@@ -1,0 +1,233 @@
+#!/usr/bin/env python3
+"""The recorders in a host: what the host sees through a recorder is what
+it sees of the part itself, the traces say what happened, and a trace
+replays against the part with no difference, while a changed result is
+named. Runs hostsim from the build's recorded/ folder (tests/recorder/
+CMakeLists.txt), where the recorders stand in the parts' places.
+
+Usage: recorder_test.py SOURCE_DIR BUILD_DIR OBJDUMP
+"""
+import glob
+import hashlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SOURCE, BUILD, OBJDUMP = sys.argv[1:4]
+WINE_RUN = os.path.join(SOURCE, "tools", "wine-run")
+BIN = os.path.join(BUILD, "bin")
+RECORDED = os.path.join(BUILD, "recorded")
+TRACES = os.path.join(RECORDED, "traces")
+KEPT = os.path.join(SOURCE, "tests", "recorder", "traces")
+PARTS = ["Tamberlo", "Quenvik", "Morrel"]
+
+
+def hostsim(folder, *arguments, cwd=None):
+    """hostsim.exe of `folder` run in it (or in `cwd`), where it finds the
+    DLLs by name."""
+    run = subprocess.run([WINE_RUN, os.path.join(folder, "hostsim.exe"), *arguments], cwd=cwd or folder,
+                         capture_output=True, timeout=600)
+    return run.returncode, run.stdout.decode("utf-8", "replace"), run.stderr.decode("utf-8", "replace")
+
+
+def fresh_traces():
+    for trace in glob.glob(os.path.join(TRACES, "*.txt")):
+        os.remove(trace)
+
+
+def traces_of(part):
+    return sorted(glob.glob(os.path.join(TRACES, part + "-*.txt")))
+
+
+def replay(trace, dll):
+    return hostsim(BIN, "replay", trace, dll)
+
+
+class Transparency(unittest.TestCase):
+    def test_check_finds_the_same_through_the_recorders(self):
+        for dll in [p + ".dll" for p in PARTS]:
+            with self.subTest(dll=dll):
+                plain = hostsim(BIN, "check", dll)
+                self.assertEqual((0, plain[1]), hostsim(RECORDED, "check", dll)[:2])
+        # The broken plug-in beside the tests, found in the current folder.
+        plain = hostsim(BIN, "check", "broken_plugin.dll", cwd=os.path.join(BUILD, "tests"))
+        recorded = hostsim(RECORDED, "check", "broken_plugin.dll")
+        self.assertEqual((1, plain[1]), recorded[:2])
+        self.assertIn("FINDING stack: CanSimulateDLL2 takes 0 bytes off the stack", recorded[1],
+                      "the part's wrong stack cleanup shows through its recorder")
+
+    def test_the_demo_is_the_same_through_the_recorders_and_its_traces_replay(self):
+        fresh_traces()
+        plain = hostsim(BIN, "demo")
+        recorded = hostsim(RECORDED, "demo")
+        self.assertEqual((0, plain[1]), recorded[:2])
+        for part in PARTS:
+            traces = traces_of(part)
+            self.assertTrue(traces, part)
+            with open(os.path.join(RECORDED, part, part + ".dll"), "rb") as f:
+                sha = hashlib.sha256(f.read()).hexdigest()
+            for trace in traces:
+                with self.subTest(trace=os.path.basename(trace)):
+                    with open(trace, "rb") as f:
+                        text = f.read().decode("latin-1")
+                    self.assertTrue(text.startswith("korvelant call trace 1\r\n"))
+                    self.assertIn(f"\r\npart-sha256 {sha}\r\n", text)
+                    self.assertIn(f"\r\npart Z:{RECORDED}/{part}/{part}.dll\r\n".replace("/", "\\"), text)
+                    entries = re.findall(r"^> (\d+) ", text, re.M)
+                    exits = re.findall(r"^< (\d+) ", text, re.M)
+                    self.assertEqual(sorted(entries), sorted(exits), "every call returned")
+                    self.assertEqual([str(n) for n in range(1, len(entries) + 1)], entries, "numbered in order")
+                    self.assertTrue(text.endswith("! the recorder is unloaded: the part is freed\r\n"))
+                    status, out, err = replay(trace, part + ".dll")
+                    self.assertEqual(0, status, out + err)
+                    self.assertTrue(out.endswith(f"replayed {len(entries)} call{'s' if len(entries) != 1 else ''}, "
+                                                 "0 differing\n"), out)
+
+
+class KeptTraces(unittest.TestCase):
+    """Recorded through the recorders with hostsim as the host: a run, a
+    project saved and loaded, a dialog opened and cancelled."""
+
+    def kept(self):
+        traces = sorted(glob.glob(os.path.join(KEPT, "*.txt")))
+        self.assertGreaterEqual(len(traces), 4)
+        return traces
+
+    @staticmethod
+    def dll_of(trace):
+        with open(trace, "rb") as f:
+            head = f.read(4096).decode("latin-1")
+        return re.search(r"^part .*\\([^\\]+\.dll)\r$", head, re.M).group(1)
+
+    def test_each_replays_against_its_part_with_no_difference(self):
+        for trace in self.kept():
+            with self.subTest(trace=os.path.basename(trace)):
+                status, out, err = replay(trace, self.dll_of(trace))
+                self.assertEqual(0, status, out + err)
+                self.assertRegex(out, r"\nreplayed [1-9]\d* calls?, 0 differing\n$")
+
+    def test_a_changed_output_is_named_with_its_call_and_bytes(self):
+        trace = os.path.join(KEPT, "quenvik_run.txt")
+        with open(trace, "rb") as f:
+            text = f.read().decode("latin-1")
+        exit_line = re.search(r"^< (\d+) \d+ SimulateDLL3 .* out=(\S+)", text, re.M)
+        # Output 0 recorded as ff 00 ..., which no part writes for 5.0 or 0.0.
+        changed = text.replace(exit_line.group(0), exit_line.group(0)[:-len(exit_line.group(2))] + "ff{00*19}", 1)
+        with tempfile.TemporaryDirectory(dir=BUILD) as folder:
+            planted = os.path.join(folder, "planted.txt")
+            with open(planted, "wb") as f:
+                f.write(changed.encode("latin-1"))
+            status, out, err = replay(planted, "Quenvik.dll")
+        self.assertEqual(1, status, out + err)
+        self.assertIn(f"\nfirst difference: call {exit_line.group(1)} SimulateDLL3: out bytes 0 to 9 of ", out)
+        self.assertIn(": recorded ff ", out)
+        self.assertTrue(out.endswith(", 1 differing\n"), out)
+
+    def test_a_trace_that_is_none_is_bad_input(self):
+        status, out, err = replay(os.path.join(SOURCE, "README.md"), "Quenvik.dll")
+        self.assertEqual(2, status)
+        self.assertIn("README.md is no call trace", err)
+
+
+class Package(unittest.TestCase):
+    def test_the_recorders_and_a_german_readme_for_notepad(self):
+        import zipfile
+        zips = glob.glob(os.path.join(BUILD, "package", "korvelant-recorder-*-win32.zip"))
+        self.assertEqual(1, len(zips))
+        with zipfile.ZipFile(zips[0]) as archive:
+            self.assertEqual(["LIESMICH.txt"] + [p + ".dll" for p in sorted(PARTS)], archive.namelist())
+            for part in PARTS:
+                with open(os.path.join(BIN, "recorders", part + ".dll"), "rb") as f:
+                    self.assertEqual(f.read(), archive.read(part + ".dll"), part)
+            readme = archive.read("LIESMICH.txt")
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "every line ends in CR LF")
+        text = readme.decode("cp1252")
+        self.assertIn("Aufzeichnung", text)
+        for part in PARTS:
+            self.assertIn(part + ".dll", text)
+        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt"):
+            self.assertIn(step, text)
+
+
+class RecorderCode(unittest.TestCase):
+    def test_no_floating_point_but_reading_the_state(self):
+        allowed = {"fnstcw", "fnstsw", "stmxcsr"}
+        for part in PARTS:
+            code = subprocess.run([OBJDUMP, "-d", os.path.join(BIN, "recorders", part + ".dll")],
+                                  capture_output=True, text=True, check=True).stdout
+            mnemonics = set(re.findall(r"^\s*[0-9a-f]+:\s+(?:[0-9a-f]{2} )+\s*(\S+)", code, re.M))
+            floating = {m for m in mnemonics if m.startswith("f") or "mm" in m or m.endswith(("ss", "sd", "ps", "pd"))
+                        or "mxcsr" in m}
+            self.assertEqual(allowed, floating, part)
+
+
+
+class RecorderOnItsOwn(unittest.TestCase):
+    """A recorder set up in a scratch folder of its own, with its own
+    settings file."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(dir=BUILD)
+        self.traces = os.path.join(self.folder, "traces")
+        os.mkdir(self.traces)
+        shutil.copy(os.path.join(RECORDED, "hostsim.exe"), self.folder)
+        shutil.copy(os.path.join(BIN, "recorders", "Quenvik.dll"), self.folder)
+
+    def tearDown(self):
+        shutil.rmtree(self.folder)
+
+    def settings(self, *lines):
+        wine_traces = "Z:" + self.traces.replace("/", "\\")
+        with open(os.path.join(self.folder, "Quenvik-recorder.txt"), "w", newline="\r\n") as f:
+            f.write("\n".join([f"folder = {wine_traces}  # the tests' own", *lines]) + "\n")
+
+    def trace(self):
+        traces = glob.glob(os.path.join(self.traces, "Quenvik-*.txt"))
+        self.assertEqual(1, len(traces))
+        with open(traces[0], "rb") as f:
+            return f.read().decode("latin-1")
+
+    def place_part(self):
+        os.mkdir(os.path.join(self.folder, "Quenvik"))
+        shutil.copy(os.path.join(BIN, "Quenvik.dll"), os.path.join(self.folder, "Quenvik"))
+
+    def test_without_its_part_every_call_returns_and_the_trace_says_why(self):
+        self.settings()
+        status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
+        self.assertEqual(0, status, out + err)
+        self.assertIn("inputs (0)", out)
+        text = self.trace()
+        self.assertIn("\r\n! the part cannot be loaded (error 126): every call returns 0 without it\r\n", text)
+        self.assertRegex(text, r"\r\n< 1 \d+ GetNumberOfInputsOutputs2 depth=0 eax=00000000 \S+ pop=16 ")
+
+    def test_past_its_cap_a_trace_counts_what_it_leaves_out(self):
+        self.settings("limit-mb = 1")
+        self.place_part()
+        stimulus = os.path.join(self.folder, "long.stim")
+        with open(stimulus, "w") as f:
+            f.write("1 0 1\n0 1 1\n" * 2000)
+        status, out, err = hostsim(self.folder, "run", "Quenvik.dll", "long.stim")
+        self.assertEqual(0, status, out + err)
+        text = self.trace()
+        self.assertLessEqual(len(text), (1 << 20) + 1000)
+        self.assertIn("\r\n! the trace has reached its cap of 1 MB (limit-mb): the records after this are counted, "
+                      "not written\r\n", text)
+        left_out = int(re.search(r"\r\n! (\d+) records after the cap are left out\r\n", text).group(1))
+        written = len(re.findall(r"^[<>] ", text, re.M))
+        # init and 4000 steps, an entry and an exit each, and the calls before and after the run.
+        self.assertGreater(left_out, 0)
+        self.assertGreaterEqual(written + left_out, 2 * 4001)
+
+    def test_make_recorder_refuses_a_file_that_is_no_dll(self):
+        run = subprocess.run([os.path.join(SOURCE, "tools", "make-recorder"), os.path.join(SOURCE, "README.md"),
+                              self.folder], capture_output=True, text=True)
+        self.assertEqual(2, run.returncode)
+        self.assertIn("README.md is not a Windows DLL", run.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
