@@ -175,7 +175,8 @@ TEST(Fuzz, BadInputIsSaidBeforeAnything) {
   test::WriteAll(text, "text");
   const Outcome notADll = Hostsim({"fuzz", text});
   EXPECT_EQ(2, notADll.status);
-  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL\n", notADll.err);
+  EXPECT_EQ("hostsim: " + text + " is not a 32-bit Windows DLL: it has no header of a Windows program or DLL\n",
+            notADll.err);
   EXPECT_EQ("", notADll.out);
   DeleteFileA(text.c_str());
 

@@ -28,10 +28,19 @@ PARTS = ["Tamberlo", "Quenvik", "Morrel"]
 
 def hostsim(folder, *arguments, cwd=None):
     """hostsim.exe of `folder` run in it (or in `cwd`), where it finds the
-    DLLs by name."""
+    DLLs by name. hostsim names the full path of each DLL it loads, so the
+    folder the DLLs came from is written as <folder> in its output."""
     run = subprocess.run([WINE_RUN, os.path.join(folder, "hostsim.exe"), *arguments], cwd=cwd or folder,
                          capture_output=True, timeout=600)
-    return run.returncode, run.stdout.decode("utf-8", "replace"), run.stderr.decode("utf-8", "replace")
+    out = run.stdout.decode("utf-8", "replace")
+    for place in {folder, cwd or folder}:
+        out = out.replace(windows_path(place), "<folder>")
+    return run.returncode, out, run.stderr.decode("utf-8", "replace")
+
+
+def windows_path(path):
+    """A path of this machine as Wine shows it to a Windows program."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def fresh_traces():
