@@ -6,10 +6,9 @@
 
 namespace {
 
+using test::Contains;
 using test::Hostsim;
 using test::Outcome;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(Check, PassesTheThreePlugIns) {
   const Outcome check = Hostsim({"check", "Tamberlo.dll", "Quenvik.dll", "Morrel.dll"});

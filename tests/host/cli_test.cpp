@@ -15,12 +15,11 @@
 
 namespace {
 
+using test::Contains;
 using test::Hostsim;
 using test::InBin;
 using test::InTests;
 using test::Outcome;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(Help, NamesEveryCommandAndTheStimulusFormat) {
   const Outcome help = Hostsim({"--help"});

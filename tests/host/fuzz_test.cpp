@@ -14,10 +14,9 @@
 
 namespace {
 
+using test::Contains;
 using test::Hostsim;
 using test::Outcome;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // ---- the generator and what it makes
 

@@ -49,5 +49,6 @@ std::wstring Wide(const std::string& utf8);
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace test

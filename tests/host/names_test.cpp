@@ -12,11 +12,10 @@
 
 namespace {
 
+using test::Contains;
 using test::InBin;
 using test::Outcome;
 using test::Wide;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The same path as the wide file functions take it at any length.
 std::wstring Long(const std::string& path) { return L"\\\\?\\" + Wide(path); }

@@ -10,13 +10,12 @@
 
 namespace {
 
+using test::Contains;
 using test::Hostsim;
 using test::InTests;
 using test::Outcome;
 
 const std::string kOneStep = "0\n1\n";
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The last line of the error output, which hostsim writes.
 std::string LastLine(const std::string& text) {

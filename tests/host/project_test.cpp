@@ -6,10 +6,9 @@
 
 namespace {
 
+using test::Contains;
 using test::Hostsim;
 using test::Outcome;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
 
