@@ -1,8 +1,8 @@
-// `check`: the conformance of plug-ins to the host's interface. Each DLL is
-// judged in a process of its own: an area that takes that process down (a
-// crash past the guard, a hang, an exception let out, damage that ends it
-// later) is a finding of that area, and a new process goes on with the
-// next area. --junit and --json write the reports for CI.
+// `check`: the conformance of plug-ins to the host's interface. The DLLs
+// are judged in a process of hostsim's own: an area that takes that process
+// down (a crash past the guard, a hang, an exception let out, damage that
+// ends it later) is a finding of that area, and a new process goes on with
+// the next area. --junit and --json write the reports for CI.
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
