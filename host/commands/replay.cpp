@@ -69,11 +69,12 @@ int Replay(Arguments arguments) {
 
 const Command kReplayCommand = {
     "replay",
-    {{"replay TRACE [DLL] [--close-after SECONDS]", "the calls of a recorder's trace made again, in order, against\n"
-                                                    "the recorded part or DLL, with the recorded arguments, bytes,\n"
-                                                    "file contents, control word, MXCSR and stack alignment; names\n"
-                                                    "the first call whose results differ, with its bytes; exit\n"
-                                                    "status 1 when any does"}},
+    {{"replay TRACE [DLL] [--close-after SECONDS]", "the calls of a recorder's trace made again, in order,\n"
+                                                    "against the recorded part or DLL, with the recorded\n"
+                                                    "arguments, bytes, file contents, control word, MXCSR\n"
+                                                    "and stack alignment; names the first call whose\n"
+                                                    "results differ, with its bytes; exit status 1 when\n"
+                                                    "any does"}},
     "Recorder: a DLL that stands in for a part under the part's name, with the real\n"
     "part in a folder named after it beside (Tamberlo.dll and Tamberlo\\Tamberlo.dll),\n"
     "and writes a trace of every call to %TEMP% (tools/make-recorder makes one for\n"
