@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "command.h"
 #include "fault_guard.h"
+#include "own_fault.h"
 #include "paths.h"
 #include "plugin_library.h"
 #include "text.h"
@@ -45,8 +48,10 @@ std::string HelpText() {
     for (const CommandForm& form : command->forms) text += FormHelp(form);
   for (const Command* command : kCommands)
     if (*command->notes) text += "\n" + std::string(command->notes);
-  return text + "\nExit status: 0 done, 1 a negative answer (truth, check, bench) or a part that\n"
-                "crashed, hung or threw, 2 bad input.\n";
+  return text + "\nExit status: 0 done; 1 a negative answer about a part (truth, check, test,\n"
+                "fuzz, bench, replay) or a part that crashed, hung, threw or changed the\n"
+                "floating-point state; 2 bad input (a file, an option, a DLL that is none);\n"
+                "3 a fault of hostsim's own, said as such with what it was doing.\n";
 }
 
 // Output goes out as written: UTF-8, lines ending in LF, also into pipes.
@@ -66,35 +71,50 @@ constexpr int kCallSeconds = 5;
 
 // Ends the process with a line on the error output, without anything that
 // might call into the broken plug-in again.
-[[noreturn]] void EndWith(const std::string& message) {
+[[noreturn]] void EndWith(const std::string& message, int status) {
   std::fflush(stdout);
   std::fprintf(stderr, "hostsim: %s\n", message.c_str());
   std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 1);
+  TerminateProcess(GetCurrentProcess(), UINT(status));
   for (;;) Sleep(INFINITE);
 }
 
 // A plug-in that lets a C++ exception out or calls abort ends in the C
-// runtime's abort, which the plug-ins share with hostsim.
+// runtime's abort, which the plug-ins share with hostsim; outside a call
+// into a part, the abort is hostsim's own (an exception it let out).
 void OnAbort(int) {
-  const char* call = FaultGuard::CallInProgress();
-  EndWith(std::string(call ? call : "a plug-in") + " ended the program: it let a C++ exception out or called abort");
+  if (const char* call = FaultGuard::CallInProgress())
+    EndWith(std::string(call) + " ended the program: it let a C++ exception out or called abort", kExitNegative);
+  EndWith(OwnFaultMessage("it ended in abort, outside any call into a part"), kExitOwnFault);
 }
 
-// A fault outside every guarded call (in a DLL's start-up or clean-up,
-// say) is reported, instead of the system's crash report or debugger.
+// A fault outside every guarded call is reported, instead of the system's
+// crash report or debugger: a plug-in's where its own code faulted (in its
+// start-up, clean-up or a thread of its own), else hostsim's.
 LONG WINAPI OnUnguardedFault(EXCEPTION_POINTERS* info) {
   const Fault fault{true, info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress};
-  EndWith("a crash outside the calls hostsim guards: " + DescribeFault(fault));
+  const std::string what = "a crash outside the calls hostsim guards: " + DescribeFault(fault);
+  const std::string plugin = PluginAt(fault.address);
+  if (!plugin.empty())
+    EndWith(FileName(plugin) + " crashed outside the calls into it: " + DescribeFault(fault), kExitNegative);
+  EndWith(OwnFaultMessage(what + " (in " + ModuleAt(fault.address) + ")"), kExitOwnFault);
+}
+
+int OwnFault(const std::string& what) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "hostsim: %s\n", OwnFaultMessage(what).c_str());
+  return kExitOwnFault;
 }
 
 // Every call into a plug-in runs under the command's guard: a crash, a
 // hang or an abort of a part is a finding about the part (exit status 1).
+// An exception of hostsim's own that reaches here is its own fault.
 int RunGuarded(const Command& command, const Arguments& arguments) {
   FaultGuard guard("hostsim: ", kCallSeconds, stderr);
   SetCommandGuard(&guard);
   std::signal(SIGABRT, OnAbort);
   SetUnhandledExceptionFilter(OnUnguardedFault);
+  const Activity running("running " + std::string(command.name));
   try {
     const int status = command.run(arguments);
     if (PluginLibrary::LateFailure().empty()) return status;
@@ -103,8 +123,14 @@ int RunGuarded(const Command& command, const Arguments& arguments) {
   } catch (const PartFailure& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "hostsim: %s\n", failure.what());
+  } catch (const Failure&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return OwnFault("it ran out of memory");
+  } catch (const std::exception& exception) {
+    return OwnFault(std::string("it let an exception out: ") + exception.what());
   }
-  return 1;
+  return kExitNegative;
 }
 
 int Run(const std::string& name, const Arguments& arguments) {
@@ -119,7 +145,7 @@ int Run(const std::string& name, const Arguments& arguments) {
     } catch (const Failure& failure) {
       std::fflush(stdout);
       std::fprintf(stderr, "hostsim: %s\n", failure.what());
-      return 2;
+      return kExitBadInput;
     }
   }
   std::fprintf(stderr, "hostsim: %s\n",

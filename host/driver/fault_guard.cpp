@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace host {
 namespace {
@@ -21,6 +22,8 @@ struct GuardState {
   std::FILE* report = stdout;
   DWORD hangLimit = 0;
   volatile bool stopWatching = false;
+  // A copy, since a call's name may not outlive the call.
+  char lastCall[128] = {};
 };
 GuardState state;
 
@@ -149,6 +152,8 @@ void SetCommandGuard(FaultGuard* guard) { commandGuard = guard; }
 
 const char* FaultGuard::CallInProgress() { return state.armed ? state.call : nullptr; }
 
+std::string FaultGuard::LastCall() { return state.lastCall; }
+
 void FaultGuard::SetHangReport(const std::string& hangNote, std::FILE* report) {
   state.hangNote = hangNote;
   state.report = report;
@@ -178,6 +183,7 @@ __attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (
   state.handlers = HandlerChain();
   state.fault = Fault();
   state.call = name;
+  std::strncpy(state.lastCall, name, sizeof state.lastCall - 1);
   state.timed = timed;
   if (__builtin_setjmp(state.jump) == 0) {
     state.startedAt = GetTickCount();

@@ -35,6 +35,9 @@ class FaultGuard {
 
   // The name of the call running under a guard, or null.
   static const char* CallInProgress();
+  // The name of the last call made under a guard, cut to 127 bytes;
+  // empty before the first.
+  static std::string LastCall();
 
   // `timed` false for a call that may rightly wait as long as its user
   // does: a modal dialog.

@@ -6,6 +6,7 @@
 #include "failure.h"
 #include "fault_guard.h"
 #include "host_file.h"
+#include "own_fault.h"
 #include "paths.h"
 
 namespace host {
@@ -75,6 +76,7 @@ const char* PluginLibrary::DisplayName() const {
 
 void PluginLibrary::Load(const std::string& name) {
   path_ = LocateDll(name);
+  NotePluginFile(path_);  // its DllMain runs inside LoadLibraryExW
   module_ = LoadLibraryExW(SystemPath(path_).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module_) throw Failure(WhyNotLoaded(path_, GetLastError()));
   auto bind = [this](auto& function, const char* entry) {
