@@ -25,6 +25,11 @@ namespace host {
 namespace {
 
 constexpr unsigned char kPinFill = 0xFF;
+// The instance slot as the host hands the record over, before InitUserDLL.
+constexpr std::uint32_t kUnwrittenSlot = HostRecord::kFill * 0x01010101u;
+// How many bytes of the host's GetParameterStruct and GetDialogEnableStruct
+// records the plug-in sets to 0.
+constexpr std::size_t kParameterBytes = 3, kDialogEnableBytes = 13;
 
 std::uint32_t Address(const void* pointer) { return std::uint32_t(reinterpret_cast<std::uintptr_t>(pointer)); }
 
@@ -128,10 +133,11 @@ class Checker {
     }
   }
 
+  // `when` names the circumstance of a call a host makes only in some cases.
   template <class Call>
-  bool Guarded(const char* name, Call call) {
+  bool Guarded(const char* name, Call call, const std::string& when = "") {
     const Fault fault = guard_.Run(name, call);
-    if (fault.happened) Finding(std::string(name) + " crashed: " + DescribeFault(fault));
+    if (fault.happened) Finding(std::string(name) + " crashed" + when + ": " + DescribeFault(fault));
     lastCallFaulted_ = fault.happened;
     return !fault.happened;
   }
@@ -157,9 +163,15 @@ class Checker {
   std::unique_ptr<PlacedPart> Place() {
     auto part = std::make_unique<PlacedPart>(
         library_, [this](const char* name, const std::function<void()>& call) { return Guarded(name, call); }, kSlack);
-    if (part->Placed()) return part;
-    if (!lastCallFaulted_)
-      Finding("InitUserDLL leaves the instance slot (byte " + std::to_string(kInstanceSlotAt) + ") empty");
+    const std::string slot = "the instance slot (byte " + std::to_string(kInstanceSlotAt) + ")";
+    if (part->Placed() && part->RecordBytes().Slot() != kUnwrittenSlot) return part;
+    if (part->Placed()) {
+      Finding("InitUserDLL does not write " + slot);
+      // Removed as a part with an empty slot: the host's fill bytes point nowhere.
+      std::memset(part->Record() + kInstanceSlotAt, 0, 4);
+    } else if (!lastCallFaulted_) {
+      Finding("InitUserDLL leaves " + slot + " empty");
+    }
     return nullptr;
   }
 
@@ -218,8 +230,18 @@ class Checker {
     for (int misalignment : {4, 8, 12, 0}) calls += ProbeEveryEntryPoint(misalignment);
     Passed(std::to_string(calls) + " calls at ESP mod 16 = 4, 8, 12, 0: each takes exactly its arguments off "
                                    "the stack; results as expected");
+    if (!probedAnInstance_) Note("the entry points that need a placed part not called: InitUserDLL placed none");
     if (library_.CallParameterDialogDLL)
       Note("CallParameterDialogDLL not called: it opens a dialog (hostsim dialog DLL shows it)");
+  }
+
+  // The entry points a host calls only for a placed part, whose instance
+  // they take from the record's slot.
+  static bool NeedsInstance(const std::string& name) {
+    static const std::set<std::string> names = {"InitSimulationDLL2", "SimulateDLL3",  "SetInputChar2",
+                                                "SetOutputChar2",     "WriteToFile",   "ReadFromFile",
+                                                "HasDelayDLL",        "DisposeUserDLL"};
+    return names.count(name) > 0;
   }
 
   int ProbeEveryEntryPoint(int misalignment) {
@@ -258,24 +280,35 @@ class Checker {
     int made = 0;
     for (const ProbeCall& call : calls) {
       const void* function = library_.Find(call.name);
-      if (!function) continue;
+      if (!function || (NeedsInstance(call.name) && !HoldsInstance(record))) continue;
       if (std::string(call.name) == "ReadFromFile") file.Seek(0);  // onto the block just written
+      probedAnInstance_ |= NeedsInstance(call.name);
       ProbeResult result{};
       if (!Guarded(call.name, [&] {
             result = CallStdcall(function, call.arguments.data(), int(call.arguments.size()), misalignment);
-          })) {
-        if (std::string(call.name) == "InitUserDLL") break;
+          }))
         continue;
-      }
       ++made;
       JudgeCleanup(call, result.stackImbalance);
       JudgeResult(call, result.eax);
     }
-    if (library_.GetParameterStruct && parameters[3] != 0xAB)
-      Finding("GetParameterStruct writes behind the host's 3 bytes");
-    if (library_.GetDialogEnableStruct && enables[13] != 0xAB)
-      Finding("GetDialogEnableStruct writes behind the host's 13 bytes");
+    if (library_.GetParameterStruct) JudgeZeroed("GetParameterStruct", parameters, kParameterBytes);
+    if (library_.GetDialogEnableStruct) JudgeZeroed("GetDialogEnableStruct", enables, kDialogEnableBytes);
     return made;
+  }
+
+  static bool HoldsInstance(const HostRecord& record) { return record.Slot() != 0 && record.Slot() != kUnwrittenSlot; }
+
+  // The host's record of `size` bytes, all of which the plug-in sets to 0,
+  // and the bytes behind it, which it leaves alone (0xAB before the call).
+  void JudgeZeroed(const std::string& name, const unsigned char* bytes, std::size_t size) {
+    for (std::size_t b = 0; b < size; ++b)
+      if (bytes[b] != 0) {
+        Finding("byte " + std::to_string(b) + " of the " + std::to_string(size) + " bytes given to " + name + " is " +
+                HexByte(bytes[b]) + " after the call, not 0");
+        break;
+      }
+    if (bytes[size] != 0xAB) Finding(name + " writes behind the host's " + std::to_string(size) + " bytes");
   }
 
   // The probe holds each entry point of the interface's list once, with as
@@ -304,10 +337,17 @@ class Checker {
 
   void JudgeResult(const ProbeCall& call, std::uint32_t eax) {
     const std::string name = call.name;
+    if (name == "GetDLLName") JudgeDisplayNameAddress(eax);
     if (name == "CanSimulateDLL2" && eax != 1) Finding("CanSimulateDLL2 gives " + std::to_string(eax) + ", not 1");
     if (name == "SimulateDLL3" && eax != 0) Finding("SimulateDLL3 gives " + std::to_string(eax) + ", not 0");
     if ((name == "GetParameterStruct" || name == "GetDialogEnableStruct") && eax != call.arguments[0])
       Finding(name + " does not give back the address it was given");
+  }
+
+  // The display name is one static text: one address on every call.
+  void JudgeDisplayNameAddress(std::uint32_t address) {
+    if (!displayNameAt_) displayNameAt_ = address;
+    if (address != displayNameAt_) Finding("GetDLLName gives a new address on each call, not one static text");
   }
 
   // ---- pin record
@@ -398,21 +438,55 @@ class Checker {
     if (!part) return;
     if (long b = part->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
       Finding("InitUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    const HostRecord placed = part->RecordBytes();
+    PlacedPart& p = *part;
     SignalArray in, out;
-    std::int32_t result;
-    Evaluate(*part, in, out, true, result);
-    Evaluate(*part, in, out, false, result);
-    if (library_.HasDelayDLL) part->HasDelay();
-    SaveBlock(*part);
-    if (long b = part->RecordBytes().FirstChangeBesidesSlot(placed);
-        b >= 0 || part->RecordBytes().Slot() != placed.Slot())
-      Finding("evaluating or saving a part changes byte " + std::to_string(b < 0 ? long(kInstanceSlotAt) : b) +
-              " of the host record");
-    part->Remove();
-    if (long b = part->RecordBytes().FirstChangeBesidesSlot(placed); b >= 0)
-      Finding("DisposeUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    Passed("the plug-in writes the instance slot of the host record and nothing else");
+    std::string block;
+    // Each call is judged on its own, so that a finding names the one that wrote.
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"InitSimulationDLL2", [&] { p.Initial(in, out); }},
+        {"SimulateDLL3", [&] { p.Simulate(in, out); }},
+        {"SetInputChar2", [&] { p.InputLabels(); }},
+        {"SetOutputChar2", [&] { p.OutputLabels(); }},
+        {"HasDelayDLL", [&] { p.HasDelay(); }},
+        {"WriteToFile", [&] { block = SaveBlock(p); }},
+        {"ReadFromFile", [&] { LoadBlock(p, block); }},
+    };
+    for (const auto& [name, call] : calls)
+      if (library_.Find(name)) JudgeRecordKept(p, name, call);
+    const auto remove = [&] { p.Remove(); };
+    JudgeRecordKept(p, "DisposeUserDLL", remove, true);
+    JudgeDisposeOfEmptySlot();
+    Passed("the plug-in writes the instance slot of the host record and nothing else; DisposeUserDLL on an empty "
+           "slot does nothing");
+  }
+
+  // The record after `call` is as before it: the instance slot too, but
+  // where DisposeUserDLL may empty it.
+  void JudgeRecordKept(PlacedPart& part, const char* name, const std::function<void()>& call,
+                       bool slotMayChange = false) {
+    const HostRecord before = part.RecordBytes();
+    call();
+    if (lastCallFaulted_) return;
+    if (long b = part.RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
+      Finding(std::string(name) + " writes byte " + std::to_string(b) + " of the host record" +
+              (slotMayChange ? ", not only the instance slot" : ""));
+    else if (!slotMayChange && part.RecordBytes().Slot() != before.Slot())
+      Finding(std::string(name) + " changes the instance slot (byte " + std::to_string(kInstanceSlotAt) + ")");
+  }
+
+  // The host may hand DisposeUserDLL a record whose slot is 0 (a part it
+  // could not place): nothing may happen.
+  void JudgeDisposeOfEmptySlot() {
+    HostRecord empty(nullptr, kSlack);
+    std::memset(empty.Data() + kInstanceSlotAt, 0, 4);
+    const HostRecord before = empty;
+    const std::string when = " on a record whose instance slot is 0";
+    const auto dispose = [&] { library_.DisposeUserDLL(empty.Data()); };
+    if (!Guarded("DisposeUserDLL", dispose, when)) return;
+    const long b = empty.FirstChangeBesidesSlot(before);
+    if (b >= 0 || empty.Slot() != 0)
+      Finding("DisposeUserDLL" + when + " writes byte " + std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) +
+              " of it");
   }
 
   // ---- persistence
@@ -422,12 +496,11 @@ class Checker {
     return WrittenBlock(part, scratch, highBits);
   }
 
-  // Loads `block` from between host data; gives the bytes the reader took,
-  // or -1 when it disturbed the host's data behind it.
-  long LoadBlock(PlacedPart& part, const std::string& block, std::uint32_t highBits = 0) {
+  // Loads `block` from between host data: how far the reader went, and
+  // whether it disturbed the host's data.
+  BlockRead LoadBlock(PlacedPart& part, const std::string& block, std::uint32_t highBits = 0) {
     ScratchFile scratch;
-    const BlockRead read = ReadBlockAmidHostData(part, scratch, block, true, highBits);
-    return lastCallFaulted_ || read.fileChanged ? -1 : read.taken;
+    return ReadBlockAmidHostData(part, scratch, block, true, highBits);
   }
 
   void CheckPersistence() {
@@ -435,71 +508,125 @@ class Checker {
     const auto part = Place();
     if (!part) return;
     const std::string block = SaveBlock(*part);
-    if (!EndsWithMarker(block)) {
+    if (lastCallFaulted_) return;
+    if (!EndsWithMarker(block))
       Finding("WriteToFile writes " + std::to_string(block.size()) + " bytes that do not end with the marker");
-    } else {
-      const long taken = LoadBlock(*part, block);
-      if (taken < 0)
-        Finding("ReadFromFile changes the file");
-      else if (taken != long(block.size()))
-        Finding("ReadFromFile stops after " + std::to_string(taken) + " bytes of a " + std::to_string(block.size()) +
-                "-byte block, not right after the marker");
-      if (SaveBlock(*part) != block) Finding("a block read back is not written again as it was");
-      if (SaveBlock(*part, 0xABCD0000u) != block) Finding("WriteToFile uses more than the low 16 bits of the handle");
-      if (LoadBlock(*part, block, 0x12340000u) != taken)
-        Finding("ReadFromFile uses more than the low 16 bits of the handle");
-    }
+    else if (JudgeReader(*part, block, "a " + std::to_string(block.size()) + "-byte block"))
+      JudgeBlockReadBack(*part, block);
+    JudgeReader(*part, kEndMarker, "a block that is the marker alone");
     LoadBlock(*part, "1\r\n");  // the end of the file before any marker must end the reader
-    Passed(std::to_string(block.size()) + "-byte block ending with the marker; the reader stops right after it");
+    Passed(std::to_string(block.size()) +
+           "-byte block ending with the marker; the reader stops right after it, and after the marker alone");
+  }
+
+  // False where the reader crashed.
+  bool JudgeReader(PlacedPart& part, const std::string& block, const std::string& what) {
+    const BlockRead read = LoadBlock(part, block);
+    if (lastCallFaulted_) return false;
+    if (read.fileChanged)
+      Finding("ReadFromFile changes the file");
+    else if (read.taken != long(block.size()))
+      Finding("ReadFromFile stops after " + std::to_string(read.taken) + " bytes of " + what +
+              ", not right after the marker");
+    return true;
+  }
+
+  // The part has read its own block: it writes it again, and reads and
+  // writes the same with the handle's high bits set as without them.
+  void JudgeBlockReadBack(PlacedPart& part, const std::string& block) {
+    const std::string again = SaveBlock(part);
+    if (lastCallFaulted_) return;
+    if (again != block) Finding("a block read back is not written again as it was");
+    if (SaveBlock(part, 0xABCD0000u) != again) Finding("WriteToFile uses more than the low 16 bits of the handle");
+    const BlockRead low = LoadBlock(part, again);
+    if (lastCallFaulted_) return;
+    const BlockRead high = LoadBlock(part, again, 0x12340000u);
+    if (high.taken != low.taken || high.fileChanged != low.fileChanged || lastCallFaulted_)
+      Finding("ReadFromFile uses more than the low 16 bits of the handle");
   }
 
   // ---- instances
+  // The settings check leaves the parts with the settings they had, so
+  // that the state check compares parts that hold the same settings: a
+  // part whose settings change its logic is no case of shared state.
   void CheckInstances() {
     const auto first = Place();
     if (!first) return;
-    if (const auto second = Place()) {
-      if (first->RecordBytes().Slot() == second->RecordBytes().Slot()) Finding("two parts get the same instance");
-      CheckSettingsApart(*first, *second);
-      CheckStateApart(*first, *second);
-    }
-    Passed("two parts keep their settings and their state apart");
+    const auto second = Place();
+    if (!second) return;
+    if (first->RecordBytes().Slot() == second->RecordBytes().Slot()) Finding("two parts get the same instance");
+    const bool settings = CheckSettingsApart(*first, *second), state = CheckStateApart(*first, *second);
+    const std::string apart = settings && state ? "their settings and their state"
+                              : settings        ? "their settings"
+                                                : "their state";
+    Passed("two parts get instances of their own" +
+           (settings || state ? " and keep " + apart + " apart" : std::string()));
   }
 
-  void CheckSettingsApart(PlacedPart& first, PlacedPart& second) {
-    if (!library_.WriteToFile || !library_.ReadFromFile) return;
-    const std::string before = SaveBlock(second);
-    const std::string changed = FlippedBlock(SaveBlock(first));
+  // False where the settings were not judged.
+  bool CheckSettingsApart(PlacedPart& first, PlacedPart& second) {
+    if (!library_.WriteToFile || !library_.ReadFromFile) return false;
+    const std::string own = SaveBlock(first), before = SaveBlock(second);
+    const std::string changed = FlippedBlock(own);
     LoadBlock(first, changed);
-    if (SaveBlock(first) != changed) {
-      Note("settings not changed by a block with 0 and 1 swapped; their independence is not checked");
-      return;
-    }
-    if (SaveBlock(second) != before) Finding("loading settings into one part changes another");
+    const bool taken = changed != own && SaveBlock(first) == changed;
+    if (taken && SaveBlock(second) != before)
+      Finding("loading settings into one part changes another's settings: the parts share settings");
+    LoadBlock(first, own);
+    if (!taken) Note("settings not changed by a block with 0 and 1 swapped; their independence is not checked");
+    return taken;
   }
 
-  // A run of one part alone, then the same run with another part evaluated
-  // in between on different inputs: the outputs must be the same.
-  void CheckStateApart(PlacedPart& first, PlacedPart& second) {
-    if (!CanEvaluate() || inputs_ == 0) return;
+  // The blocks the parts write are the same (where they write any).
+  bool HoldSameSettings(const std::vector<PlacedPart*>& parts) {
+    if (!library_.WriteToFile) return true;
+    const std::string block = SaveBlock(*parts.front());
+    for (PlacedPart* part : parts)
+      if (SaveBlock(*part) != block) return false;
+    return true;
+  }
+
+  // A run of one part alone, then the same run of another part with a
+  // third evaluated after each step on the opposite inputs: with the same
+  // settings, the outputs must be the same. False where the state was not
+  // judged.
+  bool CheckStateApart(PlacedPart& first, PlacedPart& second) {
+    if (!CanEvaluate() || inputs_ == 0) return false;
     const auto alone = Place();
-    if (!alone) return;
-    unsigned pattern = 12345;
-    for (int step = 0; step < 64; ++step) {
-      pattern = pattern * 1103515245u + 12345u;
-      SignalArray in, other, outAlone, outFirst, outSecond;
-      for (int i = 0; i < inputs_; ++i) {
-        EncodeSignal(pattern >> (16 + i % 16) & 1 ? 5.0 : 0.0, in.Data() + i * kSignalSize);
-        EncodeSignal(pattern >> (16 + i % 16) & 1 ? 0.0 : 5.0, other.Data() + i * kSignalSize);
-      }
-      std::int32_t result;
-      if (!Evaluate(*alone, in, outAlone, step == 0, result) || !Evaluate(first, in, outFirst, step == 0, result) ||
-          !Evaluate(second, other, outSecond, step == 0, result))
+    if (!alone) return false;
+    if (!HoldSameSettings({alone.get(), &first, &second})) {
+      Note("state not checked: the parts do not write the same block again after the settings check");
+      return false;
+    }
+    const std::vector<SignalArray> run = StateRun(false), opposite = StateRun(true);
+    std::vector<SignalArray> outAlone(run.size());
+    std::int32_t result;
+    for (std::size_t step = 0; step < run.size(); ++step)
+      if (!Evaluate(*alone, run[step], outAlone[step], step == 0, result)) return true;
+    for (std::size_t step = 0; step < run.size(); ++step) {
+      SignalArray outFirst, outSecond;
+      if (!Evaluate(first, run[step], outFirst, step == 0, result) ||
+          !Evaluate(second, opposite[step], outSecond, step == 0, result))
         break;
-      if (std::memcmp(outAlone.Data(), outFirst.Data(), outputs_ * kSignalSize) != 0) {
-        Finding("evaluating one part changes the outputs of another (step " + std::to_string(step) + ")");
+      if (std::memcmp(outAlone[step].Data(), outFirst.Data(), outputs_ * kSignalSize) != 0) {
+        Finding("evaluating one part changes the outputs of another (step " + std::to_string(step) +
+                "), both with the same settings: the parts share state");
         break;
       }
     }
+    return true;
+  }
+
+  // 64 steps of pseudo-random levels on every input, or their opposites.
+  std::vector<SignalArray> StateRun(bool opposite) const {
+    std::vector<SignalArray> run(64);
+    unsigned pattern = 12345;
+    for (SignalArray& in : run) {
+      pattern = pattern * 1103515245u + 12345u;
+      for (int i = 0; i < inputs_; ++i)
+        EncodeSignal((pattern >> (16 + i % 16) & 1) != opposite ? 5.0 : 0.0, in.Data() + i * kSignalSize);
+    }
+    return run;
   }
 
   std::string path_;
@@ -512,6 +639,8 @@ class Checker {
   std::string area_, passed_;
   std::set<std::string> seen_;
   bool lastCallFaulted_ = false;
+  bool probedAnInstance_ = false;
+  std::uint32_t displayNameAt_ = 0;
   int inputs_ = 0, outputs_ = 0;
 };
 

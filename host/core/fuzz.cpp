@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -482,12 +481,6 @@ class Fuzzer {
       return;
     }
     JudgePinDescription(pins, fill);
-  }
-
-  static std::string HexByte(unsigned char byte) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
   }
 
   void JudgePinDescription(const std::vector<unsigned char>& pins, unsigned char fill) {

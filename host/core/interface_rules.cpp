@@ -14,6 +14,12 @@ bool IsExactLevel(const unsigned char* value) {
   return std::memcmp(value, kFiveVolts, kSignalSize) == 0 || std::memcmp(value, kZeroVolts, kSignalSize) == 0;
 }
 
+std::string HexByte(unsigned char byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", byte);
+  return text;
+}
+
 std::string PinRecordPlace(std::size_t b) {
   if (b < kInputNameAt) return "count byte " + std::to_string(b);
   if (b < kOutputNameAt) return "the slot of input " + std::to_string((b - kInputNameAt) / kNameSlot);

@@ -21,6 +21,9 @@ constexpr std::size_t kSlack = 4096;
 // The value is the host's 5.0 or 0.0 to the bit.
 bool IsExactLevel(const unsigned char* value);
 
+// "0x0A": a byte as findings name it.
+std::string HexByte(unsigned char byte);
+
 // "count byte 1", "the slot of input 3", ... for a byte of the pin record.
 std::string PinRecordPlace(std::size_t b);
 

@@ -1,9 +1,11 @@
 // A plug-in with the faults `hostsim check` must find, one of each kind:
 // an entry point exported decorated, one missing, one that leaves its
-// arguments on the stack, one that crashes; a pin name written beyond its
-// NUL; outputs that are not levels and one too many; a record byte that is
-// the host's; a reader that takes a byte too many; settings, labels and
-// evaluation state shared by all parts.
+// arguments on the stack, one that crashes; a display name in a new place
+// on each call; a parameter byte left unset; a pin name written beyond its
+// NUL; outputs that are not levels and one too many; record bytes that are
+// the host's, written when placed and when evaluated; a disposal that
+// crashes on an empty slot; a reader that takes a byte too many; settings,
+// labels and evaluation state shared by all parts.
 #include <windows.h>
 
 #include <cstdint>
@@ -58,7 +60,12 @@ bool ReadByte(std::uint32_t handle, char* byte) {
 #define ENTRY extern "C" __attribute__((stdcall))
 
 ENTRY void IsUserDLL32() {}
-ENTRY const char* GetDLLName() { return "Kaputt"; }
+// The name copied into one of two buffers in turn.
+ENTRY const char* GetDLLName() {
+  static char names[2][8];
+  static unsigned calls = 0;
+  return std::strcpy(names[calls++ % 2], "Kaputt");
+}
 
 ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::uintptr_t fill, std::uint32_t) {
   if (!fill) return;
@@ -70,7 +77,7 @@ ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::ui
                        "bertrag");
 }
 
-ENTRY void* GetParameterStruct(void* parameters) { return std::memset(parameters, 0, 3); }
+ENTRY void* GetParameterStruct(void* parameters) { return std::memset(parameters, 0, 2); }  // not byte 2
 ENTRY void* GetDialogEnableStruct(void* enables, std::uint32_t) { return std::memset(enables, 0, 13); }
 
 // Caller-cleans: the host's stack is 28 bytes off after each call.
@@ -86,7 +93,11 @@ ENTRY void InitUserDLL(unsigned char* record) {
   record[0] = 1;  // the host's byte
 }
 
-ENTRY void DisposeUserDLL(unsigned char* record) { delete PartIn(record); }
+// Looks into the part before asking whether there is one.
+ENTRY void DisposeUserDLL(unsigned char* record) {
+  Part* part = PartIn(record);
+  if (part->state >= 0) delete part;
+}
 
 // Output 0 at 4.9 V; output 1 from a count of evaluations that all parts
 // share; and a third output the part does not have.
@@ -96,6 +107,7 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   double a;
   ReadDouble(in, &a);
   PartIn(record)->state += a > 2.5;
+  record[1] = 1;  // the host's byte
   PutVolts(out, 4.9);
   PutVolts(out + 10, ++sharedEvaluations % 2 ? 0.0 : 5.0);
   PutVolts(out + 20, 5.0);

@@ -11,17 +11,36 @@
 //                block sets every part's
 //   ODD_SHARED_STATE    SimulateDLL3 shows the input of the evaluation
 //                before, kept once for all parts instead of once per part
-// Otherwise a buffer: one input, one output that follows it.
+//   ODD_SHARED_COUNT    the counter below with one count for all parts
+//   ODD_CHAR_SETTING    the delay flag read as a character ('1', 49) and
+//                written back as a number ("49")
+//   ODD_NO_SLOT  InitUserDLL creates the part but never fills the slot
+// Otherwise a buffer: one input, one output that follows it; or, with
+// ODD_COUNTER (and ODD_SHARED_COUNT), a part whose setting changes its
+// logic: a 2-bit counter of the input's rising edges, whose output is bit 1
+// of the count and whose one setting (the block's digit, in place of the
+// delay flag) makes it count down.
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 namespace {
 
+#if defined(ODD_SHARED_COUNT)
+#define ODD_COUNTER
+#endif
+
+struct Count {
+  unsigned value = 0;
+  bool clock = false;
+};
+
 struct Part {
-  std::int32_t delay = 0;
+  std::int32_t delay = 0;  // the counter's direction: 1 down
+  Count count;
   char labels[2] = "E";
 };
 
@@ -40,6 +59,13 @@ std::int32_t& DelayOf(unsigned char*) { return sharedDelay; }
 std::int32_t& DelayOf(unsigned char* record) { return PartIn(record)->delay; }
 #endif
 
+#if defined(ODD_SHARED_COUNT)
+Count sharedCount;
+Count& CountOf(unsigned char*) { return sharedCount; }
+#elif defined(ODD_COUNTER)
+Count& CountOf(unsigned char* record) { return PartIn(record)->count; }
+#endif
+
 HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
 
 // 5.0 and 0.0 as the host's 10-byte values.
@@ -56,6 +82,20 @@ bool IsHigh(const unsigned char* value) {
   std::memcpy(&wide, value, 10);
   return wide > 2.5L;
 }
+
+#ifdef ODD_COUNTER
+// The counter's evaluation; the initial one starts the count at 0.
+void CountEdges(unsigned char* record, const unsigned char* in, unsigned char* out, bool initial) {
+  Count& count = CountOf(record);
+  const bool clock = IsHigh(in);
+  if (initial)
+    count.value = 0;
+  else if (clock && !count.clock)
+    count.value += DelayOf(record) ? 3 : 1;
+  count.clock = clock;
+  PutLevel(out, count.value >> 1 & 1);
+}
+#endif
 
 }  // namespace
 
@@ -81,8 +121,8 @@ ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::ui
   std::strcpy(reinterpret_cast<char*>(pins + 2052), "Ausgang");
 }
 
-ENTRY void* GetParameterStruct(void* parameters) { return parameters; }
-ENTRY void* GetDialogEnableStruct(void* enables, std::uint32_t) { return enables; }
+ENTRY void* GetParameterStruct(void* parameters) { return std::memset(parameters, 0, 3); }
+ENTRY void* GetDialogEnableStruct(void* enables, std::uint32_t) { return std::memset(enables, 0, 13); }
 ENTRY void SetEnhancedInformation2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                                    std::uint32_t, std::uint32_t, std::uint32_t) {}
 ENTRY std::int32_t CanSimulateDLL2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
@@ -92,7 +132,12 @@ ENTRY std::int32_t CanSimulateDLL2(std::uint32_t, std::uint32_t, std::uint32_t, 
 
 ENTRY void InitUserDLL(unsigned char* record) {
   Part* part = new Part;
+#ifdef ODD_NO_SLOT
+  (void)record;  // the part is made, but the host never learns of it
+  (void)part;
+#else
   std::memcpy(record + 5571, &part, 4);
+#endif
 }
 
 ENTRY void DisposeUserDLL(unsigned char* record) {
@@ -100,14 +145,22 @@ ENTRY void DisposeUserDLL(unsigned char* record) {
   std::memset(record + 5571, 0, 4);
 }
 
-ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*, const unsigned char* in,
-                              unsigned char* out) {
+ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char* record,
+                              const unsigned char* in, unsigned char* out) {
+#ifdef ODD_COUNTER
+  CountEdges(record, in, out, true);
+#else
+  (void)record;
   PutLevel(out, IsHigh(in));
+#endif
 }
 
 ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                std::uint32_t, unsigned char*, const unsigned char* in, unsigned char* out) {
-#if defined(ODD_CRASH)
+                                std::uint32_t, unsigned char* record, const unsigned char* in, unsigned char* out) {
+#if defined(ODD_COUNTER)
+  CountEdges(record, in, out, false);
+  return 0;
+#elif defined(ODD_CRASH)
   volatile std::uintptr_t nowhere = 0;
   *reinterpret_cast<volatile int*>(nowhere) = 1;
 #elif defined(ODD_HANG)
@@ -125,6 +178,7 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   previousInput = IsHigh(in);
   return 0;
 #endif
+  (void)record;
   PutLevel(out, IsHigh(in));
   return 0;
 }
@@ -141,9 +195,13 @@ ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   return;
 #endif
   char text[64];
+#ifdef ODD_CHAR_SETTING
+  std::snprintf(text, sizeof text, "%d\r\n%s", int(DelayOf(record)), kMarker);
+#else
   text[0] = char('0' + (DelayOf(record) != 0));
   std::strcpy(text + 1, "\r\n");
   std::strcat(text, kMarker);
+#endif
   DWORD written;
   WriteFile(FileOf(handle), text, DWORD(std::strlen(text)), &written, nullptr);
 }
@@ -160,7 +218,11 @@ ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
     last[kLength - 1] = byte;
     if (std::memcmp(last, kMarker, kLength) == 0) break;
   }
+#ifdef ODD_CHAR_SETTING
+  if (first == '0' || first == '1') DelayOf(record) = first;
+#else
   if (first == '0' || first == '1') DelayOf(record) = first - '0';
+#endif
 }
 
 ENTRY void CallParameterDialogDLL(unsigned char*, unsigned char*) {}
