@@ -144,8 +144,14 @@ const Command kTestCommand = {
     "then 1; the outputs are compared after the 1). An output is 0, 1 or X (either\n"
     "level). bits(W, E) is W columns, bit 0 of E first. \"repeat N: ROW\" repeats a\n"
     "row, \"repeat N n: ROW\" counts n from 0 to N-1 for E. \"settings V,V...\" gives\n"
-    "settings before the next row. The first row is the initial evaluation (with\n"
-    "a C: the initial one at 0, then one at 1). For the full adder:\n"
+    "settings before the next row; a value the part does not take fails that\n"
+    "line. The first row is the initial evaluation (with a C: the initial one at\n"
+    "0, then one at 1). E is worked out in 64-bit whole numbers: a result beyond\n"
+    "them, a division by 0 or a shift by less than 0 or more than 63 is bad input,\n"
+    "as is a file beyond its limits: 1000000 rows (repeats counted out), 1000\n"
+    "characters a line before any #, 32 of ( - ~ within each other, bits( widths\n"
+    "up to 64 and to the part's pins, 32 MB. 8-bit, UTF-8 and UTF-16 text are\n"
+    "read, with lines ending in CR LF, LF or CR. For the full adder:\n"
     "    repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X\n",
     Test};
 

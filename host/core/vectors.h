@@ -14,8 +14,9 @@
 // hostsim's truth tables). "repeat N: ROW" is the row N times; "repeat N
 // n: ROW" also counts n from 0 to N-1, which E may use with + - * / % & | ^
 // ~ << >> and parentheses. "settings V,V..." gives the part a block of
-// settings, as --settings does, before the next row. The first row is the
-// run's initial evaluation, as in `run`; a C in it makes that the initial
+// settings, as --settings does, before the next row (`test` fails the
+// line where the part does not take them). The first row is the run's
+// initial evaluation, as in `run`; a C in it makes that the initial
 // evaluation at 0 followed by an ordinary one at 1. # starts a comment.
 //
 // E is worked out in 64-bit whole numbers: a result beyond them, a
@@ -23,7 +24,8 @@
 // faults of the file; << and >> shift the two's-complement bits, >> keeping
 // the sign. The file is read as stimulus files are (8-bit, UTF-8 or UTF-16
 // text, lines ending in CR LF, LF or CR) and is held to the limits below,
-// so that no file, however made, takes the reader's time or memory.
+// so that no file, however made, takes the reader's time, memory or stack;
+// each fault names the limit. Columns are counted in characters from 1.
 #pragma once
 
 #include <cstddef>
