@@ -66,6 +66,8 @@ TEST(Vectors, AFaultIsNamedByItsLineAndColumn) {
   EXPECT_EQ("v.txt:1:8: repeat takes a count from 1 to 1000000, not \"0\"", Fault("repeat 0: 0 0 0 | 0\n"));
   EXPECT_EQ("v.txt:1:10: repeat counts only in n: repeat N n: ROW", Fault("repeat 2 k: 0 0 0 | 0\n"));
   EXPECT_EQ("v.txt:1:13: settings takes its values as V,V... without blanks", Fault("settings 8, 1\n0 0 0 | 0\n"));
+  EXPECT_EQ("v.txt:1:14: settings takes its values as V,V... without blanks", Fault("settings Ä,1 x\n0 0 0 | 0\n"))
+      << "columns count characters";
   EXPECT_EQ("v.txt:2:1: settings again before a row: those of line 1 would not be given",
             Fault("settings 8,1\nsettings 4,1\n0 0 0 | 0\n"));
   EXPECT_EQ("v.txt:2:1: settings without a row after them", Fault("0 0 0 | 0\nsettings 1\n"));
