@@ -33,11 +33,6 @@ std::vector<double> Volts(const VectorRow& row, double clock) {
   return volts;
 }
 
-// An input as the file writes it; a long voltage cut as a quote is.
-std::string ShownInput(const std::string& written) {
-  return DisplayWidth(written) > kQuotedColumns ? Quoted(written) : written;
-}
-
 bool HasPulse(const VectorRow& row) {
   for (const VectorInput& input : row.inputs)
     if (input.clock) return true;
@@ -57,6 +52,11 @@ std::vector<double> Evaluate(PlacedPart& part, const VectorRow& row, bool first)
   if (!HasPulse(row)) return part.Evaluate(Volts(row, 0), first);
   part.Evaluate(Volts(row, 0.0), first);
   return part.Evaluate(Volts(row, 5.0), false);
+}
+
+// An input as the file writes it; a long voltage cut as a quote is.
+std::string ShownInput(const std::string& written) {
+  return DisplayWidth(written) > kQuotedColumns ? Quoted(written) : written;
 }
 
 // Empty where the outputs are as expected: an X takes either level, but
