@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -164,15 +165,16 @@ CommandLine ReadCommandLine(const Command& command, const Arguments& arguments) 
   return Reader(command, arguments).Read();
 }
 
-std::string ReadInput(const std::string& path) {
+std::string ReadInput(const std::string& path, std::size_t limit) {
   if (path != "-") {
     HostFile file;
     file.Open(path);
-    return file.ReadRest();
+    return file.ReadUpTo(limit);
   }
   std::string bytes;
   char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) bytes.append(buffer, got);
+  for (std::size_t got; bytes.size() < limit && (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
+    bytes.append(buffer, std::min(got, limit - bytes.size()));
   return bytes;
 }
 

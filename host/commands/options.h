@@ -27,7 +27,7 @@ struct CommandLine {
 // value, an argument missing, empty or one too many.
 CommandLine ReadCommandLine(const Command& command, const Arguments& arguments);
 
-// A file's bytes; "-" is standard input.
-std::string ReadInput(const std::string& path);
+// A file's bytes, or its first `limit` of them; "-" is standard input.
+std::string ReadInput(const std::string& path, std::size_t limit = std::string::npos);
 
 }  // namespace host

@@ -1,7 +1,7 @@
 // `test`: a part against a table of test vectors, rows of inputs and the
-// outputs they must give (vectors.h has the format): failing rows are
-// printed, the last line counts rows passed and failed, and --junit writes
-// a report for CI.
+// outputs they must give (vectors.h has the format): failing rows and
+// settings the part did not take are printed, the last line counts the
+// cases passed and failed, and --junit writes a report for CI.
 #include <cmath>
 #include <cstdio>
 
@@ -19,8 +19,11 @@
 namespace host {
 namespace {
 
+std::string LineName(int line) { return "line " + std::to_string(line); }
+
+// A row in a repeat by its n too, as each of its rows is a case.
 std::string RowName(const VectorRow& row) {
-  return "line " + std::to_string(row.line) + (row.counter >= 0 ? " (n=" + std::to_string(row.counter) + ")" : "");
+  return LineName(row.line) + (row.n >= 0 ? " (n=" + std::to_string(row.n) + ")" : "");
 }
 
 // The row's inputs in volts, with its clock pulses at `clock`.
@@ -36,12 +39,24 @@ bool HasPulse(const VectorRow& row) {
   return false;
 }
 
+// Empty where the part took every value of the settings given before the
+// row, named as `run` names those of --settings.
+std::string SettingsMismatch(PlacedPart& part, const VectorRow& row) {
+  part.LoadSettings(SettingsBlock(row.settings));
+  const std::string missed = SettingsNotTaken(row.settings, SettingsHeld(part));
+  return missed.empty() ? "" : "settings " + Quoted(row.settings) + ": the part did not take " + missed;
+}
+
 // The outputs after the row: one evaluation, or two for a pulse.
 std::vector<double> Evaluate(PlacedPart& part, const VectorRow& row, bool first) {
-  if (row.giveSettings) part.LoadSettings(SettingsBlock(row.settings));
   if (!HasPulse(row)) return part.Evaluate(Volts(row, 0), first);
   part.Evaluate(Volts(row, 0.0), first);
   return part.Evaluate(Volts(row, 5.0), false);
+}
+
+// An input as the file writes it; a long voltage cut as a quote is.
+std::string ShownInput(const std::string& written) {
+  return DisplayWidth(written) > kQuotedColumns ? Quoted(written) : written;
 }
 
 // Empty where the outputs are as expected: an X takes either level, but
@@ -59,34 +74,62 @@ std::string Mismatch(const VectorRow& row, const std::vector<double>& got) {
   }
   if (!differs) return {};
   std::string inputs;
-  for (const VectorInput& input : row.inputs) inputs += (inputs.empty() ? "" : " ") + input.written;
+  for (const VectorInput& input : row.inputs) inputs += (inputs.empty() ? "" : " ") + ShownInput(input.written);
   return "inputs " + inputs + ": expected " + expected + ", got " + seen;
+}
+
+// The cases judged: each failure printed as it comes, and every case kept
+// for a JUnit report where one is asked for (only then, so that memory
+// does not grow with the rows).
+struct Verdicts {
+  explicit Verdicts(bool keep) : keepCases(keep) {}
+
+  const bool keepCases;
+  std::size_t passed = 0, failed = 0;
+  std::vector<JUnitCase> cases;
+
+  void Add(const std::string& name, const std::string& failure) {
+    ++(failure.empty() ? passed : failed);
+    if (!failure.empty()) std::printf("FAILED %s, %s\n", name.c_str(), failure.c_str());
+    if (keepCases) cases.push_back({name, failure.empty() ? std::vector<std::string>{} : std::vector{failure}});
+  }
+};
+
+// "9 rows and 1 settings line of Morrel.vectors, read as UTF-16 ...".
+std::string Contents(const VectorCount& count, const std::string& file, const std::string& encoding) {
+  return Counted(std::size_t(count.rows), "row") +
+         (count.settings ? " and " + Counted(std::size_t(count.settings), "settings line") : "") + " of " + file +
+         (encoding.empty() ? "" : ", read as " + encoding);
 }
 
 int Test(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kTestCommand, arguments);
   const std::string &dll = line.operands[0], &vectorsPath = line.operands[1];
-  if (line.Has("--junit")) CheckWritable(line.Option("--junit"));
+  const bool wantJunit = line.Has("--junit");
+  if (wantJunit) CheckWritable(line.Option("--junit"));
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
   const PinDescription pins = DescribePins(*library);
-  const std::vector<VectorRow> rows =
-      ParseVectors(ReadInput(vectorsPath), vectorsPath, int(pins.inputs.size()), int(pins.outputs.size()));
+  const int inputs = int(pins.inputs.size()), outputs = int(pins.outputs.size());
+  // A byte beyond the limit, for the reader to refuse the file by.
+  const std::string bytes = ReadInput(vectorsPath, kLargestVectorFile + 1);
+  // Every line is read before the first row runs: bad input ends the
+  // command before any verdict.
+  const VectorCount count = CountVectors(bytes, vectorsPath, inputs, outputs);
+  VectorReader reader(bytes, vectorsPath, inputs, outputs);
   PlacedPart part(*library);
-  std::printf("%s (%s): %s of %s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(dll).c_str(),
-              Counted(rows.size(), "row").c_str(), FileName(vectorsPath).c_str());
-  JUnitSuite suite{FileName(dll) + " " + FileName(vectorsPath), {}};
-  std::size_t failed = 0;
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    const std::string mismatch = Mismatch(rows[k], Evaluate(part, rows[k], k == 0));
-    suite.cases.push_back({RowName(rows[k]), {}});
-    if (mismatch.empty()) continue;
-    ++failed;
-    suite.cases.back().failures.push_back(mismatch);
-    std::printf("FAILED %s, %s\n", RowName(rows[k]).c_str(), mismatch.c_str());
+  std::printf("%s (%s): %s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(dll).c_str(),
+              Contents(count, FileName(vectorsPath), reader.Encoding()).c_str());
+  Verdicts verdicts(wantJunit);
+  bool first = true;
+  for (VectorRow row; reader.Next(row); first = false) {
+    if (row.settingsLine) verdicts.Add(LineName(row.settingsLine), SettingsMismatch(part, row));
+    verdicts.Add(RowName(row), Mismatch(row, Evaluate(part, row, first)));
   }
-  if (line.Has("--junit")) WriteWholeFile(line.Option("--junit"), JUnitXml("hostsim test", {suite}));
-  std::printf("%zu passed, %zu failed\n", rows.size() - failed, failed);
-  return failed ? 1 : 0;
+  if (wantJunit)
+    WriteWholeFile(line.Option("--junit"),
+                   JUnitXml("hostsim test", {{FileName(dll) + " " + FileName(vectorsPath), verdicts.cases}}));
+  std::printf("%zu passed, %zu failed\n", verdicts.passed, verdicts.failed);
+  return verdicts.failed ? 1 : 0;
 }
 
 }  // namespace
@@ -101,8 +144,14 @@ const Command kTestCommand = {
     "then 1; the outputs are compared after the 1). An output is 0, 1 or X (either\n"
     "level). bits(W, E) is W columns, bit 0 of E first. \"repeat N: ROW\" repeats a\n"
     "row, \"repeat N n: ROW\" counts n from 0 to N-1 for E. \"settings V,V...\" gives\n"
-    "settings before the next row. The first row is the initial evaluation (with\n"
-    "a C: the initial one at 0, then one at 1). For the full adder:\n"
+    "settings before the next row; a value the part does not take fails that\n"
+    "line. The first row is the initial evaluation (with a C: the initial one at\n"
+    "0, then one at 1). E is worked out in 64-bit whole numbers: a result beyond\n"
+    "them, a division by 0 or a shift by less than 0 or more than 63 is bad input,\n"
+    "as is a file beyond its limits: 1000000 rows (repeats counted out), 1000\n"
+    "characters a line before any #, 32 of ( - ~ within each other, bits( widths\n"
+    "up to 64 and to the part's pins, 32 MB. 8-bit, UTF-8 and UTF-16 text are\n"
+    "read, with lines ending in CR LF, LF or CR. For the full adder:\n"
     "    repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X\n",
     Test};
 

@@ -175,32 +175,38 @@ class LayoutReader {
 
 }  // namespace
 
-std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from) {
-  const char* const lineBreaks = EndsLinesInCrAlone(bytes, from) ? "\r\n" : "\n";
-  std::vector<FileLine> lines;
-  while (from < bytes.size()) {
-    FileLine line;
-    line.number = int(lines.size()) + 1;
-    line.start = from;
-    const std::size_t lineBreak = bytes.find_first_of(lineBreaks, from);
-    std::size_t textEnd = lineBreak == std::string::npos ? bytes.size() : lineBreak, next = textEnd + 1;
-    if (lineBreak == std::string::npos) {
-      next = bytes.size();
-    } else if (bytes.compare(lineBreak, 2, "\r\n") == 0) {  // found so where lines end in CR alone
-      line.end = LineEnd::kCrLf;
-      next = lineBreak + 2;
-    } else if (bytes[lineBreak] == '\r') {
-      line.end = LineEnd::kCr;
-    } else if (lineBreak > from && bytes[lineBreak - 1] == '\r') {
-      line.end = LineEnd::kCrLf;
-      --textEnd;
-    } else {
-      line.end = LineEnd::kLf;
-    }
-    line.text = bytes.substr(from, textEnd - from);
-    from = next;
-    lines.push_back(line);
+LineReader::LineReader(const std::string& bytes, std::size_t from)
+    : bytes_(bytes), at_(from), lineBreaks_(EndsLinesInCrAlone(bytes, from) ? "\r\n" : "\n") {}
+
+bool LineReader::Next(FileLine& line) {
+  if (at_ >= bytes_.size()) return false;
+  line = {};
+  line.number = ++number_;
+  line.start = at_;
+  const std::size_t lineBreak = bytes_.find_first_of(lineBreaks_, at_);
+  std::size_t textEnd = lineBreak == std::string::npos ? bytes_.size() : lineBreak, next = textEnd + 1;
+  if (lineBreak == std::string::npos) {
+    next = bytes_.size();
+  } else if (bytes_.compare(lineBreak, 2, "\r\n") == 0) {  // found so where lines end in CR alone
+    line.end = LineEnd::kCrLf;
+    next = lineBreak + 2;
+  } else if (bytes_[lineBreak] == '\r') {
+    line.end = LineEnd::kCr;
+  } else if (lineBreak > at_ && bytes_[lineBreak - 1] == '\r') {
+    line.end = LineEnd::kCrLf;
+    --textEnd;
+  } else {
+    line.end = LineEnd::kLf;
   }
+  line.text = bytes_.substr(at_, textEnd - at_);
+  at_ = next;
+  return true;
+}
+
+std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from) {
+  std::vector<FileLine> lines;
+  LineReader reader(bytes, from);
+  for (FileLine line; reader.Next(line);) lines.push_back(line);
   return lines;
 }
 

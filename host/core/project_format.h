@@ -69,6 +69,21 @@ struct ProjectLayout {
 // it; in a file whose first line ends in CR alone, in CR alone too.
 std::vector<FileLine> SplitLines(const std::string& bytes, std::size_t from);
 
+// The same lines one at a time, for a reader whose memory must not grow
+// with the number of lines. It reads `bytes` in place: they must outlive it.
+class LineReader {
+ public:
+  LineReader(const std::string& bytes, std::size_t from);
+  // The next line; false behind the last.
+  bool Next(FileLine& line);
+
+ private:
+  const std::string& bytes_;
+  std::size_t at_;
+  const char* lineBreaks_;
+  int number_ = 0;
+};
+
 // Fills the layout of a well-formed project, else throws a Failure "NAME:
 // line N (byte B): what is wrong" (or "NAME is not a hostsim project:
 // ..."); the roles then cover the lines up to the fault. A file saved as

@@ -54,12 +54,6 @@ std::string NoValue(const std::string& token) {
   return Quoted(token) + " is neither 0, 1 nor a voltage such as 2.6V" + Hint(token);
 }
 
-// The text of the file as UTF-8 or 8-bit text, without a byte-order mark.
-std::string StimulusText(const std::string& bytes, std::string& encoding) {
-  const std::string text = Utf8FromUtf16(bytes, encoding);
-  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
-}
-
 }  // namespace
 
 bool ParseStimulusValue(const std::string& token, double& volts) {
@@ -77,7 +71,7 @@ bool ParseStimulusValue(const std::string& token, double& volts) {
 std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::string& name, std::string* encoding) {
   std::vector<StimulusStep> steps;
   std::string read;
-  const std::vector<FileLine> lines = SplitLines(StimulusText(bytes, read), 0);
+  const std::vector<FileLine> lines = SplitLines(UserFileText(bytes, read), 0);
   if (encoding) *encoding = read;
   for (const FileLine& line : lines) {
     std::istringstream tokens(line.text.substr(0, line.text.find('#')));

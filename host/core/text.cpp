@@ -165,6 +165,11 @@ std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
   return out;
 }
 
+std::string UserFileText(const std::string& bytes, std::string& encoding) {
+  const std::string text = Utf8FromUtf16(bytes, encoding);
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
+}
+
 std::string ShownUserText(const std::string& text) { return Shown(text, TextEncoding::kUtf8); }
 
 std::string ShownWindows1252(const std::string& windows1252) { return Shown(windows1252, TextEncoding::kWindows1252); }

@@ -20,6 +20,11 @@ std::string Utf16Encoding(const std::string& bytes);
 // shows as \uNNNN, and an odd last byte stays a byte.
 std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding);
 
+// A user's text file (stimulus, test vectors) as UTF-8 or 8-bit text:
+// UTF-16 converted as Utf8FromUtf16 converts it, `encoding` saying so, and
+// without a UTF-8 byte-order mark.
+std::string UserFileText(const std::string& bytes, std::string& encoding);
+
 // Every text from outside is shown one character at a time in one way: a
 // character as it is; a control byte, or a byte that is no character of
 // the text's encoding, as \xNN; a character that shows as nothing or as a

@@ -1,244 +1,473 @@
 #include "vectors.h"
 
+#include <algorithm>
 #include <cctype>
-#include <sstream>
+#include <limits>
 
 #include "failure.h"
 #include "stimulus.h"
 #include "text.h"
 
 namespace host {
+
+// What is wrong in a line, and where: a byte offset into its text.
+struct LineFault {
+  std::size_t at;
+  std::string reason;
+};
+
+// What a line holds, comment and blanks aside: text[start, end).
+enum class LineKind { kNone, kRow, kRepeat, kSettings };
+
+struct LineContent {
+  LineKind kind = LineKind::kNone;
+  std::size_t start = 0, end = 0;
+  std::size_t rest = 0;  // behind "repeat" or "settings"
+};
+
 namespace {
 
-constexpr long kMostRepeats = 1000000;
+// Column of a byte offset, counted in characters from 1.
+std::size_t ColumnOf(const std::string& text, std::size_t at) { return DisplayWidth(text.substr(0, at)) + 1; }
 
-// An integer expression over n, read by precedence climbing.
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::size_t SkipBlanks(const std::string& text, std::size_t at, std::size_t end) {
+  while (at < end && IsBlank(text[at])) ++at;
+  return at;
+}
+
+std::size_t WordEnd(const std::string& text, std::size_t at, std::size_t end) {
+  while (at < end && !IsBlank(text[at])) ++at;
+  return at;
+}
+
+// Digits as a whole number; false for none, or for more than `most`.
+bool ReadCount(const std::string& digits, std::int64_t most, std::int64_t& count) {
+  count = 0;
+  for (char c : digits) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (count > (most - (c - '0')) / 10) return false;
+    count = count * 10 + (c - '0');
+  }
+  return !digits.empty();
+}
+
+// An integer expression over n in text[start, end), read by precedence
+// climbing and worked out as it is read, in 64 bits.
 class Expression {
  public:
-  Expression(const std::string& text, long n) : text_(text), n_(n) {}
+  Expression(const std::string& text, std::size_t start, std::size_t end, std::int64_t n)
+      : text_(text), end_(end), n_(n), at_(start) {}
 
-  long Value() {
-    const long value = Binary(0);
+  std::int64_t Value() {
+    const std::int64_t value = Binary(0, 0);
     Skip();
-    if (at_ != text_.size()) throw Failure(Quoted(text_.substr(at_)) + " is not part of an expression");
+    if (at_ != end_) throw LineFault{at_, Quoted(text_.substr(at_, end_ - at_)) + " is not part of an expression"};
     return value;
   }
 
  private:
+  // Told apart by their first character.
   struct Operator {
-    const char* symbol;
+    std::string symbol;
     int precedence;
   };
 
-  void Skip() {
-    while (at_ < text_.size() && text_[at_] == ' ') ++at_;
-  }
+  void Skip() { at_ = SkipBlanks(text_, at_, end_); }
 
-  bool Take(const std::string& symbol) {
+  bool Take(char symbol) {
     Skip();
-    if (text_.compare(at_, symbol.size(), symbol) != 0) return false;
-    at_ += symbol.size();
+    if (at_ == end_ || text_[at_] != symbol) return false;
+    ++at_;
     return true;
   }
 
-  long Binary(int least) {
-    long left = Unary();
+  // The operator at the reading position; null where there is none.
+  const Operator* OperatorAt() {
     static const Operator kOperators[] = {{"|", 1}, {"^", 2}, {"&", 3}, {"<<", 4}, {">>", 4},
                                           {"+", 5}, {"-", 5}, {"*", 6}, {"/", 6},  {"%", 6}};
-    for (bool more = true; more;) {
-      more = false;
-      for (const Operator& op : kOperators) {
-        if (op.precedence < least || !Take(op.symbol)) continue;
-        left = Apply(op.symbol, left, Binary(op.precedence + 1));
-        more = true;
-        break;
-      }
+    Skip();
+    for (const Operator& op : kOperators)
+      if (at_ < end_ && text_[at_] == op.symbol[0])
+        return at_ + op.symbol.size() <= end_ && text_.compare(at_, op.symbol.size(), op.symbol) == 0 ? &op : nullptr;
+    return nullptr;
+  }
+
+  std::int64_t Binary(int least, int depth) {
+    std::int64_t left = Unary(depth);
+    for (const Operator* op; (op = OperatorAt()) && op->precedence >= least;) {
+      const std::size_t where = at_;
+      at_ += op->symbol.size();
+      left = Apply(op->symbol, left, Binary(op->precedence + 1, depth), where);
     }
     return left;
   }
 
-  long Unary() {
-    if (Take("-")) return -Unary();
-    if (Take("~")) return ~Unary();
-    if (Take("(")) {
-      const long value = Binary(0);
-      if (!Take(")")) throw Failure("a ( without its )");
+  // Each ( - ~ is a level deeper, and the reader's stack with it.
+  static int Deeper(int depth, std::size_t at) {
+    if (depth == kDeepestVectorNesting)
+      throw LineFault{at,
+                      "more than " + std::to_string(kDeepestVectorNesting) + " parentheses, - and ~ within each other"};
+    return depth + 1;
+  }
+
+  std::int64_t Unary(int depth) {
+    Skip();
+    const std::size_t where = at_;
+    if (Take('-')) {
+      const std::int64_t value = Unary(Deeper(depth, where));
+      if (value == std::numeric_limits<std::int64_t>::min())
+        throw LineFault{where, "-(" + std::to_string(value) + ") is beyond 64 bits"};
+      return -value;
+    }
+    if (Take('~')) return ~Unary(Deeper(depth, where));
+    if (Take('(')) {
+      const std::int64_t value = Binary(0, Deeper(depth, where));
+      if (!Take(')')) throw LineFault{where, "a ( without its )"};
       return value;
     }
-    Skip();
-    if (Take("n")) {
-      if (n_ < 0) throw Failure("n outside a repeat that counts");
+    if (Take('n')) {
+      if (n_ < 0) throw LineFault{where, "n outside a repeat that counts"};
       return n_;
     }
+    return Number();
+  }
+
+  std::int64_t Number() {
     std::size_t digits = at_;
-    while (digits < text_.size() && std::isdigit(static_cast<unsigned char>(text_[digits]))) ++digits;
-    if (digits == at_ || digits - at_ > 9) throw Failure("a number or n is missing in " + Quoted(text_));
-    const long value = std::stol(text_.substr(at_, digits - at_));
+    while (digits < end_ && std::isdigit(static_cast<unsigned char>(text_[digits]))) ++digits;
+    if (digits == at_) throw LineFault{at_, "a number or n is missing"};
+    const std::string written = text_.substr(at_, digits - at_);
+    std::int64_t value;
+    if (!ReadCount(written, std::numeric_limits<std::int64_t>::max(), value))
+      throw LineFault{at_, Quoted(written) + " is beyond 64 bits"};
     at_ = digits;
     return value;
   }
 
-  static long Apply(const std::string& op, long a, long b) {
-    if ((op == "/" || op == "%") && b == 0) throw Failure("a division by 0");
-    if ((op == "<<" || op == ">>") && (b < 0 || b > 31)) throw Failure("a shift by " + std::to_string(b));
-    if (op == "|") return a | b;
-    if (op == "^") return a ^ b;
-    if (op == "&") return a & b;
-    if (op == "<<") return long(static_cast<unsigned long>(a) << b);
-    if (op == ">>") return a >> b;
-    if (op == "+") return a + b;
-    if (op == "-") return a - b;
-    if (op == "*") return a * b;
-    if (op == "/") return a / b;
-    return a % b;
+  static LineFault Beyond(std::int64_t a, const std::string& op, std::int64_t b, std::size_t at) {
+    return {at, std::to_string(a) + " " + op + " " + std::to_string(b) + " is beyond 64 bits"};
+  }
+
+  static std::int64_t Apply(const std::string& op, std::int64_t a, std::int64_t b, std::size_t at) {
+    std::int64_t result = 0;
+    switch (op[0]) {
+      case '|':
+        return a | b;
+      case '^':
+        return a ^ b;
+      case '&':
+        return a & b;
+      case '<':
+      case '>':
+        if (b < 0 || b > 63) throw LineFault{at, "a shift by " + std::to_string(b) + "; a shift is by 0 to 63"};
+        return op[0] == '<' ? std::int64_t(std::uint64_t(a) << b) : a >> b;
+      case '/':
+      case '%':
+        if (b == 0) throw LineFault{at, "a division by 0"};
+        // The one quotient beyond 64 bits, which the processor traps on
+        // for the remainder too.
+        if (b == -1 && a == std::numeric_limits<std::int64_t>::min()) {
+          if (op[0] == '%') return 0;
+          throw Beyond(a, op, b, at);
+        }
+        return op[0] == '/' ? a / b : a % b;
+    }
+    const bool beyond = op[0] == '+'   ? __builtin_add_overflow(a, b, &result)
+                        : op[0] == '-' ? __builtin_sub_overflow(a, b, &result)
+                                       : __builtin_mul_overflow(a, b, &result);
+    if (beyond) throw Beyond(a, op, b, at);
+    return result;
   }
 
   const std::string& text_;
-  const long n_;
-  std::size_t at_ = 0;
+  const std::size_t end_;
+  const std::int64_t n_;
+  std::size_t at_;
 };
 
-// The columns of one side of a row, bits(W, E) spelt out.
-std::vector<std::string> Columns(const std::string& side, long n) {
-  std::vector<std::string> columns;
-  for (std::size_t at = 0; at < side.size();) {
-    if (side[at] == ' ' || side[at] == '\t') {
-      ++at;
+// One column of a side, and where it is written: bits(W, E) gives W of
+// them, all at its "bits(".
+struct Column {
+  std::string text;
+  std::size_t at;
+};
+
+// The pins of one side of a row.
+struct Side {
+  int pins;
+  const char* noun;
+};
+
+// Where bits( ends and where its comma is, both at its own depth.
+struct BitsExtent {
+  std::size_t comma, close;
+};
+
+BitsExtent BitsExtentOf(const std::string& text, std::size_t start, std::size_t end) {
+  BitsExtent extent{std::string::npos, std::string::npos};
+  for (int depth = 0; start < end; ++start) {
+    const char c = text[start];
+    if (c == ',' && depth == 0 && extent.comma == std::string::npos) extent.comma = start;
+    if (c == ')' && depth-- == 0) {
+      extent.close = start;
+      break;
+    }
+    if (c == '(') ++depth;
+  }
+  return extent;
+}
+
+// The columns of bits(W, E) at `at`; the offset behind it.
+std::size_t AddBits(const std::string& text, std::size_t at, std::size_t end, std::int64_t n, const Side& side,
+                    std::vector<Column>& columns) {
+  const std::size_t open = at + 5;
+  const BitsExtent extent = BitsExtentOf(text, open, end);
+  if (extent.close == std::string::npos || extent.comma == std::string::npos || extent.comma > extent.close)
+    throw LineFault{at, "bits( needs a width, an expression and )"};
+  const std::int64_t width = Expression(text, open, extent.comma, n).Value();
+  const std::int64_t widest = std::min<std::int64_t>(kWidestBits, side.pins);
+  if (width < 1 || width > widest)
+    throw LineFault{at, "bits( takes a width from 1 to " + std::to_string(widest) +
+                            (widest < kWidestBits ? ", the part's " + std::string(side.noun) + "s" : "") + ", not " +
+                            std::to_string(width)};
+  const std::int64_t value = Expression(text, extent.comma + 1, extent.close, n).Value();
+  for (int bit = 0; bit < width; ++bit) columns.push_back({value >> bit & 1 ? "1" : "0", at});
+  return extent.close + 1;
+}
+
+// The columns of text[start, end), bits(W, E) spelt out.
+std::vector<Column> Columns(const std::string& text, std::size_t start, std::size_t end, std::int64_t n,
+                            const Side& side) {
+  std::vector<Column> columns;
+  columns.reserve(side.pins);
+  for (std::size_t at = SkipBlanks(text, start, end); at < end; at = SkipBlanks(text, at, end)) {
+    if (at + 5 <= end && text.compare(at, 5, "bits(") == 0) {
+      at = AddBits(text, at, end, n, side, columns);
       continue;
     }
-    if (side.compare(at, 5, "bits(") == 0) {
-      std::size_t end = at + 5, comma = std::string::npos;
-      for (int depth = 0; end < side.size() && (side[end] != ')' || depth > 0); ++end) {
-        depth += side[end] == '(' ? 1 : side[end] == ')' ? -1 : 0;
-        if (side[end] == ',' && depth == 0 && comma == std::string::npos) comma = end;
-      }
-      if (end == side.size() || comma == std::string::npos) throw Failure("bits( needs a width, an expression and )");
-      const long width = Expression(side.substr(at + 5, comma - at - 5), n).Value();
-      if (width < 1 || width > 32) throw Failure("bits( takes a width from 1 to 32, not " + std::to_string(width));
-      const long value = Expression(side.substr(comma + 1, end - comma - 1), n).Value();
-      for (long bit = 0; bit < width; ++bit) columns.push_back(value >> bit & 1 ? "1" : "0");
-      at = end + 1;
-      continue;
-    }
-    std::size_t end = at;
-    while (end < side.size() && side[end] != ' ' && side[end] != '\t') ++end;
-    columns.push_back(side.substr(at, end - at));
-    at = end;
+    const std::size_t behind = WordEnd(text, at, end);
+    columns.push_back({text.substr(at, behind - at), at});
+    at = behind;
   }
   return columns;
 }
 
-VectorInput InputOf(const std::string& column) {
+VectorInput InputOf(const Column& column) {
   VectorInput input;
-  input.written = column;
-  if (column == "C" || column == "c") {
+  input.written = column.text;
+  if (column.text == "C" || column.text == "c") {
     input.clock = true;
     return input;
   }
-  if (!ParseStimulusValue(column, input.volts))
-    throw Failure(Quoted(column) + " is no input: 0, 1, C or a voltage such as 2.6V");
+  if (!ParseStimulusValue(column.text, input.volts))
+    throw LineFault{column.at, Quoted(column.text) + " is no input: 0, 1, C or a voltage such as 2.6V"};
   return input;
 }
 
-Expected ExpectedOf(const std::string& column) {
-  if (column == "0") return Expected::kLow;
-  if (column == "1") return Expected::kHigh;
-  if (column == "X" || column == "x") return Expected::kAny;
-  throw Failure(Quoted(column) + " is no output: 0, 1 or X");
+Expected ExpectedOf(const Column& column) {
+  if (column.text == "0") return Expected::kLow;
+  if (column.text == "1") return Expected::kHigh;
+  if (column.text == "X" || column.text == "x") return Expected::kAny;
+  throw LineFault{column.at, Quoted(column.text) + " is no output: 0, 1 or X"};
 }
 
-class Reader {
- public:
-  Reader(const std::string& name, int inputs, int outputs) : name_(name), inputs_(inputs), outputs_(outputs) {}
+// What each column of a side ending at `end` stands for, as many as the
+// side has pins: too many are named at the first too many, too few at the
+// end.
+template <class Value>
+std::vector<Value> ValuesOf(const std::vector<Column>& columns, const Side& side, std::size_t end,
+                            Value (*valueOf)(const Column&)) {
+  std::vector<Value> values;
+  values.reserve(columns.size());
+  for (const Column& column : columns) values.push_back(valueOf(column));
+  if (int(values.size()) != side.pins)
+    throw LineFault{
+        int(values.size()) > side.pins ? columns[side.pins].at : end,
+        Counted(values.size(), side.noun) + ", but the part has " + Counted(std::size_t(side.pins), side.noun)};
+  return values;
+}
 
-  void Line(int number, std::string text) {
-    line_ = number;
-    text = text.substr(0, text.find('#'));
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.pop_back();
-    std::istringstream words(text);
-    std::string first;
-    if (!(words >> first)) return;
-    try {
-      if (first == "settings")
-        Settings(text.substr(text.find("settings") + 8));
-      else if (first == "repeat")
-        Repeat(text.substr(text.find("repeat") + 6));
-      else
-        Row(text, -1);
-    } catch (const Failure& failure) {
-      throw Failure(name_ + ":" + std::to_string(number) + ": " + failure.what());
+// The | between inputs and outputs: the first outside parentheses, as one
+// inside them is E's or; where parentheses are not closed, the first, for
+// the side before it to name them.
+std::size_t BarOf(const std::string& text, std::size_t start, std::size_t end) {
+  int depth = 0;
+  for (std::size_t at = start; at < end; ++at) {
+    depth += text[at] == '(' ? 1 : text[at] == ')' ? -1 : 0;
+    if (text[at] == '|' && depth <= 0) return at;
+  }
+  const std::size_t first = text.find('|', start);
+  return first < end ? first : std::string::npos;
+}
+
+// "settings" and "repeat" are words of their own.
+bool StartsWithWord(const std::string& text, std::size_t at, std::size_t end, const std::string& word) {
+  return text.compare(at, word.size(), word) == 0 && (at + word.size() == end || IsBlank(text[at + word.size()]));
+}
+
+LineContent ContentOf(const std::string& text) {
+  LineContent content;
+  content.end = std::min(text.find('#'), text.size());
+  while (content.end > 0 && IsBlank(text[content.end - 1])) --content.end;
+  content.start = SkipBlanks(text, 0, content.end);
+  if (content.start == content.end) return content;
+  if (const std::size_t length = DisplayWidth(text.substr(0, content.end)); length > kLongestVectorLine)
+    throw LineFault{0, "a line of " + std::to_string(length) + " characters before any #, more than the " +
+                           std::to_string(kLongestVectorLine) + " a line may have"};
+  for (const auto& [word, kind] : {std::pair{"settings", LineKind::kSettings}, {"repeat", LineKind::kRepeat}})
+    if (StartsWithWord(text, content.start, content.end, word)) {
+      content.kind = kind;
+      content.rest = content.start + std::string(word).size();
+      return content;
     }
-  }
+  content.kind = LineKind::kRow;
+  return content;
+}
 
-  std::vector<VectorRow> Rows() {
-    if (rows_.empty()) throw Failure(name_ + ": no rows (inputs | expected outputs)");
-    if (pendingSettings_)
-      throw Failure(name_ + ":" + std::to_string(settingsLine_) + ": settings without a row after them");
-    return rows_;
-  }
-
- private:
-  void Settings(const std::string& rest) {
-    std::istringstream words(rest);
-    std::string values, more;
-    if (!(words >> values) || (words >> more)) throw Failure("settings takes its values as V,V... without blanks");
-    settings_ = values;
-    pendingSettings_ = true;
-    settingsLine_ = line_;
-  }
-
-  // "repeat N: ROW" or "repeat N n: ROW".
-  void Repeat(const std::string& rest) {
-    const std::size_t colon = rest.find(':');
-    if (colon == std::string::npos) throw Failure("repeat needs a : before its row");
-    std::istringstream head(rest.substr(0, colon));
-    std::string count, counter, more;
-    head >> count >> counter >> more;
-    char* end = nullptr;
-    const long times = std::strtol(count.c_str(), &end, 10);
-    if (count.empty() || *end || times < 1 || times > kMostRepeats)
-      throw Failure("repeat takes a count from 1 to " + std::to_string(kMostRepeats) + ", not " + Quoted(count));
-    if (!more.empty() || (!counter.empty() && counter != "n"))
-      throw Failure("repeat counts only in n: repeat N n: ROW");
-    for (long n = 0; n < times; ++n) Row(rest.substr(colon + 1), counter.empty() ? -1 : n);
-  }
-
-  void Row(const std::string& text, long n) {
-    const std::size_t bar = text.find('|');
-    if (bar == std::string::npos) throw Failure("a row needs a | between its inputs and its expected outputs");
-    VectorRow row;
-    row.line = line_;
-    row.counter = n;
-    row.giveSettings = pendingSettings_;
-    row.settings = settings_;
-    pendingSettings_ = false;
-    for (const std::string& column : Columns(text.substr(0, bar), n)) row.inputs.push_back(InputOf(column));
-    for (const std::string& column : Columns(text.substr(bar + 1), n)) row.outputs.push_back(ExpectedOf(column));
-    if (int(row.inputs.size()) != inputs_)
-      throw Failure(Counted(row.inputs.size(), "input") + ", but the part has " +
-                    Counted(std::size_t(inputs_), "input"));
-    if (int(row.outputs.size()) != outputs_)
-      throw Failure(Counted(row.outputs.size(), "output") + ", but the part has " +
-                    Counted(std::size_t(outputs_), "output"));
-    rows_.push_back(row);
-  }
-
-  const std::string& name_;
-  const int inputs_, outputs_;
-  int line_ = 0, settingsLine_ = 0;
-  std::string settings_;
-  bool pendingSettings_ = false;
-  std::vector<VectorRow> rows_;
+// "repeat N: ROW" or "repeat N n: ROW" up to its row.
+struct RepeatHead {
+  std::size_t countAt = 0, rowStart = 0;
+  std::int64_t count = 0;
+  bool counting = false;
 };
+
+RepeatHead RepeatHeadOf(const std::string& text, const LineContent& content) {
+  const std::size_t colon = text.find(':', content.start);
+  if (colon >= content.end) throw LineFault{content.start, "repeat needs a : before its row"};
+  RepeatHead head;
+  head.countAt = SkipBlanks(text, content.rest, colon);
+  const std::size_t countEnd = WordEnd(text, head.countAt, colon);
+  const std::size_t counterAt = SkipBlanks(text, countEnd, colon), counterEnd = WordEnd(text, counterAt, colon);
+  const std::string count = text.substr(head.countAt, countEnd - head.countAt);
+  if (!ReadCount(count, kMostVectorRows, head.count) || head.count < 1)
+    throw LineFault{head.countAt,
+                    "repeat takes a count from 1 to " + std::to_string(kMostVectorRows) + ", not " + Quoted(count)};
+  const std::string counter = text.substr(counterAt, counterEnd - counterAt);
+  if ((!counter.empty() && counter != "n") || SkipBlanks(text, counterEnd, colon) != colon)
+    throw LineFault{counterAt, "repeat counts only in n: repeat N n: ROW"};
+  head.rowStart = colon + 1;
+  head.counting = !counter.empty();
+  return head;
+}
+
+std::string DecodedText(const std::string& bytes, const std::string& name, std::string& encoding) {
+  if (bytes.size() > kLargestVectorFile)
+    throw Failure(name + ": more than the " + std::to_string(kLargestVectorFile >> 20) + " MB a vector file may have");
+  return UserFileText(bytes, encoding);
+}
 
 }  // namespace
 
-std::vector<VectorRow> ParseVectors(const std::string& text, const std::string& name, int inputs, int outputs) {
-  Reader reader(name, inputs, outputs);
-  std::istringstream lines(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
-  std::string line;
-  for (int number = 1; std::getline(lines, line); ++number) reader.Line(number, line);
-  return reader.Rows();
+VectorReader::VectorReader(const std::string& bytes, const std::string& name, int inputs, int outputs)
+    : name_(name), inputs_(inputs), outputs_(outputs), text_(DecodedText(bytes, name, encoding_)), lines_(text_, 0) {
+  CountRows();
+}
+
+// The rows are counted from the lines alone, so that a file beyond the
+// limit is refused before any row is worked out.
+void VectorReader::CountRows() {
+  LineReader lines(text_, 0);
+  for (FileLine line; lines.Next(line);) {
+    try {
+      const LineContent content = ContentOf(line.text);
+      std::int64_t rows = content.kind == LineKind::kRow ? 1 : 0;
+      std::size_t at = content.start;
+      if (content.kind == LineKind::kRepeat) {
+        const RepeatHead head = RepeatHeadOf(line.text, content);
+        rows = head.count;
+        at = head.countAt;
+      }
+      if (rows > kMostVectorRows - rows_)
+        throw LineFault{at, "the rows reach " + std::to_string(rows_ + rows) + " here, more than the " +
+                                std::to_string(kMostVectorRows) + " a vector file may run"};
+      rows_ += rows;
+    } catch (const LineFault& fault) {
+      throw Located(line, fault, false);
+    }
+  }
+}
+
+Failure VectorReader::Located(const FileLine& line, const LineFault& fault, bool inRepeat) const {
+  const bool counting = inRepeat && repeat_.counting;
+  return Failure(name_ + ":" + std::to_string(line.number) + ":" + std::to_string(ColumnOf(line.text, fault.at)) +
+                 ": " + fault.reason + (counting ? " (n=" + std::to_string(repeat_.next - 1) + ")" : "") +
+                 (encoding_.empty() ? "" : " (the file read as " + encoding_ + ")"));
+}
+
+bool VectorReader::Next(VectorRow& row) {
+  for (FileLine line; repeat_.next < repeat_.count || lines_.Next(line);) {
+    const bool inRepeat = repeat_.next < repeat_.count;
+    try {
+      if (inRepeat) {
+        const std::int64_t n = repeat_.next++;
+        row = RowOf(repeat_.line, repeat_.rowStart, repeat_.rowEnd, n, repeat_.counting);
+        return true;
+      }
+      if (NextOfLine(line, row)) return true;
+    } catch (const LineFault& fault) {
+      throw Located(inRepeat ? repeat_.line : line, fault, inRepeat);
+    }
+  }
+  if (settingsLine_)
+    throw Failure(name_ + ":" + std::to_string(settingsLine_) + ":1: settings without a row after them");
+  if (rows_ == 0) throw Failure(name_ + ": no rows (inputs | expected outputs)");
+  return false;
+}
+
+// A plain row; false for a line without one (a repeat's rows come from
+// Next).
+bool VectorReader::NextOfLine(const FileLine& line, VectorRow& row) {
+  const LineContent content = ContentOf(line.text);
+  if (content.kind == LineKind::kSettings) ReadSettings(line, content);
+  if (content.kind == LineKind::kRepeat) {
+    const RepeatHead head = RepeatHeadOf(line.text, content);
+    repeat_ = {line, head.rowStart, content.end, head.count, 0, head.counting};
+  }
+  if (content.kind != LineKind::kRow) return false;
+  row = RowOf(line, content.start, content.end, -1, false);
+  return true;
+}
+
+void VectorReader::ReadSettings(const FileLine& line, const LineContent& content) {
+  if (settingsLine_)
+    throw LineFault{content.start, "settings again before a row: those of line " + std::to_string(settingsLine_) +
+                                       " would not be given"};
+  const std::size_t end = content.end;
+  const std::size_t values = SkipBlanks(line.text, content.rest, end), behind = WordEnd(line.text, values, end);
+  if (values == end || behind != end)
+    throw LineFault{values == end ? end : SkipBlanks(line.text, behind, end),
+                    "settings takes its values as V,V... without blanks"};
+  settingsLine_ = line.number;
+  settings_ = line.text.substr(values, behind - values);
+}
+
+VectorRow VectorReader::RowOf(const FileLine& line, std::size_t start, std::size_t end, std::int64_t n, bool counting) {
+  const std::size_t bar = BarOf(line.text, start, end);
+  if (bar == std::string::npos) throw LineFault{start, "a row needs a | between its inputs and its expected outputs"};
+  VectorRow row;
+  row.line = line.number;
+  row.n = n;
+  const std::int64_t counter = counting ? n : -1;
+  const Side inputs{inputs_, "input"}, outputs{outputs_, "output"};
+  row.inputs = ValuesOf(Columns(line.text, start, bar, counter, inputs), inputs, bar, InputOf);
+  row.outputs = ValuesOf(Columns(line.text, bar + 1, end, counter, outputs), outputs, end, ExpectedOf);
+  row.settingsLine = settingsLine_;
+  row.settings = settings_;
+  settingsLine_ = 0;
+  settings_.clear();
+  return row;
+}
+
+VectorCount CountVectors(const std::string& bytes, const std::string& name, int inputs, int outputs) {
+  VectorReader reader(bytes, name, inputs, outputs);
+  VectorCount count;
+  for (VectorRow row; reader.Next(row);) {
+    ++count.rows;
+    count.settings += row.settingsLine ? 1 : 0;
+  }
+  return count;
 }
 
 }  // namespace host
