@@ -13,8 +13,9 @@ namespace host {
 struct JudgedPlugin {
   std::string dll;          // the full path of the file judged
   std::string displayName;  // UTF-8; empty when there is none
-  // The areas judged, in order, and any other area a finding was made in
-  // (its loading, say): the JUnit cases.
+  // The areas judged that said something (an area with nothing to judge
+  // says nothing), in order, and any other area a finding was made in (its
+  // loading, say): the JUnit cases.
   std::vector<std::string> areas;
   std::vector<CheckLine> lines;  // in the order of the report
   int Findings() const;

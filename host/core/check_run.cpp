@@ -170,13 +170,12 @@ class Collector : public CheckListener {
   void Begin(const std::string& area) override {
     open_ = lastArea_ = area;
     lastCall_.clear();
-    if (IsTableArea(area)) Judged(area);
   }
 
   void Calling(const std::string& entryPoint) override { lastCall_ = entryPoint; }
 
   void Line(const CheckLine& line) override {
-    if (line.kind == CheckLine::kFinding) Judged(line.area);
+    if (line.kind == CheckLine::kFinding || line.area == open_) Judged(line.area);
     pending_.push_back(line);
     if (open_.empty()) Flush();
   }
@@ -215,6 +214,8 @@ class Collector : public CheckListener {
     print_(CheckHeadingText(plugins_[at_]));
   }
 
+  // An area counts as judged once it says something of its own: not one
+  // that found nothing to judge, nor one noted as left out.
   void Judged(const std::string& area) {
     std::vector<std::string>& judged = plugins_[at_].areas;
     if (std::find(judged.begin(), judged.end(), area) == judged.end()) judged.push_back(area);

@@ -139,6 +139,21 @@ TEST(Check, ListsItsAreasAndJudgesThoseChosen) {
   EXPECT_EQ(3u, test::Count(skip.out, "  FINDING ")) << "none of the areas skipped:\n" << skip.out;
 }
 
+// An area that finds nothing to judge (the entry points it calls are
+// missing) or is left out is no case of the JUnit report: no pass.
+TEST(Check, ReportsNoPassForWhatItCouldNotJudge) {
+  const std::string junit = test::Scratch("unjudged.xml");
+  const Outcome check = Hostsim({"check", test::InBin("bench\\empty_export.dll"), "--junit", junit});
+  EXPECT_EQ(1, check.status);
+  EXPECT_TRUE(Contains(check.out, "\n  note    labels: nothing checked that needs a placed part: InitUserDLL or "
+                                  "DisposeUserDLL missing\n"))
+      << check.out;
+  const std::string xml = test::ReadAll(junit);
+  EXPECT_TRUE(Contains(xml, "<testsuites name=\"hostsim check\" tests=\"2\" failures=\"1\"")) << xml;
+  EXPECT_TRUE(Contains(xml, " name=\"stack\"/>")) << xml;
+  DeleteFileA(junit.c_str());
+}
+
 // Bad input, as the README has it for every command: exit status 2 and
 // the file named, before any plug-in is judged.
 TEST(Check, AFileThatIsNoDllIsBadInputNotAFinding) {
