@@ -89,15 +89,20 @@ void OnAbort(int) {
 }
 
 // A fault outside every guarded call is reported, instead of the system's
-// crash report or debugger: a plug-in's where its own code faulted (in its
-// start-up, clean-up or a thread of its own), else hostsim's.
+// crash report or debugger. It is a plug-in's where its own code faulted
+// (in its start-up, clean-up or a thread of its own), or where the code is
+// no module's after a call into a part: hostsim makes no code, so control
+// got there through an overwritten stack or pointer. Anything else is
+// hostsim's own.
 LONG WINAPI OnUnguardedFault(EXCEPTION_POINTERS* info) {
   const Fault fault{true, info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress};
   const std::string what = "a crash outside the calls hostsim guards: " + DescribeFault(fault);
-  const std::string plugin = PluginAt(fault.address);
+  const std::string plugin = PluginAt(fault.address), module = ModuleAt(fault.address);
   if (!plugin.empty())
     EndWith(FileName(plugin) + " crashed outside the calls into it: " + DescribeFault(fault), kExitNegative);
-  EndWith(OwnFaultMessage(what + " (in " + ModuleAt(fault.address) + ")"), kExitOwnFault);
+  if (module == kNoModule && !FaultGuard::LastCall().empty())
+    EndWith(what + ", in no module's code: hostsim's stack or memory was overwritten", kExitNegative);
+  EndWith(OwnFaultMessage(what + " (in " + module + ")"), kExitOwnFault);
 }
 
 int OwnFault(const std::string& what) {

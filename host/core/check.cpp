@@ -41,101 +41,92 @@ std::string FlippedBlock(const std::string& block) {
   return settings + kEndMarker;
 }
 
+class Checker;
+
+// What an area needs before it can be judged: the DLL loaded, or parts
+// placed, which also takes the pin counts.
+enum class Needs { kLoadedDll, kPlacedParts };
+
+struct AreaRow {
+  const char* name;
+  void (Checker::*judge)();
+  Needs needs;
+  const char* description;
+};
+
 class Checker {
  public:
-  Checker(const std::string& path, FaultGuard& guard, const CheckOutput& output, const CheckFrom& from)
-      : path_(path), guard_(guard), output_(output), from_(from) {}
+  Checker(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan)
+      : path_(path), guard_(guard), listener_(listener), plan_(plan) {}
 
-  CheckReport Run() {
-    report_.dll = LocateDll(path_);
-    try {
-      library_.Load(report_.dll);
-    } catch (const Failure& failure) {
-      // A DLL that lacks entry points is judged on what it has.
-      if (!library_.Loaded()) {
-        Add(CheckLine::kFinding, "load", failure.what());
-        PrintHeading();
-        return report_;
-      }
-    }
-    if (from_.area.empty()) {
-      ReadDisplayName();
-      PrintHeading();
-    }
-    Area("exports", &Checker::CheckExports);
-    Area("stack", &Checker::CheckStackCleanup);
-    Area("pins", &Checker::CheckPinRecord);
-    if (library_.InitUserDLL && library_.DisposeUserDLL) {
-      Area("labels", &Checker::CheckLabels);
-      Area("outputs", &Checker::CheckOutputs);
-      Area("record", &Checker::CheckHostRecord);
-      Area("persistence", &Checker::CheckPersistence);
-      Area("instances", &Checker::CheckInstances);
-    } else if (Reached("instances")) {
-      Add(CheckLine::kNote, "instances",
-          "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
-      PrintLines();
-    }
-    return report_;
-  }
+  // The areas, in the order they are judged (below the class).
+  static const AreaRow kAreas[];
+
+  void Run();
 
  private:
   // ---- bookkeeping
   void Add(CheckLine::Kind kind, const std::string& area, const std::string& text) {
+    if (quiet_) return;
     if (kind == CheckLine::kFinding && !seen_.insert(area + text).second) return;
-    report_.lines.push_back({kind, area, text});
+    findingsInArea_ += kind == CheckLine::kFinding;
+    listener_.Line({kind, area, text});
   }
   void Finding(const std::string& text) { Add(CheckLine::kFinding, area_, text); }
   void Note(const std::string& text) { Add(CheckLine::kNote, area_, text); }
   void Passed(const std::string& text) { passed_ = text; }
 
-  bool Reached(const std::string& area) const {
-    const std::vector<std::string>& areas = CheckAreas();
-    return from_.area.empty() ||
-           std::find(areas.begin(), areas.end(), area) >= std::find(areas.begin(), areas.end(), from_.area);
-  }
-
-  // An area before the one to start from is left out, but for the pin
-  // counts, which later areas need: they are taken without a word.
-  void Unreported(const char* name, void (Checker::*check)()) {
-    if (std::string(name) != "pins") return;
-    const std::size_t first = report_.lines.size();
-    (this->*check)();
-    report_.lines.resize(first);
-  }
-
-  // The account of what passed leads the area's notes.
-  void Area(const char* name, void (Checker::*check)()) {
-    if (!Reached(name)) return Unreported(name, check);
-    if (from_.beginning) from_.beginning(name);
-    area_ = name;
-    passed_.clear();
-    const int before = report_.Findings();
-    const std::size_t first = report_.lines.size();
-    (this->*check)();
-    if (report_.Findings() == before && !passed_.empty())
-      report_.lines.insert(report_.lines.begin() + long(first), {CheckLine::kPassed, area_, passed_});
-    PrintLines();
-  }
-
-  void PrintHeading() {
-    output_(report_.dll + (report_.displayName.empty() ? "" : " (" + report_.displayName + ")") + "\n");
-    PrintLines();
-  }
-
-  void PrintLines() {
-    for (; printed_ < report_.lines.size(); ++printed_) {
-      const CheckLine& line = report_.lines[printed_];
-      const char* kind = line.kind == CheckLine::kFinding ? "FINDING"
-                         : line.kind == CheckLine::kNote  ? "note   "
-                                                          : "ok     ";
-      output_(std::string("  ") + kind + " " + line.area + ": " + line.text + "\n");
+  bool Load() {
+    area_ = kLoadArea;
+    try {
+      library_.Load(LocateDll(path_));
+    } catch (const Failure& failure) {
+      // A DLL that lacks entry points is judged on what it has.
+      if (!library_.Loaded()) Finding(failure.what());
     }
+    if (plan_.heading) listener_.Heading(library_.Loaded() ? DisplayName() : "");
+    return library_.Loaded();
+  }
+
+  bool Planned(const char* area) const {
+    return std::find(plan_.areas.begin(), plan_.areas.end(), area) != plan_.areas.end();
+  }
+
+  // The account of what passed comes only for an area without findings.
+  void Judge(const AreaRow& row) {
+    if (!Planned(row.name)) return;
+    if (row.needs == Needs::kPlacedParts && !(library_.InitUserDLL && library_.DisposeUserDLL))
+      return NoteNoPlacedParts(row.name);
+    listener_.Begin(row.name);
+    if (row.needs == Needs::kPlacedParts && !pinsCounted_) CountPinsUnreported();
+    area_ = row.name;
+    passed_.clear();
+    findingsInArea_ = 0;
+    (this->*row.judge)();
+    pinsCounted_ = pinsCounted_ || row.judge == &Checker::CheckPinRecord;
+    if (findingsInArea_ == 0 && !passed_.empty()) listener_.Line({CheckLine::kPassed, area_, passed_});
+    listener_.End(row.name);
+  }
+
+  // Later areas need the pin counts; where the pin record is not judged
+  // in this process, they are taken without a word.
+  void CountPinsUnreported() {
+    quiet_ = true;
+    CheckPinRecord();
+    quiet_ = false;
+    pinsCounted_ = true;
+  }
+
+  void NoteNoPlacedParts(const char* area) {
+    if (notedNoPlacedParts_) return;
+    notedNoPlacedParts_ = true;
+    Add(CheckLine::kNote, area, "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
   }
 
   // `when` names the circumstance of a call a host makes only in some cases.
   template <class Call>
   bool Guarded(const char* name, Call call, const std::string& when = "") {
+    listener_.Calling(name);
     const Fault fault = guard_.Run(name, call);
     if (fault.happened) Finding(std::string(name) + " crashed" + when + ": " + DescribeFault(fault));
     lastCallFaulted_ = fault.happened;
@@ -187,13 +178,14 @@ class Checker {
 
   bool CanEvaluate() const { return library_.InitSimulationDLL2 && library_.SimulateDLL3; }
 
-  void ReadDisplayName() {
-    if (!library_.GetDLLName) return;
+  std::string DisplayName() {
+    if (!library_.GetDLLName) return "";
     const char* name = nullptr;
     std::string text;
     area_ = "name";
     if (Guarded("GetDLLName", [&] { name = library_.GetDLLName(); }) && ReadText("GetDLLName", name, text))
-      report_.displayName = ShownWindows1252(text);
+      return ShownWindows1252(text);
+    return "";
   }
 
   // ---- exports
@@ -631,39 +623,62 @@ class Checker {
 
   std::string path_;
   FaultGuard& guard_;
-  const CheckOutput& output_;
-  const CheckFrom& from_;
-  std::size_t printed_ = 0;
+  CheckListener& listener_;
+  const CheckPlan& plan_;
   PluginLibrary library_;
-  CheckReport report_;
   std::string area_, passed_;
   std::set<std::string> seen_;
-  bool lastCallFaulted_ = false;
+  int findingsInArea_ = 0;
+  bool lastCallFaulted_ = false, quiet_ = false, pinsCounted_ = false, notedNoPlacedParts_ = false;
   bool probedAnInstance_ = false;
   std::uint32_t displayNameAt_ = 0;
   int inputs_ = 0, outputs_ = 0;
 };
 
-}  // namespace
+const AreaRow Checker::kAreas[] = {
+    {"exports", &Checker::CheckExports, Needs::kLoadedDll,
+     "every entry point exported by its plain name, none only decorated"},
+    {"stack", &Checker::CheckStackCleanup, Needs::kLoadedDll,
+     "each entry point at each stack alignment takes exactly its arguments off the stack"},
+    {"pins", &Checker::CheckPinRecord, Needs::kLoadedDll,
+     "the pin record written only in the counts, the names and their NULs"},
+    {"labels", &Checker::CheckLabels, Needs::kPlacedParts,
+     "the label texts readable, one address per part for its lifetime"},
+    {"outputs", &Checker::CheckOutputs, Needs::kPlacedParts,
+     "outputs exactly 5.0 or 0.0, none behind the output count or in the inputs"},
+    {"record", &Checker::CheckHostRecord, Needs::kPlacedParts, "only the instance slot of the host's record written"},
+    {"persistence", &Checker::CheckPersistence, Needs::kPlacedParts,
+     "the saved block ends with the marker, the reader stops right after it"},
+    {"instances", &Checker::CheckInstances, Needs::kPlacedParts, "two parts keep their settings and their state apart"},
+};
 
-int CheckReport::Findings() const {
-  int findings = 0;
-  for (const CheckLine& line : lines) findings += line.kind == CheckLine::kFinding;
-  return findings;
+void Checker::Run() {
+  listener_.Begin(kLoadArea);
+  const bool loaded = Load();
+  listener_.End(kLoadArea);
+  if (!loaded) return;
+  for (const AreaRow& row : kAreas) Judge(row);
 }
 
-const std::vector<std::string>& CheckAreas() {
-  static const std::vector<std::string> areas = {"exports", "stack",  "pins",        "labels",
-                                                 "outputs", "record", "persistence", "instances"};
+}  // namespace
+
+const std::vector<CheckArea>& CheckAreas() {
+  static const std::vector<CheckArea> areas = [] {
+    std::vector<CheckArea> all;
+    for (const AreaRow& row : Checker::kAreas) all.push_back({row.name, row.description});
+    return all;
+  }();
   return areas;
 }
 
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output, const CheckFrom& from) {
-  return Checker(path, guard, output, from).Run();
-}
-
-std::string FormatCheckSummary(int findings) {
-  return "  " + (findings ? Counted(std::size_t(findings), "finding") : std::string("no findings")) + "\n";
+void CheckPlugin(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan) {
+  {
+    Checker checker(path, guard, listener, plan);
+    checker.Run();
+    // The library is freed with the checker: its DllMain runs once more.
+    listener.Begin(kUnloadArea);
+  }
+  listener.End(kUnloadArea);
 }
 
 }  // namespace host

@@ -1,9 +1,8 @@
-// `check`: judges any plug-in from the host's side of the interface. Each
-// area yields findings (the plug-in breaks the interface), notes (worth
-// knowing, not wrong) or a one-line account of what passed.
+// `check`: judges any plug-in from the host's side of the interface, area
+// by area. Each area yields findings (the plug-in breaks the interface),
+// notes (worth knowing, not wrong) or a one-line account of what passed.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,32 +16,42 @@ struct CheckLine {
   std::string text;  // UTF-8
 };
 
-struct CheckReport {
-  std::string dll;          // the full path of the file judged
-  std::string displayName;  // UTF-8; empty when there is none
-  std::vector<CheckLine> lines;
-  int Findings() const;
+// An area as `check --list` shows it.
+struct CheckArea {
+  const char* name;
+  const char* description;
 };
 
-// Judges the plug-in and gives its report to `output` as it goes: the
-// heading first, then each area's lines once the area is done, so that a
-// check that ends the process on the way has shown all it found before.
-using CheckOutput = std::function<void(const std::string& text)>;
+// Every area, in the order they are judged.
+const std::vector<CheckArea>& CheckAreas();
 
-// The areas in the order they are judged.
-const std::vector<std::string>& CheckAreas();
+// What is done with a DLL beside its areas, told as areas of their own so
+// that whatever happens there has a place: loading it and reading its
+// name, unloading it.
+constexpr char kLoadArea[] = "load";
+constexpr char kUnloadArea[] = "unload";
 
-// Where a check starts: at the heading and the first area, or, to go on
-// after an area that took its process down, at a later area (without the
-// heading). `beginning` hears of each area as it begins.
-struct CheckFrom {
-  std::string area;
-  std::function<void(const std::string& area)> beginning;
+// What the checker tells as it goes, each as soon as it is known, so that
+// a check that takes its process down has told all it found before. The
+// account of what passed comes at the end of its area, after any notes.
+class CheckListener {
+ public:
+  virtual ~CheckListener() = default;
+  virtual void Heading(const std::string& displayName) = 0;  // UTF-8; empty when there is none
+  virtual void Begin(const std::string& area) = 0;
+  virtual void Calling(const std::string& entryPoint) = 0;  // before each call into the plug-in
+  virtual void Line(const CheckLine& line) = 0;
+  virtual void End(const std::string& area) = 0;
 };
 
-CheckReport CheckPlugin(const std::string& path, FaultGuard& guard, const CheckOutput& output,
-                        const CheckFrom& from = {});
-// The report's last line: "  no findings", "  1 finding", "  3 findings".
-std::string FormatCheckSummary(int findings);
+// The areas to judge of one DLL (names of CheckAreas), and whether its
+// heading is wanted: not where a check goes on after an area that took its
+// process down.
+struct CheckPlan {
+  std::vector<std::string> areas;
+  bool heading = true;
+};
+
+void CheckPlugin(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan);
 
 }  // namespace host

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "failure.h"
 #include "host_file.h"
 
@@ -33,27 +36,82 @@ std::wstring Quoted(const std::wstring& argument) {
   return quoted + std::wstring(2 * backslashes, L'\\') + L"\"";
 }
 
-// A scratch file the child writes into and the parent reads from.
-HANDLE SharedScratch() {
-  wchar_t folder[MAX_PATH], name[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  GetTempFileNameW(folder, L"hsc", 0, name);
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-}
+// Gives the child the number of the handle it sends its messages through.
+constexpr char kChannelFlag[] = "HOSTSIM_CHILD_CHANNEL";
 
-// What the child has written behind `from`.
-std::string ReadFrom(HANDLE file, DWORD from) {
-  std::string text;
-  OVERLAPPED at = {};
-  char buffer[4096];
-  for (DWORD got = 0;; from += got) {
-    at.Offset = from;
-    if (!ReadFile(file, buffer, sizeof buffer, &got, &at) || got == 0) break;
-    text.append(buffer, got);
+// A scratch file the child writes into through a handle it inherits, and
+// the parent reads from through a handle of its own, so that each has its
+// own position in the file.
+class Scratch {
+ public:
+  Scratch() {
+    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"hsc", 0, name);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    writer_ = CreateFileW(name, FILE_APPEND_DATA, share, &inherit, OPEN_EXISTING, 0, nullptr);
+    reader_ = CreateFileW(name, GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (writer_ == INVALID_HANDLE_VALUE || reader_ == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      Close();
+      DeleteFileW(name);
+      throw Failure("cannot make a scratch file for a process of hostsim's own: " + SystemErrorText(error));
+    }
   }
-  return text;
+  ~Scratch() { Close(); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  HANDLE Writer() const { return writer_; }
+  // The parent's copy of the writer, once the child has its own.
+  void CloseWriter() {
+    if (writer_ != INVALID_HANDLE_VALUE) CloseHandle(writer_);
+    writer_ = INVALID_HANDLE_VALUE;
+  }
+  // What was written since the last read.
+  std::string ReadNew() const {
+    std::string text;
+    char buffer[4096];
+    for (DWORD got = 0; ReadFile(reader_, buffer, sizeof buffer, &got, nullptr) && got > 0;) text.append(buffer, got);
+    return text;
+  }
+
+ private:
+  void Close() {
+    CloseWriter();
+    if (reader_ != INVALID_HANDLE_VALUE) CloseHandle(reader_);
+    reader_ = INVALID_HANDLE_VALUE;
+  }
+  HANDLE writer_ = INVALID_HANDLE_VALUE, reader_ = INVALID_HANDLE_VALUE;
+};
+
+// The child's messages as they come: each complete line handed on, the
+// start of one kept until its end arrives.
+class MessageReader {
+ public:
+  explicit MessageReader(const std::function<void(const std::string&)>& onMessage) : onMessage_(onMessage) {}
+  void Take(const std::string& text) {
+    pending_ += text;
+    std::size_t from = 0;
+    for (std::size_t end; (end = pending_.find('\n', from)) != std::string::npos; from = end + 1)
+      onMessage_(pending_.substr(from, end - from));
+    pending_.erase(0, from);
+  }
+
+ private:
+  const std::function<void(const std::string&)>& onMessage_;
+  std::string pending_;
+};
+
+HANDLE Channel() {
+  static const HANDLE channel = [] {
+    char value[32] = {};
+    GetEnvironmentVariableA(kChannelFlag, value, sizeof value);
+    return reinterpret_cast<HANDLE>(std::uintptr_t(std::strtoul(value, nullptr, 10)));
+  }();
+  return channel;
 }
 
 }  // namespace
@@ -66,36 +124,42 @@ std::string ChildFlag(const char* flag) {
   return value;
 }
 
+void SendToParent(const std::string& message) {
+  const std::string line = message + "\n";
+  DWORD written = 0;
+  WriteFile(Channel(), line.data(), DWORD(line.size()), &written, nullptr);
+}
+
 ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, const char* flag, const std::string& value,
-                                 unsigned seconds, const std::function<void(const std::string&)>& onOutput) {
+                                 unsigned seconds, const std::function<void(const std::string&)>& onMessage) {
   wchar_t program[32768];
   GetModuleFileNameW(nullptr, program, 32768);
   std::wstring command = Quoted(program);
   for (const std::string& argument : arguments) command += L" " + Quoted(Wide(argument));
-  const HANDLE out = SharedScratch(), err = SharedScratch();
+  Scratch messages, output;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = out;
-  startup.hStdError = err;
+  startup.hStdOutput = output.Writer();
+  startup.hStdError = output.Writer();
   PROCESS_INFORMATION child = {};
   SetEnvironmentVariableA(flag, value.c_str());
+  SetEnvironmentVariableA(kChannelFlag, std::to_string(reinterpret_cast<std::uintptr_t>(messages.Writer())).c_str());
   const bool started =
       CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+  const DWORD error = GetLastError();
   SetEnvironmentVariableA(flag, nullptr);
-  if (!started) {
-    CloseHandle(out);
-    CloseHandle(err);
-    throw Failure("cannot start a process of hostsim's own: " + SystemErrorText(GetLastError()));
-  }
+  SetEnvironmentVariableA(kChannelFlag, nullptr);
+  if (!started) throw Failure("cannot start a process of hostsim's own: " + SystemErrorText(error));
+  messages.CloseWriter();
+  output.CloseWriter();
   ChildOutcome outcome;
+  MessageReader reader(onMessage);
   const DWORD deadline = GetTickCount() + seconds * 1000;
   for (bool running = true; running;) {
     running = WaitForSingleObject(child.hProcess, 10) == WAIT_TIMEOUT;
-    const std::string piece = ReadFrom(out, DWORD(outcome.out.size()));
-    outcome.out += piece;
-    if (!piece.empty()) onOutput(piece);
+    reader.Take(messages.ReadNew());
     if (running && GetTickCount() - deadline < 0x80000000u) {
       TerminateProcess(child.hProcess, 1);
       WaitForSingleObject(child.hProcess, INFINITE);
@@ -103,15 +167,11 @@ ChildOutcome RunThisProgramAgain(const std::vector<std::string>& arguments, cons
       running = false;
     }
   }
-  const std::string rest = ReadFrom(out, DWORD(outcome.out.size()));
-  outcome.out += rest;
-  if (!rest.empty()) onOutput(rest);
-  outcome.err = ReadFrom(err, 0);
+  reader.Take(messages.ReadNew());
+  outcome.err = output.ReadNew();
   GetExitCodeProcess(child.hProcess, &outcome.status);
   CloseHandle(child.hProcess);
   CloseHandle(child.hThread);
-  CloseHandle(out);
-  CloseHandle(err);
   return outcome;
 }
 

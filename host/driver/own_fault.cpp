@@ -63,7 +63,7 @@ std::string PluginAt(const void* address) {
 
 std::string ModuleAt(const void* address) {
   const HMODULE module = ModuleHolding(address);
-  return module ? FileName(Utf8FromWide(FileOf(module))) : "no module";
+  return module ? FileName(Utf8FromWide(FileOf(module))) : kNoModule;
 }
 
 std::string OwnFaultMessage(const std::string& what) {

@@ -34,7 +34,8 @@ void NotePluginFile(const std::string& fullPath);
 
 // The plug-in file whose image holds `address`; empty where none does.
 std::string PluginAt(const void* address);
-// The file of the module holding `address`, or "no module".
+// The file name of the module holding `address`, or kNoModule.
+inline const std::string kNoModule = "no module";
 std::string ModuleAt(const void* address);
 
 // The message for a fault of hostsim's own: what it was doing, what went

@@ -9,6 +9,9 @@ using test::Hostsim;
 using test::InBin;
 using test::Outcome;
 
+const std::string kCheckUsage =
+    "usage: hostsim check DLL... [--only AREA,...] [--skip AREA,...] [--junit FILE] [--json FILE] | --list";
+
 void ExpectRefused(const std::vector<std::string>& arguments, const std::string& message,
                    const std::string& input = "") {
   const Outcome outcome = Hostsim(arguments, input);
@@ -28,7 +31,7 @@ TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({"project", "copy", "a", "b"},
                 "\"copy\" is neither save, load nor show (usage: hostsim project save FILE [DLL[=V,V...]...] | load "
                 "FILE | show FILE)");
-  ExpectRefused({"check"}, "DLL is missing (usage: hostsim check DLL... [--junit FILE] [--json FILE])");
+  ExpectRefused({"check"}, "DLL is missing (" + kCheckUsage + ")");
   ExpectRefused({"dialog"}, "DLL is missing (usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE])");
 }
 
@@ -41,7 +44,15 @@ TEST(Refused, Options) {
   ExpectRefused({"run", "Quenvik.dll", "-", "--vdc", "a.vcd"},
                 "--vdc is not an option of run; it takes --settings V,V... and --vcd FILE");
   ExpectRefused({"check", "Quenvik.dll", "--verbose"},
-                "--verbose is not an option of check; it takes --json FILE and --junit FILE");
+                "--verbose is not an option of check; it takes --json FILE, --junit FILE, --only AREA,... and --skip "
+                "AREA,...");
+  const std::string areas = "the areas are exports, stack, pins, labels, outputs, record, persistence, instances";
+  ExpectRefused({"check", "Quenvik.dll", "--only", "stack,heap"}, "\"heap\" is no area of check; " + areas);
+  ExpectRefused({"check", "Quenvik.dll", "--skip", "Stack"}, "\"Stack\" is no area of check; " + areas);
+  ExpectRefused({"check", "Quenvik.dll", "--only", "stack", "--skip", "pins"}, "--only and --skip do not go together");
+  ExpectRefused({"check", "Quenvik.dll", "--skip", "exports,stack,pins,labels,outputs,record,persistence,instances"},
+                "--skip leaves no area to judge");
+  ExpectRefused({"check", "--list", "Quenvik.dll"}, "--list goes alone (" + kCheckUsage + ")");
   for (const char* count : {"none", "100x", "0", "-1", "1000000001"})
     ExpectRefused({"bench", "Quenvik.dll", "--evaluations", count},
                   "--evaluations takes a whole number from 1 to 1000000000, such as 100000; \"" + std::string(count) +

@@ -139,4 +139,10 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++count;
+  return count;
+}
+
 }  // namespace test

@@ -50,5 +50,6 @@ std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::size_t Count(const std::string& text, const std::string& part);  // how often `part` is in `text`
 
 }  // namespace test

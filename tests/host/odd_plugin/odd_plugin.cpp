@@ -7,6 +7,7 @@
 //   ODD_SMASH    SimulateDLL3 overwrites its caller's stack above its own
 //                arguments, which ends the caller on its way back
 //   ODD_MUTE     WriteToFile writes nothing
+//   ODD_EXIT     SimulateDLL3 ends its process with exit status 0
 //   ODD_SHARED_SETTING  all parts share one delay flag: reading one part's
 //                block sets every part's
 //   ODD_SHARED_STATE    SimulateDLL3 shows the input of the evaluation
@@ -172,6 +173,8 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   // arguments: the caller's own frames.
   volatile std::uint32_t* frame = static_cast<std::uint32_t*>(__builtin_frame_address(0));
   for (int slot = 11; slot < 64; ++slot) frame[slot] = 0x0BADF00D;
+#elif defined(ODD_EXIT)
+  ExitProcess(0);
 #elif defined(ODD_SHARED_STATE)
   static bool previousInput = false;
   PutLevel(out, previousInput);
