@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "floating_state.h"
+
 namespace host {
 namespace {
 
@@ -17,6 +19,9 @@ struct GuardState {
   const char* volatile call = "";
   void* handlers = nullptr;
   Fault fault;
+  // The floating-point state the call found: here rather than on the
+  // stack, which a plug-in may overwrite.
+  FloatingState found;
   std::string hangNote;
   std::FILE* report = stdout;
   DWORD hangLimit = 0;
@@ -173,8 +178,7 @@ FaultGuard::~FaultGuard() {
 
 __attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (*callback)(void*), void* context,
                                                         bool timed) {
-  unsigned short controlWord;
-  asm volatile("fnstcw %0" : "=m"(controlWord));
+  state.found = ReadFloatingState();
   state.handlers = HandlerChain();
   state.fault = Fault();
   state.call = name;
@@ -183,11 +187,17 @@ __attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (
     state.startedAt = GetTickCount();
     state.armed = true;
     callback(context);
+    // Still armed: an x87 exception the plug-in left pending traps here,
+    // at the first instruction that waits for the unit, and is its fault.
+    const FloatingState left = ReadFloatingState();
     state.armed = false;
-    return Fault();
+    Fault cameBack;
+    cameBack.floatingChange = FloatingStateChange(state.found, left);
+    if (!cameBack.floatingChange.empty()) PutFloatingState(state.found);
+    return cameBack;
   }
   // A faulting plug-in may leave the floating-point unit in any state.
-  asm volatile("fninit; fldcw %0" : : "m"(controlWord));
+  PutFloatingState(state.found);
   return state.fault;
 }
 
