@@ -11,6 +11,8 @@
 
 #include "export_table.h"
 #include "failure.h"
+#include "floating_state.h"
+#include "fuzz_input.h"
 #include "host_file.h"
 #include "input_codes.h"
 #include "interface_rules.h"
@@ -32,6 +34,29 @@ constexpr std::uint32_t kUnwrittenSlot = HostRecord::kFill * 0x01010101u;
 constexpr std::size_t kParameterBytes = 3, kDialogEnableBytes = 13;
 
 std::uint32_t Address(const void* pointer) { return std::uint32_t(reinterpret_cast<std::uintptr_t>(pointer)); }
+
+// A host built by another compiler may run with x87 exceptions unmasked:
+// invalid operation, division by zero and overflow (64-bit precision,
+// rounding to nearest).
+constexpr std::uint16_t kUnmaskedControlWord = 0x1332;
+
+std::string HexWord(std::uint16_t word) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", unsigned(word));
+  return text;
+}
+
+// What went wrong in an evaluation under `controlWord` (as the processor
+// kept it): a trap, a changed state, or where nothing trapped (an emulated
+// x87) an unmasked exception the status word shows; empty where nothing.
+std::string UnmaskedEvaluationProblem(const Fault& fault, std::uint16_t statusWord, std::uint16_t controlWord) {
+  if (fault.happened) return "traps: " + DescribeFault(fault);
+  if (!fault.floatingChange.empty()) return fault.floatingChange;
+  const std::string raised = UnmaskedExceptionsRaised(statusWord, controlWord);
+  if (raised.empty()) return {};
+  return "raises " + raised + ", unmasked by the control word " + HexWord(controlWord) + " (status word " +
+         HexWord(statusWord) + ")";
+}
 
 // A settings block with every 0 made 1 and every 1 made 0: a change of
 // settings any plug-in that stores flags as digits accepts.
@@ -129,6 +154,7 @@ class Checker {
     listener_.Calling(name);
     const Fault fault = guard_.Run(name, call);
     if (fault.happened) Finding(std::string(name) + " crashed" + when + ": " + DescribeFault(fault));
+    if (!fault.floatingChange.empty()) Finding(std::string(name) + " " + fault.floatingChange);
     lastCallFaulted_ = fault.happened;
     return !fault.happened;
   }
@@ -621,6 +647,48 @@ class Checker {
     return run;
   }
 
+  // ---- floating point
+  // Every call of every area is watched for a change of the floating-point
+  // state (Guarded). Here the evaluations run as under a host with x87
+  // exceptions unmasked, on the odd inputs fuzz gives: none may trap or
+  // raise an unmasked exception. Each entry point's first problem is
+  // reported, with its input.
+  void CheckFloatingPoint() {
+    if (!CanEvaluate()) return;
+    const auto part = Place();
+    if (!part) return;
+    const FloatingState host = ReadFloatingState();
+    const std::vector<OddSignal> odd = OddSignals();
+    std::set<std::string> found;  // entry points with a finding
+    std::uint16_t kept = 0;
+    for (const OddSignal& signal : odd) {
+      SignalArray in, out;
+      for (int i = 0; i < inputs_; ++i) in.Set(i, signal.value);
+      for (const bool initial : {true, false}) {
+        const std::string entryPoint = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+        const std::string call =
+            entryPoint + " with every input " + signal.kind + " (" + ShownSignal(signal.value) + ")";
+        auto evaluate = [&] {
+          if (initial)
+            library_.InitSimulationDLL2(0, 0, 0, part->Record(), in.Data(), out.Data());
+          else
+            CallSimulate(library_.SimulateDLL3, part->Record(), in.Data(), out.Data());
+        };
+        kept = LoadControlWord(kUnmaskedControlWord);
+        listener_.Calling(entryPoint);
+        const Fault fault = guard_.Run(call.c_str(), evaluate);
+        const std::string problem = UnmaskedEvaluationProblem(fault, ReadFloatingState().StatusWord(), kept);
+        PutFloatingState(host);
+        if (!problem.empty() && found.insert(entryPoint).second) Finding(call + " " + problem);
+      }
+    }
+    Passed(std::to_string(2 * odd.size()) + " evaluations on " + std::to_string(odd.size()) +
+           " odd inputs (NaNs, infinities, denormals, encodings the x87 refuses) with x87 exceptions unmasked "
+           "(control word " +
+           HexWord(kUnmaskedControlWord) + ", kept as " + HexWord(kept) +
+           "): none traps, raises an unmasked exception or changes the floating-point state");
+  }
+
   std::string path_;
   FaultGuard& guard_;
   CheckListener& listener_;
@@ -650,6 +718,8 @@ const AreaRow Checker::kAreas[] = {
     {"persistence", &Checker::CheckPersistence, Needs::kPlacedParts,
      "the saved block ends with the marker, the reader stops right after it"},
     {"instances", &Checker::CheckInstances, Needs::kPlacedParts, "two parts keep their settings and their state apart"},
+    {"floating-point", &Checker::CheckFloatingPoint, Needs::kPlacedParts,
+     "the x87 and SSE state left as found, also with x87 exceptions unmasked on odd inputs"},
 };
 
 void Checker::Run() {

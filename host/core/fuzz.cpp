@@ -180,16 +180,19 @@ class Fuzzer {
   }
 
   // Every call into the plug-in: a crash is a finding, and after one
-  // nothing more is called. The guard's name for the call says which it
-  // is where a hang or an exception ends the process.
+  // nothing more is called; so is a change of the floating-point state,
+  // which the guard has undone. The guard's name for the call says which
+  // it is where a hang or an exception ends the process.
   bool Guarded(const char* entryPoint, const std::string& whose, const std::function<void()>& call) {
     if (crashed_) return false;
-    guardName_ = stage_ + ": " + entryPoint + (whose.empty() ? "" : " on " + whose);
+    const std::string called = entryPoint + (whose.empty() ? "" : " on " + whose);
+    guardName_ = stage_ + ": " + called;
     std::function<void()> guarded = call;
     const Fault fault = guard_.Run(guardName_.c_str(), guarded);
+    if (!fault.floatingChange.empty()) Finding(called + " " + fault.floatingChange);
     if (!fault.happened) return true;
     crashed_ = true;
-    Finding(std::string(entryPoint) + (whose.empty() ? "" : " on " + whose) + " crashed: " + DescribeFault(fault));
+    Finding(called + " crashed: " + DescribeFault(fault));
     return false;
   }
 

@@ -106,6 +106,36 @@ void RandomSignal(FuzzRandom& random, unsigned char* value) {
     Put(OddEncoding(random), value);
 }
 
+std::vector<OddSignal> OddSignals() {
+  constexpr std::uint16_t kNegativeInfinityOrNaN = 0xFFFF, kLargestExponent = kHighestExponent - 1;
+  const struct {
+    const char* kind;
+    Encoding encoding;
+  } kinds[] = {
+      {"2.5", {kExponentOfTwo, kTwoAndAHalf}},
+      {"the first value above 2.5 a double tells from it", {kExponentOfTwo, kDoubleMidpoint}},
+      {"+infinity", {kHighestExponent, kIntegerBit}},
+      {"-infinity", {kNegativeInfinityOrNaN, kIntegerBit}},
+      {"a quiet NaN", {kHighestExponent, kIntegerBit | kQuietBit | 1}},
+      {"the x87's indefinite", {kNegativeInfinityOrNaN, kIntegerBit | kQuietBit}},
+      {"a signalling NaN", {kHighestExponent, kIntegerBit | 1}},
+      {"a pseudo-infinity", {kHighestExponent, 0}},
+      {"a pseudo-NaN", {kHighestExponent, 1}},
+      {"an unnormal", {kExponentOfTwo, kTwoAndAHalf >> 1}},
+      {"a denormal", {0, 1}},
+      {"a pseudo-denormal", {0, kIntegerBit}},
+      {"the largest value", {kLargestExponent, ~0ull}},
+      {"the smallest normal value", {1, kIntegerBit}},
+  };
+  std::vector<OddSignal> signals;
+  for (const auto& kind : kinds) {
+    OddSignal signal{kind.kind, {}};
+    Put(kind.encoding, signal.value);
+    signals.push_back(signal);
+  }
+  return signals;
+}
+
 std::string ShownSignal(const unsigned char* value) {
   if (std::memcmp(value, kFiveVolts, kSignalSize) == 0) return "5.0";
   if (std::memcmp(value, kZeroVolts, kSignalSize) == 0) return "0.0";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -28,6 +29,14 @@ class FuzzRandom {
 // NaNs of every kind, denormals, and the encodings the x87 itself refuses
 // (unnormals, pseudo-NaNs, pseudo-infinities, pseudo-denormals).
 void RandomSignal(FuzzRandom& random, unsigned char* value);
+
+// One value of each odd kind RandomSignal makes, named: for a check that
+// gives a part every kind once.
+struct OddSignal {
+  const char* kind;  // "a signalling NaN"
+  unsigned char value[10];
+};
+std::vector<OddSignal> OddSignals();
 
 // How an input value is shown with a call: 5.0 and 0.0 as such, any other
 // as its sign and exponent and its significand in hex, "4000:a000000000000001".

@@ -9,6 +9,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "floating_state.h"
 #include "host_file.h"
 #include "placed_part.h"
 #include "stdcall_probe.h"
@@ -85,31 +86,22 @@ std::uint32_t Word(const std::vector<unsigned char>& bytes) {
   return value;
 }
 
-bool HasSse() { return IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE); }
+// The recorded floating-point state, the part's for one call: loaded
+// before the call and the host's own put back after it, however it ends.
+// The fault guard inside judges the call against the recorded state.
+class InRecordedState {
+ public:
+  InRecordedState(std::uint16_t controlWord, bool withMxcsr, std::uint32_t mxcsr) : host_(ReadFloatingState()) {
+    LoadControlWord(controlWord);
+    if (withMxcsr) asm volatile("ldmxcsr %0" ::"m"(mxcsr));
+  }
+  ~InRecordedState() { PutFloatingState(host_); }
+  InRecordedState(const InRecordedState&) = delete;
+  InRecordedState& operator=(const InRecordedState&) = delete;
 
-struct FloatingState {
-  std::uint16_t controlWord = 0x37F;
-  bool withMxcsr = false;
-  std::uint32_t mxcsr = 0x1F80;
+ private:
+  FloatingState host_;
 };
-
-// The call with the recorded floating-point state, which is read back
-// after it and the host's own put back at once.
-ProbeResult CallInState(const void* function, const std::vector<std::uint32_t>& arguments, int alignment,
-                        FloatingState& state) {
-  std::uint16_t hostControlWord;
-  std::uint32_t hostMxcsr = 0;
-  asm volatile("fnstcw %0" : "=m"(hostControlWord));
-  if (state.withMxcsr) asm volatile("stmxcsr %0" : "=m"(hostMxcsr));
-  asm volatile("fldcw %0" ::"m"(state.controlWord));
-  if (state.withMxcsr) asm volatile("ldmxcsr %0" ::"m"(state.mxcsr));
-  const ProbeResult result = CallStdcall(function, arguments.data(), int(arguments.size()), alignment);
-  asm volatile("fnstcw %0" : "=m"(state.controlWord));
-  if (state.withMxcsr) asm volatile("stmxcsr %0" : "=m"(state.mxcsr));
-  asm volatile("fldcw %0" ::"m"(hostControlWord));
-  if (state.withMxcsr) asm volatile("ldmxcsr %0" ::"m"(hostMxcsr));
-  return result;
-}
 
 // Cancels the first dialog this thread shows, `seconds` after it appears,
 // as a click on its Cancel button would.
@@ -340,10 +332,7 @@ class Replay {
         arguments[k] = (slots[k] & 0xFFFF0000u) | (buffers.file.Argument() & 0xFFFFu);
       }
     }
-    FloatingState state;
-    state.controlWord = std::uint16_t(entry.Number("cw"));
-    state.withMxcsr = entry.Has("mxcsr") && HasSse();
-    state.mxcsr = entry.Number("mxcsr");
+    const bool withMxcsr = entry.Has("mxcsr") && ProcessorHasSse();
     const bool dialog = name == "CallParameterDialogDLL";
     std::unique_ptr<DialogCanceller> canceller;
     if (dialog) {
@@ -354,25 +343,32 @@ class Replay {
       canceller = std::make_unique<DialogCanceller>(dialogSeconds_);
     }
     ProbeResult result{};
-    library_.Call(
-        name.c_str(), [&] { result = CallInState(function, arguments, int(entry.Number("align")), state); }, !dialog);
+    FloatingState left;
+    {
+      const InRecordedState recorded(std::uint16_t(entry.Number("cw")), withMxcsr, entry.Number("mxcsr"));
+      library_.Call(
+          name.c_str(),
+          [&] { result = CallStdcall(function, arguments.data(), int(arguments.size()), int(entry.Number("align"))); },
+          !dialog);
+      left = ReadFloatingState();
+    }
     canceller.reset();
     if (!call.returned) return Note(call, "the trace ends inside this call: nothing to compare");
-    Compare(call, buffers, roles, slots, arguments, slotBefore, result, state);
+    Compare(call, buffers, roles, slots, arguments, slotBefore, result, left);
     if (!differs_.empty()) Count(call, differs_);
   }
 
   void Compare(const TraceCall& call, CallBuffers& buffers, const trace::Role* roles,
                const std::vector<std::uint32_t>& slots, const std::vector<std::uint32_t>& arguments,
-               const std::vector<std::uint32_t>& slotBefore, const ProbeResult& result, const FloatingState& state) {
+               const std::vector<std::uint32_t>& slotBefore, const ProbeResult& result, const FloatingState& left) {
     const TraceRecord& exit = call.exit;
     const std::uint32_t pop = std::uint32_t(4 * slots.size() - result.stackImbalance);
     if (std::to_string(pop) != exit.Field("pop"))
       Differs("takes " + std::to_string(pop) + " bytes off the stack, recorded " + exit.Field("pop"));
-    if (state.controlWord != exit.Number("cw"))
-      Differs("leaves the x87 control word " + Hex(state.controlWord, 4) + ", recorded " + exit.Field("cw"));
-    if (state.withMxcsr && exit.Has("mxcsr") && state.mxcsr != exit.Number("mxcsr"))
-      Differs("leaves the MXCSR " + Hex(state.mxcsr, 8) + ", recorded " + exit.Field("mxcsr"));
+    if (left.ControlWord() != exit.Number("cw"))
+      Differs("leaves the x87 control word " + Hex(left.ControlWord(), 4) + ", recorded " + exit.Field("cw"));
+    if (left.withMxcsr && call.entry.Has("mxcsr") && exit.Has("mxcsr") && left.mxcsr != exit.Number("mxcsr"))
+      Differs("leaves the MXCSR " + Hex(left.mxcsr, 8) + ", recorded " + exit.Field("mxcsr"));
     CompareResult(call, result, arguments, slots);
     for (std::size_t k = 0; k < slots.size() && roles; ++k) {
       if (roles[k] == trace::Role::kRecord) {

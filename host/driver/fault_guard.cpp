@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "floating_state.h"
+
 namespace host {
 namespace {
 
@@ -18,6 +20,9 @@ struct GuardState {
   const char* volatile call = "";
   void* handlers = nullptr;
   Fault fault;
+  // The floating-point state the call found: here rather than on the
+  // stack, which a plug-in may overwrite.
+  FloatingState found;
   std::string hangNote;
   std::FILE* report = stdout;
   DWORD hangLimit = 0;
@@ -178,8 +183,7 @@ FaultGuard::~FaultGuard() {
 
 __attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (*callback)(void*), void* context,
                                                         bool timed) {
-  unsigned short controlWord;
-  asm volatile("fnstcw %0" : "=m"(controlWord));
+  state.found = ReadFloatingState();
   state.handlers = HandlerChain();
   state.fault = Fault();
   state.call = name;
@@ -189,11 +193,17 @@ __attribute__((noinline)) Fault FaultGuard::RunCallback(const char* name, void (
     state.startedAt = GetTickCount();
     state.armed = true;
     callback(context);
+    // Still armed: an x87 exception the plug-in left pending traps here,
+    // at the first instruction that waits for the unit, and is its fault.
+    const FloatingState left = ReadFloatingState();
     state.armed = false;
-    return Fault();
+    Fault cameBack;
+    cameBack.floatingChange = FloatingStateChange(state.found, left);
+    if (!cameBack.floatingChange.empty()) PutFloatingState(state.found);
+    return cameBack;
   }
   // A faulting plug-in may leave the floating-point unit in any state.
-  asm volatile("fninit; fldcw %0" : : "m"(controlWord));
+  PutFloatingState(state.found);
   return state.fault;
 }
 

@@ -3,7 +3,10 @@
 // rather than the host, and a call that never returns ends the process with
 // a note instead of hanging it. The guard sees a fault before the plug-in's
 // own exception handlers do, so a fault the plug-in would have caught
-// itself still counts: a host cannot rely on such handlers either.
+// itself still counts: a host cannot rely on such handlers either. A call
+// that comes back must leave the floating-point state as it found it
+// (floating_state.h); where it does not, the guard says what changed and
+// puts the state back, so that the host goes on as before.
 #pragma once
 
 #include <cstdio>
@@ -15,6 +18,9 @@ struct Fault {
   bool happened = false;
   unsigned long code = 0;
   const void* address = nullptr;
+  // Where the call came back: what it changed of the floating-point state
+  // ("changes the x87 control word from ..."), empty where nothing.
+  std::string floatingChange = {};
 };
 
 // "access violation at 0x6a8c1234" and the like.

@@ -56,6 +56,7 @@ void PluginLibrary::Call(const char* entryPoint, const std::function<void()>& ca
   const std::string name = FileName(path_) + ": " + entryPoint;
   std::function<void()> guarded = call;
   const Fault fault = guard->Run(name.c_str(), guarded, timed);
+  if (!fault.floatingChange.empty()) throw FloatingStateChanged(name + " " + fault.floatingChange);
   if (!fault.happened) return;
   aPartFailed = true;
   throw PartFailure(name + " crashed: " + DescribeFault(fault));

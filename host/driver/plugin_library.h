@@ -21,6 +21,13 @@ struct PartFailure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A call that came back but left the floating-point state changed: the
+// message names the DLL, the entry point and the state before and after.
+// The host's state is back in place, so the plug-in may be called again.
+struct FloatingStateChanged : PartFailure {
+  using PartFailure::PartFailure;
+};
+
 class PluginLibrary {
  public:
   PluginLibrary() = default;
@@ -41,7 +48,8 @@ class PluginLibrary {
 
   // One call into the plug-in, under the command's fault guard where one
   // is set: a fault ends the call and throws PartFailure, and from then on
-  // nothing more is called in any plug-in, their clean-up included.
+  // nothing more is called in any plug-in, their clean-up included; a
+  // change of the floating-point state throws FloatingStateChanged.
   void Call(const char* entryPoint, const std::function<void()>& call, bool timed = true) const;
   static bool APartFailed();
   // A failure of a part's clean-up, which came too late to be thrown;

@@ -16,11 +16,21 @@
 //   ODD_CHAR_SETTING    the delay flag read as a character ('1', 49) and
 //                written back as a number ("49")
 //   ODD_NO_SLOT  InitUserDLL creates the part but never fills the slot
+//   ODD_CHOP, ODD_PRECISION24  SimulateDLL3 leaves the x87 rounding at
+//                chop, or its precision at 24 bits
+//   ODD_STACK_LEFT  SimulateDLL3 leaves a value on the x87 register stack
+//   ODD_MXCSR    SimulateDLL3 turns on flush to zero and denormals are zero
+//                in the MXCSR; InitSimulationDLL2 sets only an exception
+//                flag there, which is no change of state
+//   ODD_X87_INPUT  compares its input with 2.5 on the x87, which raises
+//                invalid operation on a signalling NaN and on the encodings
+//                it does not support
 // Otherwise a buffer: one input, one output that follows it; or, with
 // ODD_COUNTER (and ODD_SHARED_COUNT), a part whose setting changes its
 // logic: a 2-bit counter of the input's rising edges, whose output is bit 1
 // of the count and whose one setting (the block's digit, in place of the
 // delay flag) makes it count down.
+#include <cpuid.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -78,11 +88,45 @@ void PutLevel(unsigned char* value, bool high) {
     std::memset(value, 0, 10);
 }
 
+#ifdef ODD_X87_INPUT
 bool IsHigh(const unsigned char* value) {
   long double wide;
   std::memcpy(&wide, value, 10);
   return wide > 2.5L;
 }
+#else
+// Above 2.5, told from the bytes: a positive number with a larger
+// exponent or significand than 2.5's, or +infinity; no NaN.
+bool IsHigh(const unsigned char* value) {
+  std::uint64_t significand;
+  std::uint16_t signAndExponent;
+  std::memcpy(&significand, value, 8);
+  std::memcpy(&signAndExponent, value + 8, 2);
+  if (signAndExponent >= 0x7FFF) return signAndExponent == 0x7FFF && significand == 1ull << 63;
+  return signAndExponent > 0x4000 || (signAndExponent == 0x4000 && significand > 0xA000000000000000ull);
+}
+#endif
+
+#ifdef ODD_MXCSR
+// Ors `bits` into the MXCSR, where the processor has one.
+void SetMxcsrBits(std::uint32_t bits) {
+  unsigned eax, ebx, ecx, edx;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(edx & bit_SSE)) return;
+  std::uint32_t mxcsr;
+  asm volatile("stmxcsr %0" : "=m"(mxcsr));
+  mxcsr |= bits;
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+}
+#endif
+
+#if defined(ODD_CHOP) || defined(ODD_PRECISION24)
+void ChangeControlWord(std::uint16_t set, std::uint16_t clear) {
+  std::uint16_t control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  control = std::uint16_t((control | set) & ~clear);
+  asm volatile("fldcw %0" : : "m"(control));
+}
+#endif
 
 #ifdef ODD_COUNTER
 // The counter's evaluation; the initial one starts the count at 0.
@@ -148,6 +192,9 @@ ENTRY void DisposeUserDLL(unsigned char* record) {
 
 ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char* record,
                               const unsigned char* in, unsigned char* out) {
+#ifdef ODD_MXCSR
+  SetMxcsrBits(0x20);  // the inexact flag
+#endif
 #ifdef ODD_COUNTER
   CountEdges(record, in, out, true);
 #else
@@ -180,6 +227,14 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   PutLevel(out, previousInput);
   previousInput = IsHigh(in);
   return 0;
+#elif defined(ODD_CHOP)
+  ChangeControlWord(0x0C00, 0);
+#elif defined(ODD_PRECISION24)
+  ChangeControlWord(0, 0x0300);
+#elif defined(ODD_STACK_LEFT)
+  asm volatile("fld1");
+#elif defined(ODD_MXCSR)
+  SetMxcsrBits(0x8040);
 #endif
   (void)record;
   PutLevel(out, IsHigh(in));
