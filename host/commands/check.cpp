@@ -1,7 +1,9 @@
 // `check`: the conformance of plug-ins to the host's interface, judged in
 // processes of hostsim's own (check_run.h). Here: its options, the report
 // printed as it comes, the files for CI and the exit status.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "check_run.h"
 #include "command.h"
@@ -21,7 +23,9 @@ void Print(const std::string& text) {
 
 int ListAreas(const Arguments& arguments) {
   if (arguments.size() > 1) throw Failure("--list goes alone (" + UsageLine(kCheckCommand) + ")");
-  for (const CheckArea& area : CheckAreas()) Print(PadRight(area.name, 13) + area.description + "\n");
+  std::size_t widest = 0;
+  for (const CheckArea& area : CheckAreas()) widest = std::max(widest, std::strlen(area.name));
+  for (const CheckArea& area : CheckAreas()) Print(PadRight(area.name, widest + 2) + area.description + "\n");
   return 0;
 }
 

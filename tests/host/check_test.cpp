@@ -12,7 +12,8 @@ using test::Contains;
 using test::Hostsim;
 using test::Outcome;
 
-const char* const kAreas[] = {"exports", "stack", "pins", "labels", "outputs", "record", "persistence", "instances"};
+const char* const kAreas[] = {"exports", "stack",       "pins",      "labels",        "outputs",
+                              "record",  "persistence", "instances", "floating-point"};
 
 std::string JsonText(const std::string& text) {
   std::string json = "\"";
@@ -101,9 +102,9 @@ TEST(Check, ItsReportsAgree) {
   EXPECT_TRUE(Contains(js, "\n  \"findings\": " + std::to_string(findings) + "\n}\n")) << js;
   EXPECT_TRUE(Contains(check.out, "\nchecked 2 plug-ins: " + std::to_string(findings) + " findings in 1 of them\n"));
   // A case per area judged, of both DLLs.
-  EXPECT_TRUE(Contains(xml, "<testsuites name=\"hostsim check\" tests=\"16\"")) << xml;
+  EXPECT_TRUE(Contains(xml, "<testsuites name=\"hostsim check\" tests=\"18\"")) << xml;
   EXPECT_EQ(2u, test::Count(js, "\"areas\": [\"exports\",\"stack\",\"pins\",\"labels\",\"outputs\",\"record\","
-                                "\"persistence\",\"instances\"]"))
+                                "\"persistence\",\"instances\",\"floating-point\"]"))
       << js;
   DeleteFileA(junit.c_str());
   DeleteFileA(json.c_str());
@@ -136,7 +137,8 @@ TEST(Check, ListsItsAreasAndJudgesThoseChosen) {
   EXPECT_EQ(1, skip.status);
   EXPECT_TRUE(Contains(skip.out, "\n  FINDING persistence: ReadFromFile stops after 29 bytes")) << skip.out;
   EXPECT_TRUE(Contains(skip.out, "\n  FINDING instances: evaluating one part changes the outputs of another"));
-  EXPECT_EQ(3u, test::Count(skip.out, "  FINDING ")) << "none of the areas skipped:\n" << skip.out;
+  EXPECT_TRUE(Contains(skip.out, "\n  FINDING floating-point: SimulateDLL3 with every input ")) << skip.out;
+  EXPECT_EQ(6u, test::Count(skip.out, "  FINDING ")) << "none of the areas skipped:\n" << skip.out;
 }
 
 // An area that finds nothing to judge (the entry points it calls are

@@ -46,11 +46,13 @@ TEST(Refused, Options) {
   ExpectRefused({"check", "Quenvik.dll", "--verbose"},
                 "--verbose is not an option of check; it takes --json FILE, --junit FILE, --only AREA,... and --skip "
                 "AREA,...");
-  const std::string areas = "the areas are exports, stack, pins, labels, outputs, record, persistence, instances";
+  const std::string areas =
+      "the areas are exports, stack, pins, labels, outputs, record, persistence, instances, floating-point";
   ExpectRefused({"check", "Quenvik.dll", "--only", "stack,heap"}, "\"heap\" is no area of check; " + areas);
   ExpectRefused({"check", "Quenvik.dll", "--skip", "Stack"}, "\"Stack\" is no area of check; " + areas);
   ExpectRefused({"check", "Quenvik.dll", "--only", "stack", "--skip", "pins"}, "--only and --skip do not go together");
-  ExpectRefused({"check", "Quenvik.dll", "--skip", "exports,stack,pins,labels,outputs,record,persistence,instances"},
+  ExpectRefused({"check", "Quenvik.dll", "--skip",
+                 "exports,stack,pins,labels,outputs,record,persistence,instances,floating-point"},
                 "--skip leaves no area to judge");
   ExpectRefused({"check", "--list", "Quenvik.dll"}, "--list goes alone (" + kCheckUsage + ")");
   for (const char* count : {"none", "100x", "0", "-1", "1000000001"})

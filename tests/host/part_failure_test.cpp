@@ -71,8 +71,12 @@ TEST(PartFailure, CheckJudgesEveryAreaWhateverOneDoes) {
   // The stack overwritten ends the process on its way back from the call,
   // in each area that evaluates: a crash named as hostsim saw it or, where
   // an emulator ends the process without a word, an end at its status.
-  EXPECT_TRUE(Contains(out, "\n  FINDING stack: a crash outside the calls hostsim guards: ") ||
-              Contains(out, "\n  FINDING stack: the process judging it ended in the middle of the area, with exit "))
+  // The crash may come in hostsim's own code, which hostsim then says,
+  // naming the call before it; it is a finding of the area all the same.
+  const std::size_t smash = out.find("odd_smash.dll (");
+  const std::string stack = out.substr(out.find("\n  FINDING stack: ", smash), 200);
+  EXPECT_TRUE(Contains(stack, "a crash outside the calls hostsim guards: ") ||
+              Contains(stack, "the process judging it ended in the middle of the area, with exit "))
       << out;
   EXPECT_EQ(4u, test::Count(out, "; the last entry point called: SimulateDLL3\n")) << out;
   EXPECT_EQ("checked 5 plug-ins: 15 findings in 3 of them", LastLine(check.out));
@@ -91,13 +95,13 @@ TEST(PartFailure, CheckCountsAProcessEndedWithStatus0AsAFinding) {
   const std::string ended =
       "the process judging it ended in the middle of the area, with exit status 0; the last entry point called: "
       "SimulateDLL3";
-  for (const char* area : {"stack", "outputs", "record", "instances"})
+  for (const char* area : {"stack", "outputs", "record", "instances", "floating-point"})
     EXPECT_TRUE(Contains(check.out, "\n  FINDING " + std::string(area) + ": " + ended + "\n")) << area << "\n"
                                                                                                << check.out;
   EXPECT_TRUE(Contains(check.out, "\n  ok      pins: ")) << check.out;
-  EXPECT_TRUE(Contains(check.out, "\n  4 findings\n"));
-  EXPECT_EQ("checked 2 plug-ins: 4 findings in 1 of them", LastLine(check.out));
-  EXPECT_EQ(4u, test::Count(test::ReadAll(json), "\"text\": \"" + ended + "\""));
+  EXPECT_TRUE(Contains(check.out, "\n  5 findings\n"));
+  EXPECT_EQ("checked 2 plug-ins: 5 findings in 1 of them", LastLine(check.out));
+  EXPECT_EQ(5u, test::Count(test::ReadAll(json), "\"text\": \"" + ended + "\""));
   DeleteFileA(json.c_str());
 }
 
