@@ -17,6 +17,7 @@
 #include "placed_part.h"
 #include "signal_encoding.h"
 #include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -72,11 +73,7 @@ std::string Rate(double ns) {
   return text;
 }
 
-std::string Joined(const std::vector<std::string>& items) {
-  std::string text;
-  for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
-  return text.empty() ? "nothing" : text;
-}
+std::string Listed(const std::vector<std::string>& items) { return items.empty() ? "nothing" : Joined(items, ", "); }
 
 // Prints a part's figures; gives false when a goal was set and the ratio
 // misses it.
@@ -101,7 +98,7 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
   std::printf("imports of %s called, counted at its %zu import slots:\n", library.Path().c_str(), counter.Imports());
   counter.Reset();
   { PlacedPart part(library); }
-  std::printf("  placing and removing a part:  %s\n", Joined(counter.Called()).c_str());
+  std::printf("  placing and removing a part:  %s\n", Listed(counter.Called()).c_str());
   PlacedPart part(library);
   const int inputs = std::max(part.Inputs(), 1);
   SignalArray in, out;
@@ -113,7 +110,7 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
     part.Simulate(in, out);
   }
   const bool none = counter.Total() == 0;
-  std::printf("  a run of %ld evaluations:  %s%s\n", evaluations, Joined(counter.Called()).c_str(),
+  std::printf("  a run of %ld evaluations:  %s%s\n", evaluations, Listed(counter.Called()).c_str(),
               none ? ", so no heap allocation" : "");
   return none;
 }

@@ -22,6 +22,7 @@
 #include "signal_encoding.h"
 #include "stdcall_probe.h"
 #include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -40,12 +41,6 @@ std::uint32_t Address(const void* pointer) { return std::uint32_t(reinterpret_ca
 // rounding to nearest).
 constexpr std::uint16_t kUnmaskedControlWord = 0x1332;
 
-std::string HexWord(std::uint16_t word) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", unsigned(word));
-  return text;
-}
-
 // What went wrong in an evaluation under `controlWord` (as the processor
 // kept it): a trap, a changed state, or where nothing trapped (an emulated
 // x87) an unmasked exception the status word shows; empty where nothing.
@@ -54,8 +49,8 @@ std::string UnmaskedEvaluationProblem(const Fault& fault, std::uint16_t statusWo
   if (!fault.floatingChange.empty()) return fault.floatingChange;
   const std::string raised = UnmaskedExceptionsRaised(statusWord, controlWord);
   if (raised.empty()) return {};
-  return "raises " + raised + ", unmasked by the control word " + HexWord(controlWord) + " (status word " +
-         HexWord(statusWord) + ")";
+  return "raises " + raised + ", unmasked by the control word " + HexNumber(controlWord, 4) + " (status word " +
+         HexNumber(statusWord, 4) + ")";
 }
 
 // A settings block with every 0 made 1 and every 1 made 0: a change of
@@ -685,7 +680,7 @@ class Checker {
     Passed(std::to_string(2 * odd.size()) + " evaluations on " + std::to_string(odd.size()) +
            " odd inputs (NaNs, infinities, denormals, encodings the x87 refuses) with x87 exceptions unmasked "
            "(control word " +
-           HexWord(kUnmaskedControlWord) + ", kept as " + HexWord(kept) +
+           HexNumber(kUnmaskedControlWord, 4) + ", kept as " + HexNumber(kept, 4) +
            "): none traps, raises an unmasked exception or changes the floating-point state");
   }
 

@@ -7,6 +7,7 @@
 #include "child_process.h"
 #include "failure.h"
 #include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -24,12 +25,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     parts.push_back(text.substr(from, end - from));
   parts.push_back(text.substr(from));
   return parts;
-}
-
-std::string Joined(const std::vector<std::string>& parts, const char* separator) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : separator) + part;
-  return text;
 }
 
 bool IsTableArea(const std::string& name) {

@@ -2,8 +2,9 @@
 
 #include <cpuid.h>
 
-#include <cstdio>
 #include <vector>
+
+#include "words.h"
 
 namespace host {
 namespace {
@@ -15,18 +16,6 @@ const char* const kExceptionNames[] = {"invalid operation", "denormal operand", 
 
 // The rounding field, the same two bits in the control word and the MXCSR.
 const char* const kRoundings[] = {"nearest", "down", "up", "chop"};
-
-std::string Hex(std::uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*lX", digits, static_cast<unsigned long>(value));
-  return text;
-}
-
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
-  return text;
-}
 
 unsigned Field(std::uint32_t word, int shift, std::uint32_t mask) { return word >> shift & mask; }
 
@@ -47,10 +36,11 @@ std::string ControlWordChange(std::uint16_t before, std::uint16_t after) {
   if (Field(before, 8, 3) != Field(after, 8, 3))
     fields.push_back("precision " + Precision(before) + " to " + Precision(after) + " bits");
   if ((before ^ after) & kX87ExceptionBits)
-    fields.push_back("exception masks " + Hex(before & kX87ExceptionBits, 2) + " to " +
-                     Hex(after & kX87ExceptionBits, 2));
+    fields.push_back("exception masks " + HexNumber(before & kX87ExceptionBits, 2) + " to " +
+                     HexNumber(after & kX87ExceptionBits, 2));
   if ((before ^ after) & ~0xF3Fu) fields.push_back("other bits");
-  return "changes the x87 control word from " + Hex(before, 4) + " to " + Hex(after, 4) + " (" + Joined(fields) + ")";
+  return "changes the x87 control word from " + HexNumber(before, 4) + " to " + HexNumber(after, 4) + " (" +
+         Joined(fields, ", ") + ")";
 }
 
 int EmptyRegisters(std::uint16_t tagWord) {
@@ -64,8 +54,8 @@ std::string StackChange(const FloatingState& before, const FloatingState& after)
   const int left = EmptyRegisters(before.TagWord()) - EmptyRegisters(after.TagWord());
   const std::string values = std::to_string(left > 0 ? left : -left) + (left == 1 || left == -1 ? " value" : " values");
   return "changes the x87 register stack: top " + std::to_string(before.StackTop()) + " to " +
-         std::to_string(after.StackTop()) + ", tag word " + Hex(before.TagWord(), 4) + " to " +
-         Hex(after.TagWord(), 4) +
+         std::to_string(after.StackTop()) + ", tag word " + HexNumber(before.TagWord(), 4) + " to " +
+         HexNumber(after.TagWord(), 4) +
          (left > 0   ? " (" + values + " left on it)"
           : left < 0 ? " (" + values + " taken off it)"
                      : "");
@@ -80,8 +70,8 @@ std::string MxcsrChange(const FloatingState& before, const FloatingState& after)
   if ((b ^ a) & 0x8000) fields.push_back("flush to zero " + OnOff(b, 0x8000) + " to " + OnOff(a, 0x8000));
   if ((b ^ a) & 0x40) fields.push_back("denormals are zero " + OnOff(b, 0x40) + " to " + OnOff(a, 0x40));
   if ((b ^ a) & 0x1F80)
-    fields.push_back("exception masks " + Hex(Field(b, 7, 0x3F), 2) + " to " + Hex(Field(a, 7, 0x3F), 2));
-  return "changes the MXCSR from " + Hex(b, 8) + " to " + Hex(a, 8) + " (" + Joined(fields) + ")";
+    fields.push_back("exception masks " + HexNumber(Field(b, 7, 0x3F), 2) + " to " + HexNumber(Field(a, 7, 0x3F), 2));
+  return "changes the MXCSR from " + HexNumber(b, 8) + " to " + HexNumber(a, 8) + " (" + Joined(fields, ", ") + ")";
 }
 
 }  // namespace
@@ -128,7 +118,7 @@ std::string UnmaskedExceptionsRaised(std::uint16_t statusWord, std::uint16_t con
   std::vector<std::string> raised;
   for (int bit = 0; bit < 6; ++bit)
     if (statusWord & ~controlWord & (1u << bit)) raised.push_back(kExceptionNames[bit]);
-  return Joined(raised);
+  return Joined(raised, ", ");
 }
 
 }  // namespace host
