@@ -135,7 +135,7 @@ void WriteHead(Line& line, const Place& place, HMODULE part, bool sse) {
   line.Text(trace::kPartVersionKey).Char(' ');
   WriteVersion(line, part);
   char sha[65];
-  line.End().Text(trace::kPartSha256Key).Char(' ').Text(FileSha256(place.partPath, sha) ? sha : "?").End();
+  line.End().Text(trace::kPartSha256Key).Char(' ').Text(checksum::FileSha256(place.partPath, sha) ? sha : "?").End();
   line.Text(trace::kWindowsKey).Char(' ');
   WriteWindows(line);
   line.End().Text(trace::kSseKey).Char(' ').Text(sse ? "yes" : "no").End();

@@ -57,7 +57,7 @@ void ShowShiftRegister(const std::string& folder) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(folder + "\\Morrel.dll");
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
-  const std::string block = "8\r\n1\r\n" + kEndMarker;
+  const std::string block = std::string("8\r\n1\r\n") + kEndMarker;
   part.LoadSettings(block);
   std::printf("settings given by ReadFromFile from the block \"8\\r\\n1\\r\\n\" and the end marker;\n"
               "the part now saves %s (width, delay flag)\n\n",

@@ -28,7 +28,7 @@ std::string HeadValue(const Trace& trace, const char* key) {
 std::string SameBuildLine(const Trace& trace, HMODULE module) {
   char path[MAX_PATH] = {}, sha[65];
   GetModuleFileNameA(module, path, MAX_PATH - 1);
-  if (!recorder::FileSha256(path, sha)) return "a DLL that cannot be read back\n";
+  if (!checksum::FileSha256(path, sha)) return "a DLL that cannot be read back\n";
   if (HeadValue(trace, trace::kPartSha256Key) == sha) return "the very build recorded (same SHA-256)\n";
   return std::string("another build than the one recorded (SHA-256 ") + sha + ", recorded " +
          HeadValue(trace, trace::kPartSha256Key) + ")\n";

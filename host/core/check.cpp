@@ -18,6 +18,7 @@
 #include "interface_rules.h"
 #include "placed_part.h"
 #include "plugin_interface.h"
+#include "project_format.h"
 #include "plugin_library.h"
 #include "signal_encoding.h"
 #include "stdcall_probe.h"
@@ -56,7 +57,7 @@ std::string UnmaskedEvaluationProblem(const Fault& fault, std::uint16_t statusWo
 // A settings block with every 0 made 1 and every 1 made 0: a change of
 // settings any plug-in that stores flags as digits accepts.
 std::string FlippedBlock(const std::string& block) {
-  std::string settings = block.substr(0, block.size() - kEndMarker.size());
+  std::string settings = block.substr(0, block.size() - kEndMarkerSize);
   for (char& c : settings) c = c == '0' ? '1' : c == '1' ? '0' : c;
   return settings + kEndMarker;
 }

@@ -6,6 +6,7 @@
 
 #include "interface_rules.h"
 #include "plugin_interface.h"
+#include "project_format.h"
 #include "signal_encoding.h"
 
 namespace host {
@@ -218,13 +219,13 @@ std::string RandomBytes(FuzzRandom& random) {
 
 // The start of the marker, never the whole of it.
 std::string MarkerBegun(FuzzRandom& random) {
-  return kEndMarker.substr(0, 1 + random.Below(std::uint32_t(kEndMarker.size() - 1)));
+  return std::string(kEndMarker).substr(0, 1 + random.Below(std::uint32_t(kEndMarkerSize - 1)));
 }
 
 }  // namespace
 
 FuzzBlock RandomBlock(FuzzRandom& random, const std::string& valid) {
-  const std::string body = EndsWithMarker(valid) ? valid.substr(0, valid.size() - kEndMarker.size()) : valid;
+  const std::string body = EndsWithMarker(valid) ? valid.substr(0, valid.size() - kEndMarkerSize) : valid;
   FuzzBlock block;
   switch (random.Below(4)) {
     case 0:

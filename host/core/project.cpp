@@ -7,6 +7,7 @@
 #include "host_file.h"
 #include "paths.h"
 #include "plugin_interface.h"
+#include "project_format.h"
 #include "settings_text.h"
 #include "text.h"
 
@@ -107,7 +108,7 @@ std::string WhyNotABlock(const std::string& block) {
   if (block.empty()) return "wrote nothing";
   if (!EndsWithMarker(block))
     return "wrote " + std::to_string(block.size()) + " bytes without the end marker " +
-           kEndMarker.substr(0, kEndMarker.size() - 2) + " at their end";
+           std::string(kEndMarker).substr(0, kEndMarkerSize - 2) + " at their end";
   return "";
 }
 

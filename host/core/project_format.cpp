@@ -7,13 +7,18 @@
 #include "text.h"
 
 namespace host {
+
+bool EndsWithMarker(const std::string& block) {
+  return block.size() >= kEndMarkerSize &&
+         block.compare(block.size() - kEndMarkerSize, kEndMarkerSize, kEndMarker) == 0;
+}
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr TextEncoding kWindows1252 = TextEncoding::kWindows1252;
 
 // The marker as a line, without its CR LF.
-const std::string kMarkerLine = kEndMarker.substr(0, kEndMarker.size() - 2);
+const std::string kMarkerLine = std::string(kEndMarker).substr(0, kEndMarkerSize - 2);
 
 bool IsDigits(const std::string& text) {
   if (text.empty()) return false;

@@ -25,6 +25,9 @@ namespace host {
 
 constexpr char kProjectHeading[] = "HOSTSIM PROJECT 1";
 
+// Whether a part's block ends with the interface's end marker and its CR LF.
+bool EndsWithMarker(const std::string& block);
+
 enum class LineEnd { kCrLf, kLf, kCr, kNone };
 
 struct FileLine {

@@ -73,7 +73,7 @@ TEST(FuzzInput, SignalsCoverEveryKindOfValue) {
 // The judge takes the end of a block with the marker for where the reader
 // must stop: whatever else a block holds, its marker is there and only there.
 TEST(FuzzInput, ABlockHoldsTheMarkerAtItsEndOnly) {
-  const std::string valid = "16\r\n1\r\n" + host::kEndMarker;
+  const std::string valid = std::string("16\r\n1\r\n") + host::kEndMarker;
   host::FuzzRandom random(2);
   std::set<std::string> kinds;
   for (int k = 0; k < 5000; ++k) {
@@ -81,7 +81,7 @@ TEST(FuzzInput, ABlockHoldsTheMarkerAtItsEndOnly) {
     kinds.insert(block.kind);
     const std::size_t marker = block.bytes.find(host::kEndMarker);
     if (block.withMarker)
-      ASSERT_EQ(block.bytes.size() - host::kEndMarker.size(), marker) << block.kind;
+      ASSERT_EQ(block.bytes.size() - host::kEndMarkerSize, marker) << block.kind;
     else
       ASSERT_EQ(std::string::npos, marker) << block.kind;
   }

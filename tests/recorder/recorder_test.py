@@ -83,7 +83,7 @@ class Transparency(unittest.TestCase):
                 with self.subTest(trace=os.path.basename(trace)):
                     with open(trace, "rb") as f:
                         text = f.read().decode("latin-1")
-                    self.assertTrue(text.startswith("korvelant call trace 1\r\n"))
+                    self.assertTrue(text.startswith("korvelant call trace 2\r\n"))
                     self.assertIn(f"\r\npart-sha256 {sha}\r\n", text)
                     self.assertIn(f"\r\npart Z:{RECORDED}/{part}/{part}.dll\r\n".replace("/", "\\"), text)
                     entries = re.findall(r"^> (\d+) ", text, re.M)

@@ -1,12 +1,13 @@
 // The plug-in interface as the host sees it: the entry points it calls, the
 // records it hands over and the layout of its signal values. Written from
 // the host's side, independently of the plug-ins' own sources, so that a
-// wrong constant in a plug-in shows up as a failure here.
+// wrong constant in a plug-in shows up as a failure here. Shared by hostsim
+// and the recorder, which links no C++ runtime: constants, types and plain
+// tables only.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "entry_point_list.h"
 
@@ -29,15 +30,9 @@ constexpr int kMaxPins = 50;
 // One signal value: an x87 double-extended number in 10 bytes, no gaps.
 constexpr std::size_t kSignalSize = 10;
 
-// The end of every plug-in's block in a project file, with its CR LF. Not
-// for the recorder, which links no C++ runtime.
-#ifndef HOST_WITHOUT_RUNTIME
-inline const std::string kEndMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
-inline bool EndsWithMarker(const std::string& block) {
-  return block.size() >= kEndMarker.size() &&
-         block.compare(block.size() - kEndMarker.size(), kEndMarker.size(), kEndMarker) == 0;
-}
-#endif
+// The end of every plug-in's block in a project file, with its CR LF.
+constexpr char kEndMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+constexpr std::size_t kEndMarkerSize = sizeof kEndMarker - 1;
 
 #define HOST_STDCALL __attribute__((stdcall))
 

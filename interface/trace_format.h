@@ -5,16 +5,34 @@
 // The head, one "key value" line each, then the records:
 //   > N MS NAME depth=D align=A cw=XXXX [mxcsr=XXXX] slots=XXXXXXXX,... REGION=BYTES...
 //   < N MS NAME depth=D eax=XXXXXXXX edx=XXXXXXXX pop=BYTES cw=XXXX [mxcsr=XXXX] REGION=BYTES... [text="..."]
+//   ~ N MS NAME why=next-call|unload
 //   ! a note (the part loaded or freed, the cap reached, ...)
 // N counts the calls from 1, MS the milliseconds since the trace began,
 // A is ESP mod 16 at the entry point's first instruction, pop the bytes
-// the entry point took off the stack beyond its return address.
+// the entry point took off the stack beyond its return address. "slots=?"
+// marks an export the interface does not know: its arguments are unknown.
+// A "~" record says that call N never returned: its thread began another
+// call at or above its stack (the host went on after a fault), or the
+// recorder was unloaded while it was under way.
 //
-// BYTES are hex pairs, a run of four or more equal bytes written {XX*COUNT};
+// BYTES are hex pairs, a run of four or more equal bytes written {XX*COUNT},
+// COUNT bytes the recorder left out (past kMaxRegionBytes) {??*COUNT};
 // "-" where nothing could be read. A file region is the handle's position
-// ("?" where it has none), on exit with +HEX for the bytes between the two
-// positions read back, or +#COUNT where the handle did not let the
+// ("?" where it has none), on exit with +BYTES for the bytes between the
+// two positions read back, or +#COUNT where the handle did not let the
 // recorder read them.
+//
+// The cap. The head's "cap FIRST RING" says the trace keeps its first FIRST
+// bytes and a ring of RING bytes for its last records, in two halves of
+// RING/2 from file offsets FIRST and FIRST + RING/2. Each half begins with
+//   ! ring part=P
+// P counting the halves begun from 1; the halves are read in the order of
+// P. Within the first part and within each half, the text ends at its
+// first NUL byte (room the recorder had taken but not yet written, which a
+// trace of a process that died may show) or at the half's end. The calls
+// left out between are those after the first part's last and before the
+// oldest half's first; a trace closed normally says so in a note
+//   ! left-out first=N last=M records=K
 //
 // This header is shared with the recorder, which links no C++ runtime: it
 // holds constants and plain tables only.
@@ -24,7 +42,9 @@
 
 namespace host::trace {
 
-constexpr int kFormatVersion = 1;
+// Version 2 added "~" records, {??*COUNT}, "slots=?" and the cap's ring;
+// a trace of version 1 is one of version 2 without them.
+constexpr int kFormatVersion = 2;
 constexpr char kFirstLine[] = "korvelant call trace";
 
 // The head's keys, in the order the recorder writes them.
@@ -36,10 +56,18 @@ constexpr char kWindowsKey[] = "windows";
 constexpr char kSseKey[] = "sse";
 constexpr char kProcessKey[] = "process";
 constexpr char kStartedKey[] = "started";
+constexpr char kCapKey[] = "cap";  // optional: FIRST RING
 
 constexpr char kEntryMark = '>';
 constexpr char kExitMark = '<';
 constexpr char kNoteMark = '!';
+constexpr char kUnreturnedMark = '~';
+constexpr char kUnreturnedNext[] = "next-call";
+constexpr char kUnreturnedUnload[] = "unload";
+constexpr char kRingNote[] = "ring part=";  // after "! "
+constexpr char kLeftOutNote[] = "left-out";  // after "! "
+// The most bytes of one region a record holds; the rest is {??*COUNT}.
+constexpr unsigned kMaxRegionBytes = 1u << 20;
 
 // What an argument of an entry point is to the host: a plain number, or a
 // pointer to one of its buffers, which the recorder captures around the

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace recorder {
+namespace checksum {
 namespace {
 
 constexpr std::uint32_t kRound[64] = {
@@ -97,4 +97,4 @@ bool FileSha256(const char* path, char hex[65]) {
   return ok;
 }
 
-}  // namespace recorder
+}  // namespace checksum
