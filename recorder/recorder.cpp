@@ -10,6 +10,10 @@
 // thread-local storage and no heap; calls inside calls (a host calling
 // while the part's dialog is open) are counted on a stack of frames shared
 // by the threads under one lock, each frame marked with its thread.
+//
+// No constructor of this DLL ever runs (nothing calls a constructor list
+// without a C runtime): every object at namespace scope is constant-
+// initialised, which __constinit makes the compiler prove.
 #include <windows.h>
 
 #include <cstdint>
@@ -38,14 +42,14 @@ namespace {
 
 // A call under way: what its exit record needs from its entry.
 struct Frame {
-  DWORD thread;
-  std::uint32_t* esp;  // at the entry point: the return address
-  std::uint32_t returnAddress;
-  std::uint32_t number;
-  std::uint32_t index;
-  std::uint32_t slots[trace::kMaxSlots];
-  std::uint32_t filePosition;
-  bool fileKnown;
+  DWORD thread = 0;
+  std::uint32_t* esp = nullptr;  // at the entry point: the return address
+  std::uint32_t returnAddress = 0;
+  std::uint32_t number = 0;
+  std::uint32_t index = 0;
+  std::uint32_t slots[trace::kMaxSlots] = {};
+  std::uint32_t filePosition = 0;
+  bool fileKnown = false;
 };
 constexpr int kMaxFrames = 64;
 // Where no pin record has been seen yet: as many as a part may have.
@@ -68,9 +72,9 @@ struct State {
   Frame frames[kMaxFrames];
   int frameCount = 0;
 };
-State state;
+__constinit State state;
 CRITICAL_SECTION lock;
-Line line;  // the one record being written, under the lock
+__constinit Line line;  // the one record being written, under the lock
 unsigned char scratch[host::kPinInfoSize + host::kMaxPins * host::kSignalSize];
 
 void Note(const char* text) {
