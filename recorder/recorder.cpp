@@ -190,12 +190,23 @@ int Depth(DWORD thread) {
   return depth;
 }
 
+void WriteUnreturned(const Frame& frame, const char* why) {
+  Start(trace::kUnreturnedMark, frame, state.exports[frame.index]);
+  line.Key("why").Text(why);
+  state.trace.Write(line.End());
+}
+
 // A frame of this thread at or below a new call's stack belongs to a call
-// that was left without returning (a longjmp, an exception unwound past).
+// that was left without returning (a fault the host went on after, a
+// longjmp, an exception unwound past).
 void DropAbandonedFrames(DWORD thread, const std::uint32_t* esp) {
   int kept = 0;
-  for (int k = 0; k < state.frameCount; ++k)
-    if (state.frames[k].thread != thread || state.frames[k].esp > esp) state.frames[kept++] = state.frames[k];
+  for (int k = 0; k < state.frameCount; ++k) {
+    if (state.frames[k].thread != thread || state.frames[k].esp > esp)
+      state.frames[kept++] = state.frames[k];
+    else
+      WriteUnreturned(state.frames[k], trace::kUnreturnedNext);
+  }
   state.frameCount = kept;
 }
 
@@ -297,6 +308,8 @@ std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
 // lock, as for any DLL the part itself imports. At the end of the process
 // the part is left to the system, like every other DLL.
 void Finish(bool unloaded) {
+  for (int k = 0; k < state.frameCount; ++k) WriteUnreturned(state.frames[k], trace::kUnreturnedUnload);
+  state.frameCount = 0;
   if (state.trace.LeftOut()) {
     line.Clear();
     line.Char(trace::kNoteMark).Char(' ').Decimal(state.trace.LeftOut()).Text(" records after the cap are left out");

@@ -220,6 +220,19 @@ class CallOrders(unittest.TestCase):
         self.assertIn("call 12 HasDelayDLL@4: not replayed: an export the interface does not describe", out)
         self.assertTrue(out.endswith("replayed 11 calls, 0 differing\n"), out)
 
+    def test_calls_that_never_returned_are_marked_at_the_next_call_and_at_unload(self):
+        out, _, text = self.recorded("crash", "broken_plugin")
+        self.assertEqual("DisposeUserDLL faulted\n" * 2, out)
+        records = re.findall(r"^[<>~] .*?\r$", text, re.M)
+        self.assertRegex(records[0], r"^> 1 \d+ DisposeUserDLL ")
+        self.assertRegex(records[1], r"^~ 1 \d+ DisposeUserDLL why=next-call\r$")
+        self.assertRegex(records[2], r"^> 2 \d+ GetDLLName ")
+        self.assertRegex(records[3], r"^< 2 \d+ GetDLLName ")
+        self.assertRegex(records[4], r"^> 3 \d+ DisposeUserDLL ")
+        self.assertRegex(records[5], r"^~ 3 \d+ DisposeUserDLL why=unload\r$")
+        self.assertEqual(6, len(records))
+
+
 class Package(unittest.TestCase):
     def test_the_recorders_and_a_german_readme_for_notepad(self):
         import zipfile
