@@ -61,6 +61,7 @@ constexpr std::uint32_t kMaxFileBytes = 64 * 1024;
 struct State {
   HMODULE self = nullptr;
   HMODULE part = nullptr;
+  bool refused = false;  // DllMain said no: nothing else of the recorder runs
   bool prepared = false;
   bool sse = false;
   Place place;
@@ -82,28 +83,48 @@ void Note(const char* text) {
   state.trace.WriteAnyway(line.Char(trace::kNoteMark).Char(' ').Text(text).End());
 }
 
+// The trace with its head; the caller ends the head's line that follows.
+void StartTrace() {
+  state.sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE);
+  state.startTick = GetTickCount();
+  Settings settings;
+  ReadSettings(state.place.settingsPath, settings);
+  state.trace.Create(settings, state.place.base);
+  line.Clear();
+  WriteHead(line, state.place, state.part, state.sse);
+}
+
 // The first call: the settings, the trace, the part and its head. The part
 // is loaded here rather than in DllMain, where the loader's lock is held.
 void Prepare() {
   state.prepared = true;
-  state.sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE);
-  state.startTick = GetTickCount();
-  if (!FindPlace(state.self, state.place)) return;
-  Settings settings;
-  ReadSettings(state.place.settingsPath, settings);
-  state.trace.Create(settings, state.place.base);
   state.part = LoadLibraryExA(state.place.partPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const DWORD error = state.part ? 0 : GetLastError();
   BindExports(state.self, state.part, state.exports);
-  line.Clear();
-  WriteHead(line, state.place, state.part, state.sse);
+  StartTrace();
   if (state.part) {
     line.Char(trace::kNoteMark).Text(" the part is loaded at ").Hex(std::uint32_t(std::uintptr_t(state.part)), 8);
   } else {
-    line.Char(trace::kNoteMark).Text(" the part cannot be loaded (error ").Decimal(error);
+    line.Char(trace::kNoteMark).Text(" the part cannot be loaded (");
+    WriteLoadError(line, error);
     line.Text("): every call returns 0 without it");
   }
   state.trace.WriteAnyway(line.End());
+}
+
+// At DLL_PROCESS_ATTACH: without its part's file the recorder does not
+// load at all, so that the host reports the part missing, as it would
+// without the recorder, rather than placing a part with no pins. The
+// trace, only a head and a note, says which file was looked for.
+bool Attach(HMODULE self) {
+  state.self = self;
+  if (FindPlace(self, state.place) && PartFilePresent(state.place.partPath)) return true;
+  state.refused = true;
+  StartTrace();
+  line.Char(trace::kNoteMark).Text(" the part's file is missing: the recorder refuses to load");
+  state.trace.WriteAnyway(line.End());
+  state.trace.Close();
+  return false;
 }
 
 void Region(const char* key, const void* at, std::size_t count) {
@@ -348,8 +369,9 @@ extern "C" std::uint32_t RecorderExit(std::uint32_t* esp, std::uint32_t eax, std
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+  if (recorder::state.refused) return TRUE;
   if (reason == DLL_PROCESS_ATTACH) {
-    recorder::state.self = module;
+    if (!recorder::Attach(module)) return FALSE;
     InitializeCriticalSection(&lock);
   }
   if (reason == DLL_PROCESS_DETACH) {

@@ -249,7 +249,9 @@ class Package(unittest.TestCase):
         self.assertIn("Aufzeichnung", text)
         for part in PARTS:
             self.assertIn(part + ".dll", text)
-        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt"):
+        # The notes a user is told to look for, as the recorder writes them.
+        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt",
+                     "\"! the part's file is missing\"", "\"! the part cannot be loaded\""):
             self.assertIn(step, text)
 
 
@@ -327,13 +329,25 @@ class RecorderOnItsOwn(unittest.TestCase):
         os.mkdir(os.path.join(self.folder, "Quenvik"))
         shutil.copy(os.path.join(BIN, "Quenvik.dll"), os.path.join(self.folder, "Quenvik"))
 
-    def test_without_its_part_every_call_returns_and_the_trace_says_why(self):
+    def test_without_its_part_it_does_not_load_and_the_trace_says_why(self):
         self.settings()
+        status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
+        self.assertNotEqual(0, status, out + err)
+        self.assertNotIn("inputs", out)
+        text = self.trace()
+        self.assertIn("\r\npart " + windows_path(os.path.join(self.folder, "Quenvik", "Quenvik.dll")) + "\r\n", text)
+        self.assertTrue(text.endswith("\r\n! the part's file is missing: the recorder refuses to load\r\n"), text)
+
+    def test_a_part_that_refuses_to_load_is_named_in_the_trace(self):
+        self.settings()
+        os.mkdir(os.path.join(self.folder, "Quenvik"))
+        shutil.copy(os.path.join(BUILD, "tests", "odd_refuse.dll"), os.path.join(self.folder, "Quenvik", "Quenvik.dll"))
         status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
         self.assertEqual(0, status, out + err)
         self.assertIn("inputs (0)", out)
         text = self.trace()
-        self.assertIn("\r\n! the part cannot be loaded (error 126): every call returns 0 without it\r\n", text)
+        self.assertIn("\r\n! the part cannot be loaded (error 1114, ERROR_DLL_INIT_FAILED: the part's DllMain refused "
+                      "to load): every call returns 0 without it\r\n", text)
         self.assertRegex(text, r"\r\n< 1 \d+ GetNumberOfInputsOutputs2 depth=0 eax=00000000 \S+ pop=16 ")
 
     def test_past_its_cap_a_trace_counts_what_it_leaves_out(self):
