@@ -87,7 +87,54 @@ void WriteWindows(Line& line) {
 
 void WriteTwoDigits(Line& line, unsigned value) { line.Char(char('0' + value / 10)).Char(char('0' + value % 10)); }
 
+// What LoadLibrary's errors say of a file that is there.
+struct LoadError {
+  DWORD code;
+  const char* meaning;
+};
+constexpr LoadError kLoadErrors[] = {
+    {ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND: the file is gone"},
+    {ERROR_PATH_NOT_FOUND, "ERROR_PATH_NOT_FOUND: the file is gone"},
+    {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED: the file may not be read"},
+    {ERROR_NOT_ENOUGH_MEMORY, "ERROR_NOT_ENOUGH_MEMORY"},
+    {ERROR_MOD_NOT_FOUND, "ERROR_MOD_NOT_FOUND: a DLL the part needs is missing"},
+    {ERROR_PROC_NOT_FOUND, "ERROR_PROC_NOT_FOUND: a function the part needs is missing from a DLL"},
+    {ERROR_BAD_EXE_FORMAT, "ERROR_BAD_EXE_FORMAT: the file is no 32-bit Windows DLL"},
+    {ERROR_DLL_INIT_FAILED, "ERROR_DLL_INIT_FAILED: the part's DllMain refused to load"},
+};
+
+// The system's own words where the table has none: in the language of the
+// user's Windows, quoted, since they may hold any byte.
+void WriteSystemText(Line& line, DWORD error) {
+  char text[256];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                sizeof text, nullptr);
+  while (length && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
+  if (length) line.Char(' ').Quoted(text, length);
+}
+
 }  // namespace
+
+bool PartFilePresent(const char* path) {
+  const HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return true;
+  }
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+void WriteLoadError(Line& line, DWORD error) {
+  line.Text("error ").Decimal(error);
+  for (const LoadError& known : kLoadErrors)
+    if (known.code == error) {
+      line.Text(", ").Text(known.meaning);
+      return;
+    }
+  WriteSystemText(line, error);
+}
 
 bool FindPlace(HMODULE self, Place& place) {
   char path[MAX_PATH];

@@ -33,6 +33,13 @@ struct Place {
 };
 bool FindPlace(HMODULE self, Place& place);
 
+// False only where the file is not there (no such file or folder); a
+// file that cannot be opened for another reason is left to the load.
+bool PartFilePresent(const char* path);
+
+// "error N, what it means for a DLL" for LoadLibrary's last error.
+void WriteLoadError(Line& line, DWORD error);
+
 // Reads the names of the recorder's own exports (each one's thunk says
 // which) and binds each to the part's function; `part` may be null.
 void BindExports(HMODULE self, HMODULE part, Export (&exports)[kThunks]);

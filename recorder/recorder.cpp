@@ -10,6 +10,10 @@
 // thread-local storage and no heap; calls inside calls (a host calling
 // while the part's dialog is open) are counted on a stack of frames shared
 // by the threads under one lock, each frame marked with its thread.
+//
+// No constructor of this DLL ever runs (nothing calls a constructor list
+// without a C runtime): every object at namespace scope is constant-
+// initialised, which __constinit makes the compiler prove.
 #include <windows.h>
 
 #include <cstdint>
@@ -38,14 +42,14 @@ namespace {
 
 // A call under way: what its exit record needs from its entry.
 struct Frame {
-  DWORD thread;
-  std::uint32_t* esp;  // at the entry point: the return address
-  std::uint32_t returnAddress;
-  std::uint32_t number;
-  std::uint32_t index;
-  std::uint32_t slots[trace::kMaxSlots];
-  std::uint32_t filePosition;
-  bool fileKnown;
+  DWORD thread = 0;
+  std::uint32_t* esp = nullptr;  // at the entry point: the return address
+  std::uint32_t returnAddress = 0;
+  std::uint32_t number = 0;
+  std::uint32_t index = 0;
+  std::uint32_t slots[trace::kMaxSlots] = {};
+  std::uint32_t filePosition = 0;
+  bool fileKnown = false;
 };
 constexpr int kMaxFrames = 64;
 // Where no pin record has been seen yet: as many as a part may have.
@@ -57,6 +61,7 @@ constexpr std::uint32_t kMaxFileBytes = 64 * 1024;
 struct State {
   HMODULE self = nullptr;
   HMODULE part = nullptr;
+  bool refused = false;  // DllMain said no: nothing else of the recorder runs
   bool prepared = false;
   bool sse = false;
   Place place;
@@ -68,9 +73,9 @@ struct State {
   Frame frames[kMaxFrames];
   int frameCount = 0;
 };
-State state;
+__constinit State state;
 CRITICAL_SECTION lock;
-Line line;  // the one record being written, under the lock
+__constinit Line line;  // the one record being written, under the lock
 unsigned char scratch[host::kPinInfoSize + host::kMaxPins * host::kSignalSize];
 
 void Note(const char* text) {
@@ -78,28 +83,48 @@ void Note(const char* text) {
   state.trace.WriteAnyway(line.Char(trace::kNoteMark).Char(' ').Text(text).End());
 }
 
+// The trace with its head; the caller ends the head's line that follows.
+void StartTrace() {
+  state.sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE);
+  state.startTick = GetTickCount();
+  Settings settings;
+  ReadSettings(state.place.settingsPath, settings);
+  state.trace.Create(settings, state.place.base);
+  line.Clear();
+  WriteHead(line, state.place, state.part, state.sse);
+}
+
 // The first call: the settings, the trace, the part and its head. The part
 // is loaded here rather than in DllMain, where the loader's lock is held.
 void Prepare() {
   state.prepared = true;
-  state.sse = IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE);
-  state.startTick = GetTickCount();
-  if (!FindPlace(state.self, state.place)) return;
-  Settings settings;
-  ReadSettings(state.place.settingsPath, settings);
-  state.trace.Create(settings, state.place.base);
   state.part = LoadLibraryExA(state.place.partPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const DWORD error = state.part ? 0 : GetLastError();
   BindExports(state.self, state.part, state.exports);
-  line.Clear();
-  WriteHead(line, state.place, state.part, state.sse);
+  StartTrace();
   if (state.part) {
     line.Char(trace::kNoteMark).Text(" the part is loaded at ").Hex(std::uint32_t(std::uintptr_t(state.part)), 8);
   } else {
-    line.Char(trace::kNoteMark).Text(" the part cannot be loaded (error ").Decimal(error);
+    line.Char(trace::kNoteMark).Text(" the part cannot be loaded (");
+    WriteLoadError(line, error);
     line.Text("): every call returns 0 without it");
   }
   state.trace.WriteAnyway(line.End());
+}
+
+// At DLL_PROCESS_ATTACH: without its part's file the recorder does not
+// load at all, so that the host reports the part missing, as it would
+// without the recorder, rather than placing a part with no pins. The
+// trace, only a head and a note, says which file was looked for.
+bool Attach(HMODULE self) {
+  state.self = self;
+  if (FindPlace(self, state.place) && PartFilePresent(state.place.partPath)) return true;
+  state.refused = true;
+  StartTrace();
+  line.Char(trace::kNoteMark).Text(" the part's file is missing: the recorder refuses to load");
+  state.trace.WriteAnyway(line.End());
+  state.trace.Close();
+  return false;
 }
 
 void Region(const char* key, const void* at, std::size_t count) {
@@ -186,12 +211,23 @@ int Depth(DWORD thread) {
   return depth;
 }
 
+void WriteUnreturned(const Frame& frame, const char* why) {
+  Start(trace::kUnreturnedMark, frame, state.exports[frame.index]);
+  line.Key("why").Text(why);
+  state.trace.Write(line.End());
+}
+
 // A frame of this thread at or below a new call's stack belongs to a call
-// that was left without returning (a longjmp, an exception unwound past).
+// that was left without returning (a fault the host went on after, a
+// longjmp, an exception unwound past).
 void DropAbandonedFrames(DWORD thread, const std::uint32_t* esp) {
   int kept = 0;
-  for (int k = 0; k < state.frameCount; ++k)
-    if (state.frames[k].thread != thread || state.frames[k].esp > esp) state.frames[kept++] = state.frames[k];
+  for (int k = 0; k < state.frameCount; ++k) {
+    if (state.frames[k].thread != thread || state.frames[k].esp > esp)
+      state.frames[kept++] = state.frames[k];
+    else
+      WriteUnreturned(state.frames[k], trace::kUnreturnedNext);
+  }
   state.frameCount = kept;
 }
 
@@ -293,6 +329,8 @@ std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
 // lock, as for any DLL the part itself imports. At the end of the process
 // the part is left to the system, like every other DLL.
 void Finish(bool unloaded) {
+  for (int k = 0; k < state.frameCount; ++k) WriteUnreturned(state.frames[k], trace::kUnreturnedUnload);
+  state.frameCount = 0;
   if (state.trace.LeftOut()) {
     line.Clear();
     line.Char(trace::kNoteMark).Char(' ').Decimal(state.trace.LeftOut()).Text(" records after the cap are left out");
@@ -331,8 +369,9 @@ extern "C" std::uint32_t RecorderExit(std::uint32_t* esp, std::uint32_t eax, std
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+  if (recorder::state.refused) return TRUE;
   if (reason == DLL_PROCESS_ATTACH) {
-    recorder::state.self = module;
+    if (!recorder::Attach(module)) return FALSE;
     InitializeCriticalSection(&lock);
   }
   if (reason == DLL_PROCESS_DETACH) {

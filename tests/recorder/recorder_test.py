@@ -12,6 +12,7 @@ import hashlib
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -54,6 +55,32 @@ def traces_of(part):
 
 def replay(trace, dll):
     return hostsim(BIN, "replay", trace, dll)
+
+
+def read_text(path):
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1")
+
+
+def trace_bytes(written):
+    """A region's BYTES as the trace writes them, {XX*COUNT} runs spelt out."""
+    return bytes.fromhex(re.sub(r"\{(..)\*(\d+)\}", lambda run: run.group(1) * int(run.group(2)), written))
+
+
+def replay_text(text, dll):
+    """A trace changed by a test, replayed against `dll`."""
+    with tempfile.TemporaryDirectory(dir=BUILD) as folder:
+        changed = os.path.join(folder, "changed.txt")
+        with open(changed, "wb") as f:
+            f.write(text.encode("latin-1"))
+        return replay(changed, dll)
+
+
+def recorder_calls(order, dll):
+    """tests/recorder/recorder_calls.cpp, run with the DLL of recorded/."""
+    run = subprocess.run([WINE_RUN, os.path.join(BUILD, "tests", "recorder_calls.exe"), order,
+                          windows_path(os.path.join(RECORDED, dll))], capture_output=True, timeout=600)
+    return run.returncode, run.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
 
 
 class Transparency(unittest.TestCase):
@@ -142,6 +169,70 @@ class KeptTraces(unittest.TestCase):
         self.assertIn("README.md is no call trace", err)
 
 
+class CallOrders(unittest.TestCase):
+    """Calls a host may make that hostsim's commands do not, through the
+    recorders of recorded/."""
+
+    def recorded(self, order, part):
+        fresh_traces()
+        status, out = recorder_calls(order, part + ".dll")
+        self.assertEqual(0, status, out)
+        traces = traces_of(part)
+        self.assertEqual(1, len(traces))
+        return out, traces[0], read_text(traces[0])
+
+    def test_evaluations_before_any_pin_query_keep_their_signals_and_replay(self):
+        _, trace, text = self.recorded("early-simulation", "Quenvik")
+        self.assertNotIn("GetNumberOfInputsOutputs2", text)
+        self.assertEqual(16, len(re.findall(r"^[<>] \d+ \d+ SimulateDLL3 ", text, re.M)))
+        for record in re.finditer(r"^([<>]) \d+ \d+ SimulateDLL3 .*$", text, re.M):
+            regions = dict(re.findall(r" (in|out)=(\S+)", record.group(0)))
+            # As many signals as a part may have: 50 of 10 bytes.
+            self.assertEqual({"in", "out"} if record.group(1) == ">" else {"out"}, set(regions))
+            for region in regions.values():
+                self.assertEqual(500, len(trace_bytes(region)), record.group(0))
+        status, out, err = replay(trace, "Quenvik.dll")
+        self.assertEqual(0, status, out + err)
+        self.assertTrue(out.endswith("replayed 11 calls, 0 differing\n"), out)
+        # The sum output of the fourth evaluation (1 + 1 + 0: 0.0) made 5.0.
+        exit_line = re.findall(r"^< \d+ \d+ SimulateDLL3 .*$", text, re.M)[3]
+        regions = re.search(r" out=(\S+)", exit_line)
+        outputs = trace_bytes(regions.group(1))
+        self.assertEqual(bytes(10), outputs[:10])
+        planted = exit_line.replace(regions.group(0), " out=" + (bytes.fromhex("00000000000000a00140")
+                                                                  + outputs[10:]).hex())
+        status, out, err = replay_text(text.replace(exit_line, planted), "Quenvik.dll")
+        self.assertEqual(1, status, out + err)
+        self.assertIn(" SimulateDLL3: out bytes 0 to 9 of ", out)
+        self.assertTrue(out.endswith(", 1 differing\n"), out)
+
+    def test_an_export_the_interface_does_not_know_is_recorded_and_not_replayed(self):
+        _, _, text = self.recorded("unknown-export", "broken_plugin")
+        calls = re.search(r"\r\n(> 2 \d+ HasDelayDLL@4 .*\r\n< 2 \d+ HasDelayDLL@4 .*\r\n)", text).group(1)
+        self.assertRegex(calls, r"^> 2 \d+ HasDelayDLL@4 depth=0 align=\d+ cw=\S+ sw=\S+ (mxcsr=\S+ )?slots=\?\r\n"
+                                r"< 2 \d+ HasDelayDLL@4 depth=0 eax=\S+ edx=\S+ pop=4 ")
+        # Replayed among a part's calls: replay takes no DLL that lacks an
+        # entry point, as the broken plug-in does.
+        _, _, quenvik = self.recorded("early-simulation", "Quenvik")
+        after = quenvik.index("\r\n", quenvik.rindex("\r\n< ") + 2) + 2
+        status, out, err = replay_text(quenvik[:after] + calls.replace(" 2 ", " 12 ") + quenvik[after:], "Quenvik.dll")
+        self.assertEqual(0, status, out + err)
+        self.assertIn("call 12 HasDelayDLL@4: not replayed: an export the interface does not describe", out)
+        self.assertTrue(out.endswith("replayed 11 calls, 0 differing\n"), out)
+
+    def test_calls_that_never_returned_are_marked_at_the_next_call_and_at_unload(self):
+        out, _, text = self.recorded("crash", "broken_plugin")
+        self.assertEqual("DisposeUserDLL faulted\n" * 2, out)
+        records = re.findall(r"^[<>~] .*?\r$", text, re.M)
+        self.assertRegex(records[0], r"^> 1 \d+ DisposeUserDLL ")
+        self.assertRegex(records[1], r"^~ 1 \d+ DisposeUserDLL why=next-call\r$")
+        self.assertRegex(records[2], r"^> 2 \d+ GetDLLName ")
+        self.assertRegex(records[3], r"^< 2 \d+ GetDLLName ")
+        self.assertRegex(records[4], r"^> 3 \d+ DisposeUserDLL ")
+        self.assertRegex(records[5], r"^~ 3 \d+ DisposeUserDLL why=unload\r$")
+        self.assertEqual(6, len(records))
+
+
 class Package(unittest.TestCase):
     def test_the_recorders_and_a_german_readme_for_notepad(self):
         import zipfile
@@ -158,8 +249,34 @@ class Package(unittest.TestCase):
         self.assertIn("Aufzeichnung", text)
         for part in PARTS:
             self.assertIn(part + ".dll", text)
-        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt"):
+        # The notes a user is told to look for, as the recorder writes them.
+        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt",
+                     "\"! the part's file is missing\"", "\"! the part cannot be loaded\""):
             self.assertIn(step, text)
+
+
+def constructor_lists(image):
+    """Each (constructors, destructors) pair of lists in a DLL's bytes."""
+    header = struct.unpack_from("<I", image, 0x3C)[0] + 24
+    base, size = struct.unpack_from("<I", image, header + 28)[0], struct.unpack_from("<I", image, header + 56)[0]
+
+    def addresses(at):
+        found = []
+        while base <= struct.unpack_from("<I", image, at)[0] < base + size:
+            found.append(struct.unpack_from("<I", image, at)[0])
+            at += 4
+        return found, at
+
+    pairs = []
+    at = image.find(b"\xff" * 4)
+    while at >= 0:
+        constructors, end = addresses(at + 4)
+        if image[end:end + 8] == b"\0" * 4 + b"\xff" * 4:
+            destructors, end = addresses(end + 8)
+            if image[end:end + 4] == b"\0" * 4:
+                pairs.append((constructors, destructors))
+        at = image.find(b"\xff" * 4, at + 1)
+    return pairs
 
 
 class RecorderCode(unittest.TestCase):
@@ -172,6 +289,14 @@ class RecorderCode(unittest.TestCase):
             floating = {m for m in mnemonics if m.startswith("f") or "mm" in m or m.endswith(("ss", "sd", "ps", "pd"))
                         or "mxcsr" in m}
             self.assertEqual(allowed, floating, part)
+
+    def test_no_constructor_to_run(self):
+        # Nothing runs the list of constructors in a DLL without a C
+        # runtime. The linker writes it as -1, the constructors' addresses
+        # and 0, followed by the destructors' list alike.
+        for part in PARTS:
+            with open(os.path.join(BIN, "recorders", part + ".dll"), "rb") as f:
+                self.assertEqual([([], [])], constructor_lists(f.read()), part)
 
 
 
@@ -204,13 +329,25 @@ class RecorderOnItsOwn(unittest.TestCase):
         os.mkdir(os.path.join(self.folder, "Quenvik"))
         shutil.copy(os.path.join(BIN, "Quenvik.dll"), os.path.join(self.folder, "Quenvik"))
 
-    def test_without_its_part_every_call_returns_and_the_trace_says_why(self):
+    def test_without_its_part_it_does_not_load_and_the_trace_says_why(self):
         self.settings()
+        status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
+        self.assertNotEqual(0, status, out + err)
+        self.assertNotIn("inputs", out)
+        text = self.trace()
+        self.assertIn("\r\npart " + windows_path(os.path.join(self.folder, "Quenvik", "Quenvik.dll")) + "\r\n", text)
+        self.assertTrue(text.endswith("\r\n! the part's file is missing: the recorder refuses to load\r\n"), text)
+
+    def test_a_part_that_refuses_to_load_is_named_in_the_trace(self):
+        self.settings()
+        os.mkdir(os.path.join(self.folder, "Quenvik"))
+        shutil.copy(os.path.join(BUILD, "tests", "odd_refuse.dll"), os.path.join(self.folder, "Quenvik", "Quenvik.dll"))
         status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
         self.assertEqual(0, status, out + err)
         self.assertIn("inputs (0)", out)
         text = self.trace()
-        self.assertIn("\r\n! the part cannot be loaded (error 126): every call returns 0 without it\r\n", text)
+        self.assertIn("\r\n! the part cannot be loaded (error 1114, ERROR_DLL_INIT_FAILED: the part's DllMain refused "
+                      "to load): every call returns 0 without it\r\n", text)
         self.assertRegex(text, r"\r\n< 1 \d+ GetNumberOfInputsOutputs2 depth=0 eax=00000000 \S+ pop=16 ")
 
     def test_past_its_cap_a_trace_counts_what_it_leaves_out(self):
