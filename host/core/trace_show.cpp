@@ -164,7 +164,7 @@ class TraceWords {
     say(ShownWindows1252(named_.name) + ": the part " + HeadValue(trace_, trace::kPartKey) + ", version " +
         HeadValue(trace_, trace::kPartVersionKey) + ", SHA-256 " + HeadValue(trace_, trace::kPartSha256Key));
     say("  recorded by recorder " + HeadValue(trace_, trace::kRecorderKey) + " on Windows " +
-        HeadValue(trace_, trace::kWindowsKey) + " (SSE " + HeadValue(trace_, trace::kSseKey) + ") in process " +
+        HeadValue(trace_, trace::kWindowsKey) + ", SSE " + HeadValue(trace_, trace::kSseKey) + ", in process " +
         HeadValue(trace_, trace::kProcessKey) + ", from " + HeadValue(trace_, trace::kStartedKey));
     if (trace_.head.count(trace::kCapKey)) {
       unsigned long first = 0, ring = 0;
@@ -182,6 +182,7 @@ class TraceWords {
 
   void SayNext(const std::function<void(const std::string&)>& say) {
     const TraceCall& call = trace_.calls[next_];
+    if (next_ == 0) SayHead(say);
     SayGap(say);
     say(TimeOfDay(TimeOf(call.entry)) + "  " + part_ + Instance(call) + " " + call.entry.entryPoint + " (call " +
         std::to_string(call.entry.number) + ")" + Details(call));
@@ -198,6 +199,7 @@ class TraceWords {
   }
 
   void SayEnd(const std::function<void(const std::string&)>& say) const {
+    if (trace_.calls.empty()) SayHead(say);
     say(part_ + ": " + Counted(trace_.calls.size(), "call") + ", " + std::to_string(unreturned_) +
         " of them not returned, " + Counted(leftOutCalls_, "call") + " left out by the cap (" + named_.name + ")");
   }
@@ -379,7 +381,6 @@ std::string ShownFileText(const std::vector<unsigned char>& bytes) {
 void ShowTraces(const std::vector<NamedTrace>& traces, const std::function<void(const std::string&)>& say) {
   std::vector<TraceWords> words;
   for (const NamedTrace& trace : traces) words.emplace_back(trace);
-  for (const TraceWords& trace : words) trace.SayHead(say);
   for (;;) {
     TraceWords* earliest = nullptr;
     for (TraceWords& trace : words)

@@ -20,9 +20,10 @@ struct NamedTrace {
 };
 
 // The traces of one session (one per part the host loaded, say) told
-// together: each one's head, then every call of all of them in the order
-// of time, the trace's start plus the call's milliseconds. `say` gets each
-// line as it comes.
+// together: every call of all of them in the order of time (the trace's
+// start plus the call's milliseconds), each trace's head before its first
+// call, and a line of counts per trace at the end. `say` gets each line as
+// it comes.
 void ShowTraces(const std::vector<NamedTrace>& traces, const std::function<void(const std::string&)>& say);
 
 // A signal value in volts from its ten bytes, read as integers, so that no
