@@ -28,7 +28,7 @@ struct Command {
 // Every command, in the order --help lists them; <name>.cpp (in lower
 // case) defines `const Command k<Name>Command`.
 #define HOSTSIM_COMMANDS(X) \
-  X(Info) X(Run) X(Truth) X(Project) X(Dialog) X(Check) X(Test) X(Fuzz) X(Bench) X(Replay) X(Demo)
+  X(Info) X(Run) X(Truth) X(Project) X(Dialog) X(Check) X(Test) X(Fuzz) X(Bench) X(Replay) X(Show) X(Demo)
 
 #define HOSTSIM_COMMAND_DECLARATION(name) extern const Command k##name##Command;
 HOSTSIM_COMMANDS(HOSTSIM_COMMAND_DECLARATION)

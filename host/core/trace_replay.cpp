@@ -210,6 +210,8 @@ class Replay {
       what = recordedChanged ? "the instance slot is left as it was" : "the instance slot is written";
     } else if (recordedChanged && recordedAfter == 0 && replayedAfter != 0) {
       what = "the instance slot is not emptied";
+    } else if (recordedChanged && recordedAfter == 0) {
+      instances_.erase(recordedBefore);  // freed: the next instance placed may get its address
     } else if (recordedChanged && mapped != instances_.end() && mapped->second != replayedAfter) {
       what = "the instance slot holds another instance";
     } else if (recordedChanged && recordedAfter != 0 && mapped == instances_.end()) {

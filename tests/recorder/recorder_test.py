@@ -146,6 +146,33 @@ class KeptTraces(unittest.TestCase):
                 self.assertEqual(0, status, out + err)
                 self.assertRegex(out, r"\nreplayed [1-9]\d* calls?, 0 differing\n$")
 
+    def test_they_hold_every_entry_point_and_each_parts_logic_labels_and_settings(self):
+        with open(os.path.join(SOURCE, "interface", "entry_point_list.h")) as f:
+            entry_points = set(re.findall(r"^\s*X\((\w+),", f.read(), re.M))
+        called = {part: set() for part in PARTS}
+        for trace in self.kept():
+            with open(trace, "rb") as f:
+                text = f.read().decode("latin-1")
+            with self.subTest(trace=os.path.basename(trace)):
+                head = text[:text.index("\r\n> ")]
+                part = re.search(r"^part C:\\Programme\\Simulator\\(\w+)\\\1\.dll\r$", head, re.M).group(1)
+                self.assertNotIn("Z:", head, "no folder of the machine that recorded it")
+                called[part] |= set(re.findall(r"^> \d+ \d+ (\w+) ", text, re.M))
+        self.assertEqual(entry_points, set().union(*called.values()))
+        for part in PARTS:
+            self.assertLessEqual({"SimulateDLL3", "SetInputChar2", "SetOutputChar2", "WriteToFile", "ReadFromFile",
+                                  "GetNumberOfInputsOutputs2"}, called[part], part)
+
+    def test_show_tells_a_run_in_words(self):
+        status, out, err = hostsim(BIN, "show", os.path.join(KEPT, "quenvik_run.txt"))
+        self.assertEqual(0, status, out + err)
+        self.assertRegex(out, r"\n\d\d:\d\d:\d\d\.\d{3}  Quenvik #1 SimulateDLL3 \(call \d+\): in Summand A=5 V, "
+                              r"Summand B=5 V, Übertrag=0 V; out Summe S=0 V, Übertrag=5 V; result 0\n")
+        self.assertIn("in Summand A=2.5 V (low), Summand B=2.6 V (high), Übertrag=0 V;", out)
+        status, out, err = hostsim(BIN, "show", os.path.join(SOURCE, "README.md"))
+        self.assertEqual(2, status)
+        self.assertIn("README.md is no call trace", err)
+
     def test_a_changed_output_is_named_with_its_call_and_bytes(self):
         trace = os.path.join(KEPT, "quenvik_run.txt")
         with open(trace, "rb") as f:
