@@ -1,7 +1,9 @@
 // Any bytes may stand where `test` expects a vector file. Read as each part
-// would read them, they give rows that fit the part's pins, or a Failure
-// naming the file, a line of it and a column within that line; a repeat's
-// rows come one at a time, so memory does not grow with its count.
+// would read them, they give rows that fit the part's pins, at finite
+// voltages, or a Failure naming the file, a line of it and a column within
+// that line; a repeat's rows come one at a time, so memory does not grow
+// with its count.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,6 +38,7 @@ void ReadRows(const std::string& file, int inputs, int outputs) {
     Require(int(row.inputs.size()) == inputs && int(row.outputs.size()) == outputs);
     Require(row.line >= previousLine && row.settingsLine < row.line);
     Require(row.settingsLine == 0 || !row.settings.empty());
+    for (const host::VectorInput& input : row.inputs) Require(std::isfinite(input.volts));
     previousLine = row.line;
   }
 }
