@@ -23,6 +23,9 @@ foreach(name ${KORVELANT_COMPONENTS})
   target_link_libraries(${name}_core PUBLIC frame_core)
 endforeach()
 
+# hostsim's readers of users' and recorders' files.
+include(host/core/readers.cmake)
+
 if(FUZZ)
   add_subdirectory(tests/fuzz)
 else()

@@ -34,7 +34,13 @@ constexpr std::size_t kSignalSize = 10;
 constexpr char kEndMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
 constexpr std::size_t kEndMarkerSize = sizeof kEndMarker - 1;
 
+// The interface's calling convention exists on 32-bit x86 only; the readers
+// built natively for another machine use the layouts and names alone.
+#if defined(__i386__)
 #define HOST_STDCALL __attribute__((stdcall))
+#else
+#define HOST_STDCALL
+#endif
 
 // The function type of each entry point: IsUserDLL32Fn, GetDLLNameFn, ...
 #define HOST_FUNCTION_TYPE(name, result, optional, ...) using name##Fn = result(HOST_STDCALL*)(__VA_ARGS__);

@@ -1,6 +1,7 @@
 #include "stimulus.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
@@ -65,7 +66,8 @@ bool ParseStimulusValue(const std::string& token, double& volts) {
   const std::string number = token.substr(0, token.size() - 1);
   if (!IsPlainDecimal(number)) return false;
   volts = std::strtod(number.c_str(), nullptr);
-  return true;
+  // Enough digits overflow to infinity, which no input can take.
+  return std::isfinite(volts);
 }
 
 std::vector<StimulusStep> ParseStimulus(const std::string& bytes, const std::string& name, std::string* encoding) {

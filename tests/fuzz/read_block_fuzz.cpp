@@ -4,19 +4,17 @@
 // leave every component with settings it can save and load back unchanged.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "full_adder.h"
 #include "persistence.h"
+#include "require.h"
 #include "segment_decoder.h"
 #include "shift_register.h"
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzz::Require;
 
 template <class Component>
 Component LoadedFrom(const std::string& block) {

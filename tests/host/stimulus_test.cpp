@@ -38,6 +38,9 @@ TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {
     double volts;
     EXPECT_FALSE(host::ParseStimulusValue(bad, volts)) << bad;
   }
+  // Plain digits, but more of them than any voltage has: infinite volts.
+  double volts;
+  EXPECT_FALSE(host::ParseStimulusValue("1" + std::string(309, '0') + "V", volts));
 }
 
 TEST(StimulusFile, StepsCommentsBlankLinesAndLineEnds) {
@@ -159,9 +162,9 @@ TEST(StimulusFile, ALongValueIsCutAtACharacterAndSaysItsLength) {
     EXPECT_EQ("s.stim:1: " + c.quoted + " is neither 0, 1 nor a voltage such as 2.6V", Parsed(c.value, steps));
   }
   std::vector<StimulusStep> steps;
-  EXPECT_EQ("s.stim:2: \"" + std::string(60, '2') +
+  EXPECT_EQ("s.stim:2: \"2." + std::string(58, '2') +
                 "…\" (5000 bytes) is neither 0, 1 nor a voltage such as 2.6V: a voltage needs its unit",
-            Parsed("0 0 0\n" + std::string(5000, '2'), steps));
+            Parsed("0 0 0\n2." + std::string(4998, '2'), steps));
 }
 
 TEST(Utf16, PairsHalvesAndBytesThatAreNone) {
