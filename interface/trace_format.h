@@ -64,7 +64,7 @@ constexpr char kNoteMark = '!';
 constexpr char kUnreturnedMark = '~';
 constexpr char kUnreturnedNext[] = "next-call";
 constexpr char kUnreturnedUnload[] = "unload";
-constexpr char kRingNote[] = "ring part=";  // after "! "
+constexpr char kRingNote[] = "ring part=";   // after "! "
 constexpr char kLeftOutNote[] = "left-out";  // after "! "
 // The most bytes of one region a record holds; the rest is {??*COUNT}.
 constexpr unsigned kMaxRegionBytes = 1u << 20;

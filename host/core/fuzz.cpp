@@ -15,8 +15,8 @@
 #include "paths.h"
 #include "placed_part.h"
 #include "plugin_interface.h"
-#include "project_format.h"
 #include "plugin_library.h"
+#include "project_format.h"
 #include "signal_encoding.h"
 #include "text.h"
 
