@@ -31,7 +31,8 @@ TEST(Replay, LoadsTheDllTheHeadNamesOnlyWhereItsSha256IsTheRecordedOne) {
   EXPECT_TRUE(Contains(other.err, ": none is loaded; name the DLL to replay against")) << other.err;
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ran.c_str())) << "its DllMain ran";
 
-  for (const char* part : {"C:\\x\\..", "\\\\server\\share\\NUL.dll", "C:telltale.dll", "telltale.dll:x.dll", "telltale.exe"}) {
+  for (const char* part :
+       {"C:\\x\\..", "\\\\server\\share\\NUL.dll", "C:telltale.dll", "telltale.dll:x.dll", "telltale.exe"}) {
     test::WriteAll(trace, HeadNaming(part, std::string(64, '0')));
     const Outcome refused = Hostsim({"replay", trace});
     EXPECT_EQ(2, refused.status) << part;
