@@ -111,12 +111,6 @@ void ScanText(const std::string& text, std::size_t from, std::size_t to) {
   if (length > trace::kMaxText) throw BadLine{from, "a text longer than " + std::to_string(trace::kMaxText) + " bytes"};
 }
 
-const trace::Role* RolesOf(const std::string& name) {
-  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
-    if (name == roles.name) return roles.roles;
-  return nullptr;
-}
-
 int SlotsOf(const std::string& name) {
   for (const EntryPointName& entry : kEntryPoints)
     if (name == entry.name) return entry.stackSlots;
@@ -153,7 +147,7 @@ const RegionOf* FindRegion(const std::string& key) {
 }
 
 bool HasRole(const std::string& name, trace::Role role) {
-  const trace::Role* roles = RolesOf(name);
+  const trace::Role* roles = TraceArgumentRoles(name);
   const int slots = SlotsOf(name);
   for (int k = 0; roles && k < slots; ++k)
     if (roles[k] == role) return true;
@@ -608,6 +602,12 @@ std::size_t TextTraceSource::ReadAt(std::uint64_t offset, char* buffer, std::siz
   const std::size_t count = std::min<std::size_t>(room, text_.size() - std::size_t(offset));
   std::memcpy(buffer, text_.data() + offset, count);
   return count;
+}
+
+const trace::Role* TraceArgumentRoles(const std::string& entryPoint) {
+  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
+    if (entryPoint == roles.name) return roles.roles;
+  return nullptr;
 }
 
 const std::string& TraceRecord::Field(const std::string& key) const {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "trace_format.h"
+
 namespace host {
 
 struct TraceRecord {
@@ -85,6 +87,10 @@ class TextTraceSource : public TraceSource {
 void ReadTrace(TraceSource& source, const std::string& name, Trace& trace,
                const std::function<void(const TraceCall&)>& call = nullptr);
 Trace ParseTrace(const std::string& text, const std::string& name);
+
+// What each stack slot of an entry point is (trace_format.h), null for
+// one whose slots are all plain values or that the interface lacks.
+const trace::Role* TraceArgumentRoles(const std::string& entryPoint);
 
 // A region's known bytes: hex pairs and {XX*COUNT} runs; "-" is none. The
 // bytes left out after them ({??*COUNT}, always last) UnknownTraceBytes

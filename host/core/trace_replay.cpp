@@ -48,12 +48,6 @@ bool InTheInterface(const std::string& name) {
   return false;
 }
 
-const trace::Role* RolesOf(const std::string& name) {
-  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
-    if (name == roles.name) return roles.roles;
-  return nullptr;
-}
-
 // The bytes the host's buffers start with where the trace holds fewer.
 constexpr unsigned char kPinFill = 0xCD, kSignalFill = SignalArray::kFill, kSmallFill = 0xAB;
 constexpr std::size_t kSmallRoom = 64;
@@ -335,7 +329,7 @@ class TraceReplay::State {
       Note(call, "came inside an earlier call (while the part's dialog was open, say); replayed after it");
     ++outcome_.replayed;
     if (!function) return Count(call, "the DLL does not export " + name);
-    const trace::Role* roles = RolesOf(name);
+    const trace::Role* roles = TraceArgumentRoles(name);
     CallBuffers buffers;
     std::vector<std::uint32_t> arguments = slots;
     std::vector<std::uint32_t> slotBefore(slots.size());

@@ -51,7 +51,7 @@ TEST(Replay, LoadsTheDllTheHeadNamesOnlyWhereItsSha256IsTheRecordedOne) {
 // Bytes the recorder left out are unknown, never a difference, while the
 // known ones before them are still compared; an export the interface does
 // not describe is not called, nor is a call that never returned where
-// others follow it.
+// others follow it; the last call, which never returned, is made again.
 TEST(Replay, TakesLeftOutBytesAsUnknownAndMakesNoCallItCannotMakeSoundly) {
   const std::string trace = test::Scratch("unknown_bytes.txt");
   const std::string calls =
@@ -64,7 +64,9 @@ TEST(Replay, TakesLeftOutBytesAsUnknownAndMakesNoCallItCannotMakeSoundly) {
       "~ 3 30 HasDelayDLL why=next-call\r\n"
       "> 4 32 WriteToFile depth=0 align=12 cw=037f slots=0000007c,00d15ef0 slot=c006d100 window={00*4} file=39\r\n"
       "< 4 32 WriteToFile depth=0 eax=00000001 edx=00d100b0 pop=8 cw=037f slot=c006d100 window={00*4} "
-      "file=67+300d0a454e44455f{??*20}\r\n";
+      "file=67+300d0a454e44455f{??*20}\r\n"
+      "> 5 40 HasDelayDLL depth=0 align=12 cw=037f slots=00d15ef0 slot=c006d100 window={00*4}\r\n"
+      "~ 5 41 HasDelayDLL why=unload\r\n";
   test::WriteAll(trace, calls);
   const Outcome kept = Hostsim({"replay", trace, "Quenvik.dll"});
   EXPECT_EQ(0, kept.status) << kept.out << kept.err;
@@ -73,7 +75,10 @@ TEST(Replay, TakesLeftOutBytesAsUnknownAndMakesNoCallItCannotMakeSoundly) {
   EXPECT_TRUE(Contains(kept.out, "\ncall 3 HasDelayDLL: not replayed: it never returned (next-call), and calls "
                                  "follow it"))
       << kept.out;
-  EXPECT_TRUE(Contains(kept.out, "\nreplayed 2 calls, 0 differing\n")) << kept.out;
+  EXPECT_TRUE(Contains(kept.out, "\ncall 5 HasDelayDLL: it never returned when recorded (unload), nor did the "
+                                 "trace go on: made again, nothing to compare\n"))
+      << kept.out;
+  EXPECT_TRUE(Contains(kept.out, "\nreplayed 3 calls, 0 differing\n")) << kept.out;
 
   std::string changed = calls;
   changed.replace(changed.find("+300d0a"), 7, "+310d0a");
