@@ -2,8 +2,10 @@
 // the recorded part or another build of it, and compared.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "command.h"
 #include "options.h"
@@ -21,7 +23,95 @@ constexpr double kDialogSeconds = 1.0;
 
 std::string HeadValue(const Trace& trace, const char* key) {
   const auto found = trace.head.find(key);
-  return found == trace.head.end() ? "?" : found->second;
+  return found == trace.head.end() ? "?" : ShownUserText(found->second);
+}
+
+// A trace's file, read where the reader asks: it is never held whole.
+class FileTraceSource : public TraceSource {
+ public:
+  explicit FileTraceSource(const std::string& path) : path_(path) {
+    file_ = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size = {};
+    if (file_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(file_, &size))
+      throw Failure("cannot read " + path + ": " + (IsFolder(path) ? "it is a folder" : "no such file"));
+    size_ = std::uint64_t(size.QuadPart);
+  }
+  ~FileTraceSource() override { CloseHandle(file_); }
+  FileTraceSource(const FileTraceSource&) = delete;
+  FileTraceSource& operator=(const FileTraceSource&) = delete;
+
+  std::uint64_t Size() const override { return size_; }
+  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t room) override {
+    LARGE_INTEGER at;
+    at.QuadPart = LONGLONG(offset);
+    DWORD got = 0;
+    if (!SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) || !ReadFile(file_, buffer, DWORD(room), &got, nullptr))
+      throw Failure("cannot read " + path_ + " at byte " + std::to_string(offset));
+    return got;
+  }
+
+ private:
+  std::string path_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  std::uint64_t size_ = 0;
+};
+
+// The trace read through to its end, each call given to `call`: a file in
+// pieces, standard input ("-") whole.
+void ReadTraceAt(const std::string& path, Trace& trace, const std::function<void(const TraceCall&)>& call) {
+  if (path == "-") {
+    static const std::string input = ReadInput(path);
+    TextTraceSource source(input);
+    return ReadTrace(source, "standard input", trace, call);
+  }
+  FileTraceSource source(path);
+  ReadTrace(source, path, trace, call);
+}
+
+bool IsDeviceName(const std::string& name) {
+  std::string stem = name.substr(0, name.find('.'));
+  for (char& c : stem) c = char(std::toupper(static_cast<unsigned char>(c)));
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (stem == device) return true;
+  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' &&
+         stem[3] <= '9';
+}
+
+// The part's file name from the head: only its last component, and only
+// a plain name of a DLL, never a path, a drive, a device or a stream.
+std::string PartFileName(const Trace& trace) {
+  const auto part = trace.head.find(trace::kPartKey);
+  if (part == trace.head.end()) throw Failure("the trace names no part: name the DLL to replay against");
+  const std::string name = FileName(part->second);
+  const bool plain = name.size() > 4 && name.find_first_of("<>:\"|?*") == std::string::npos &&
+                     name.find("..") == std::string::npos && !IsDeviceName(name) &&
+                     _stricmp(name.c_str() + name.size() - 4, ".dll") == 0;
+  if (!plain)
+    throw Failure("the trace's part " + Quoted(part->second) +
+                  " is no plain DLL file name: name the DLL to replay against");
+  return name;
+}
+
+// The recorded part, looked for in the trace's folder and the current
+// folder, and taken only where its SHA-256 is the recorded one: nothing is
+// loaded before that is known.
+std::string RecordedPart(const Trace& trace, const std::string& tracePath) {
+  const std::string name = PartFileName(trace);
+  const std::string recorded = HeadValue(trace, trace::kPartSha256Key);
+  const std::string traceFolder = tracePath == "-" ? "." : FolderOf(FullPath(tracePath));
+  std::string found;
+  for (const std::string& folder : {traceFolder, FullPath(".")}) {
+    const std::string path = folder + "\\" + name;
+    char sha[65];
+    if (!Exists(path) || IsFolder(path) || !checksum::FileSha256(path.c_str(), sha)) continue;
+    if (recorded == sha) return path;
+    found += "; " + path + " has SHA-256 " + sha;
+  }
+  if (found.empty())
+    throw Failure(name + " is in neither the trace's folder nor the current folder: name the DLL to replay against");
+  throw Failure("the trace was recorded with " + name + " of SHA-256 " + recorded + found +
+                ": none is loaded; name the DLL to replay against");
 }
 
 // Whether the DLL is the build the trace was recorded with.
@@ -43,24 +133,36 @@ double DialogSeconds(const CommandLine& line) {
   return seconds;
 }
 
+void PrintHead(const Trace& trace, std::size_t calls, const std::string& tracePath, const std::string& dll,
+               HMODULE module) {
+  std::printf("replay of %s: %s of %s, version %s, recorded by recorder %s on Windows %s\n",
+              FileName(tracePath).c_str(), Counted(calls, "call").c_str(), HeadValue(trace, trace::kPartKey).c_str(),
+              HeadValue(trace, trace::kPartVersionKey).c_str(), HeadValue(trace, trace::kRecorderKey).c_str(),
+              HeadValue(trace, trace::kWindowsKey).c_str());
+  std::printf("against %s: %s", dll.c_str(), SameBuildLine(trace, module).c_str());
+  for (const std::string& note : trace.notes) std::printf("recorded: %s\n", ShownUserText(note).c_str());
+  if (trace.notesNotKept) std::printf("recorded: %s more\n", Counted(trace.notesNotKept, "note").c_str());
+  std::fflush(stdout);
+}
+
 int Replay(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kReplayCommand, arguments);
   const std::string& tracePath = line.operands[0];
-  const Trace trace = ParseTrace(ReadInput(tracePath), tracePath);
-  const std::string dll = line.operands.size() > 1 ? line.operands[1] : HeadValue(trace, trace::kPartKey);
   const double dialogSeconds = DialogSeconds(line);
+  // The whole trace is checked before any DLL is loaded or called.
+  Trace trace;
+  std::size_t calls = 0;
+  ReadTraceAt(tracePath, trace, [&](const TraceCall&) { ++calls; });
+  const std::string dll = line.operands.size() > 1 ? line.operands[1] : RecordedPart(trace, tracePath);
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
-  std::printf("replay of %s: %s of %s, version %s, recorded by recorder %s on Windows %s\n",
-              FileName(tracePath).c_str(), Counted(trace.calls.size(), "call").c_str(),
-              HeadValue(trace, trace::kPartKey).c_str(), HeadValue(trace, trace::kPartVersionKey).c_str(),
-              HeadValue(trace, trace::kRecorderKey).c_str(), HeadValue(trace, trace::kWindowsKey).c_str());
-  std::printf("against %s: %s", dll.c_str(), SameBuildLine(trace, library->Module()).c_str());
-  for (const std::string& note : trace.notes) std::printf("recorded: %s\n", note.c_str());
-  std::fflush(stdout);
-  const ReplayOutcome outcome = ReplayTrace(trace, *library, dialogSeconds, [](const std::string& text) {
+  PrintHead(trace, calls, tracePath, dll, library->Module());
+  TraceReplay replay(*library, dialogSeconds, [](const std::string& text) {
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);
   });
+  Trace again;
+  ReadTraceAt(tracePath, again, [&](const TraceCall& call) { replay.Call(call); });
+  const ReplayOutcome outcome = replay.Finish();
   std::printf("replayed %s, %zu differing\n", Counted(outcome.replayed, "call").c_str(), outcome.differing);
   return outcome.differing ? 1 : 0;
 }
@@ -75,6 +177,9 @@ const Command kReplayCommand = {
                                                     "and stack alignment; names the first call whose\n"
                                                     "results differ, with its bytes; exit status 1 when\n"
                                                     "any does"}},
+    "Without DLL, the part named by the trace's head, by its file name only, from the\n"
+    "trace's folder or the current folder, and only where its SHA-256 is the one\n"
+    "recorded. A trace that is not as the recorder writes it is bad input.\n"
     "Recorder: a DLL that stands in for a part under the part's name, with the real\n"
     "part in a folder named after it beside (Tamberlo.dll and Tamberlo\\Tamberlo.dll),\n"
     "and writes a trace of every call to %TEMP% (tools/make-recorder makes one for\n"

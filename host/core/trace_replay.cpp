@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "host_file.h"
 #include "placed_part.h"
 #include "stdcall_probe.h"
+#include "text.h"
 #include "trace_format.h"
 
 namespace host {
@@ -40,10 +42,10 @@ ResultKind ResultKindOf(const std::string& name) {
   return ResultKind::kNone;
 }
 
-const trace::Role* RolesOf(const std::string& name) {
-  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
-    if (name == roles.name) return roles.roles;
-  return nullptr;
+bool InTheInterface(const std::string& name) {
+  for (const EntryPointName& entry : kEntryPoints)
+    if (name == entry.name) return true;
+  return false;
 }
 
 // The bytes the host's buffers start with where the trace holds fewer.
@@ -153,6 +155,11 @@ HWND HostsimWindow() {
   return window;
 }
 
+// A file region's position alone; 0 where it is unknown.
+std::uint32_t PositionIn(const std::string& written) {
+  return std::uint32_t(std::strtoul(written.c_str(), nullptr, 10));
+}
+
 // The buffers of one call, made from its entry record.
 struct CallBuffers {
   std::vector<unsigned char> pins, in, out, small;
@@ -166,18 +173,48 @@ std::vector<unsigned char> Filled(std::size_t size, unsigned char fill, const st
   return bytes;
 }
 
-class Replay {
- public:
-  Replay(const Trace& trace, const PluginLibrary& library, double dialogSeconds,
-         const std::function<void(const std::string&)>& say)
-      : trace_(trace), library_(library), dialogSeconds_(dialogSeconds), say_(say) {}
+// Where a recorded file position lies beyond this, the call is not made:
+// replay would need a scratch file as long.
+constexpr std::uint32_t kMaxScratchPosition = 16u << 20;
 
-  ReplayOutcome Run() {
-    for (const TraceCall& call : trace_.calls) Call(call);
+}  // namespace
+
+class TraceReplay::State {
+ public:
+  State(const PluginLibrary& library, double dialogSeconds, const std::function<void(const std::string&)>& say)
+      : library_(library), dialogSeconds_(dialogSeconds), say_(say) {}
+
+  void Take(const TraceCall& call) {
+    if (held_) NotMade(*held_);
+    held_.reset();
+    if (call.afterGap) return AfterGap(call);
+    if (!call.returned)
+      held_ = std::make_unique<TraceCall>(call);
+    else
+      Call(call);
+  }
+
+  ReplayOutcome Finish() {
+    if (held_) Call(*held_);
+    held_.reset();
+    if (afterGap_)
+      say_("not replayed: " + Counted(afterGap_, "call") + " from call " + std::to_string(firstAfterGap_) +
+           " on, begun after the cap's gap: the calls left out made the part's state they found");
     return outcome_;
   }
 
  private:
+  void AfterGap(const TraceCall& call) {
+    if (!afterGap_++) firstAfterGap_ = call.entry.number;
+  }
+
+  void NotMade(const TraceCall& call) {
+    const std::string why =
+        call.unreturned.empty() ? "the trace holds no return of it" : "it never returned (" + call.unreturned + ")";
+    Note(call, "not replayed: " + why +
+                   ", and calls follow it: what it left behind is unknown, so later differences may come from it");
+  }
+
   void Note(const TraceCall& call, const std::string& text) {
     say_("call " + std::to_string(call.entry.number) + " " + call.entry.entryPoint + ": " + text);
   }
@@ -289,12 +326,12 @@ class Replay {
     const std::vector<std::uint32_t> slots = entry.Slots();
     const void* function = library_.Find(name.c_str());
     differs_.clear();
-    if (entry.Field("slots") == "?") return Note(call, "not replayed: an export the interface does not describe");
+    if (!InTheInterface(name)) return Note(call, "not replayed: an export the interface does not describe");
     if (entry.Field("depth") != "0")
       Note(call, "came inside an earlier call (while the part's dialog was open, say); replayed after it");
     ++outcome_.replayed;
     if (!function) return Count(call, "the DLL does not export " + name);
-    const trace::Role* roles = RolesOf(name);
+    const trace::Role* roles = TraceArgumentRoles(name);
     CallBuffers buffers;
     std::vector<std::uint32_t> arguments = slots;
     std::vector<std::uint32_t> slotBefore(slots.size());
@@ -325,10 +362,19 @@ class Replay {
         arguments[k] = std::uint32_t(std::uintptr_t(buffers.small.data()));
       } else if (role == trace::Role::kFile) {
         const bool reads = name == "ReadFromFile";
-        const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
-        if (reads && (!call.returned || (after.count && !after.hasBytes))) {
+        // Checked before the bytes are decoded: they are as many as the
+        // positions are apart.
+        const std::uint32_t farthest =
+            std::max(PositionIn(entry.Field(trace::kFileRegion)), PositionIn(call.exit.Field(trace::kFileRegion)));
+        if (farthest > kMaxScratchPosition) {
           --outcome_.replayed;
-          return Note(call, "not replayed: the trace does not hold the bytes the part read");
+          return Note(call, "not replayed: the file position " + std::to_string(farthest) + " lies beyond the " +
+                                std::to_string(kMaxScratchPosition >> 20) + " MB a scratch file of replay holds");
+        }
+        const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
+        if (reads && (!call.returned || (after.count && !after.hasBytes) || after.unknown)) {
+          --outcome_.replayed;
+          return Note(call, "not replayed: the trace does not hold all the bytes the part read");
         }
         PrepareFile(call, buffers, reads);
         arguments[k] = (slots[k] & 0xFFFF0000u) | (buffers.file.Argument() & 0xFFFFu);
@@ -355,7 +401,10 @@ class Replay {
       left = ReadFloatingState();
     }
     canceller.reset();
-    if (!call.returned) return Note(call, "the trace ends inside this call: nothing to compare");
+    if (!call.returned)
+      return Note(call, call.unreturned.empty() ? "the trace ends inside this call: nothing to compare"
+                                                : "it never returned when recorded (" + call.unreturned +
+                                                      "), nor did the trace go on: made again, nothing to compare");
     Compare(call, buffers, roles, slots, arguments, slotBefore, result, left);
     if (!differs_.empty()) Count(call, differs_);
   }
@@ -400,22 +449,24 @@ class Replay {
       say_("also differs: call " + std::to_string(call.entry.number) + " " + call.entry.entryPoint + ": " + what);
   }
 
-  const Trace& trace_;
   const PluginLibrary& library_;
   double dialogSeconds_;
-  const std::function<void(const std::string&)>& say_;
+  std::function<void(const std::string&)> say_;
   std::map<std::uint32_t, std::unique_ptr<HostRecord>> records_;
   std::map<std::uint32_t, std::uint32_t> instances_;  // recorded -> replayed
   bool windowNoted_ = false;
   std::string differs_;
   ReplayOutcome outcome_;
+  std::unique_ptr<TraceCall> held_;  // a call that never returned, made only where none follows
+  std::size_t afterGap_ = 0;
+  std::uint32_t firstAfterGap_ = 0;
 };
 
-}  // namespace
-
-ReplayOutcome ReplayTrace(const Trace& trace, const PluginLibrary& library, double dialogSeconds,
-                          const std::function<void(const std::string&)>& say) {
-  return Replay(trace, library, dialogSeconds, say).Run();
-}
+TraceReplay::TraceReplay(const PluginLibrary& library, double dialogSeconds,
+                         const std::function<void(const std::string&)>& say)
+    : state_(std::make_unique<State>(library, dialogSeconds, say)) {}
+TraceReplay::~TraceReplay() = default;
+void TraceReplay::Call(const TraceCall& call) { state_->Take(call); }
+ReplayOutcome TraceReplay::Finish() { return state_->Finish(); }
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "plugin_library.h"
@@ -17,11 +18,30 @@ struct ReplayOutcome {
   std::size_t differing = 0;
 };
 
-// `say` gets each line of the report as it comes: what is replayed other
-// than as recorded (a dialog cancelled after `dialogSeconds`, a window of
-// hostsim's), the first difference with its call number, entry point and
-// bytes, and each later differing call in one line.
-ReplayOutcome ReplayTrace(const Trace& trace, const PluginLibrary& library, double dialogSeconds,
-                          const std::function<void(const std::string&)>& say);
+// The calls are given one at a time, in the order they began; `say` gets
+// each line of the report as it comes: what is replayed other than as
+// recorded (a dialog cancelled after `dialogSeconds`, a window of
+// hostsim's, a call not made and why), the first difference with its call
+// number, entry point and bytes, and each later differing call in one
+// line. A call that never returned is made again only where no call
+// follows it: its end is the trace's end, so making it again shows what
+// became of it; followed by others, it is not made, as what it left behind
+// is unknown. The calls begun after a cap's gap are not made: the calls
+// left out made the part's state they found.
+class TraceReplay {
+ public:
+  TraceReplay(const PluginLibrary& library, double dialogSeconds, const std::function<void(const std::string&)>& say);
+  ~TraceReplay();
+  TraceReplay(const TraceReplay&) = delete;
+  TraceReplay& operator=(const TraceReplay&) = delete;
+
+  void Call(const TraceCall& call);
+  // After the last call.
+  ReplayOutcome Finish();
+
+ private:
+  class State;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace host
