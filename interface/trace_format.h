@@ -31,8 +31,11 @@
 // first NUL byte (room the recorder had taken but not yet written, which a
 // trace of a process that died may show) or at the half's end. The calls
 // left out between are those after the first part's last and before the
-// oldest half's first; a trace closed normally says so in a note
+// oldest half's first; a note says so, as the second line of each half
+// begun after records were left out (so that the trace of a host that
+// died says it too) and as the last line of a trace closed normally:
 //   ! left-out first=N last=M records=K
+// (N and M the least and greatest call numbers left out, K the records).
 //
 // This header is shared with the recorder, which links no C++ runtime: it
 // holds constants and plain tables only.
