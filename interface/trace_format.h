@@ -3,12 +3,13 @@
 // support engineer can read it with grep.
 //
 // The head, one "key value" line each, then the records:
-//   > N MS NAME depth=D align=A cw=XXXX [mxcsr=XXXX] slots=XXXXXXXX,... REGION=BYTES...
-//   < N MS NAME depth=D eax=XXXXXXXX edx=XXXXXXXX pop=BYTES cw=XXXX [mxcsr=XXXX] REGION=BYTES... [text="..."]
+//   > N MS NAME depth=D align=A cw=XXXX sw=XXXX [mxcsr=XXXX] slots=XXXXXXXX,... REGION=BYTES...
+//   < N MS NAME depth=D eax=XXXXXXXX edx=XXXXXXXX pop=BYTES cw=XXXX sw=XXXX [mxcsr=XXXX] REGION=BYTES... [text="..."]
 //   ~ N MS NAME why=next-call|unload
 //   ! a note (the part loaded or freed, the cap reached, ...)
 // N counts the calls from 1, MS the milliseconds since the trace began,
-// A is ESP mod 16 at the entry point's first instruction, pop the bytes
+// A is ESP mod 16 at the entry point's first instruction, cw and sw the
+// x87 control and status words, pop the bytes
 // the entry point took off the stack beyond its return address. "slots=?"
 // marks an export the interface does not know: its arguments are unknown.
 // A "~" record says that call N never returned: its thread began another
@@ -31,8 +32,11 @@
 // first NUL byte (room the recorder had taken but not yet written, which a
 // trace of a process that died may show) or at the half's end. The calls
 // left out between are those after the first part's last and before the
-// oldest half's first; a trace closed normally says so in a note
+// oldest half's first; a note says so, as the second line of each half
+// begun after records were left out (so that the trace of a host that
+// died says it too) and as the last line of a trace closed normally:
 //   ! left-out first=N last=M records=K
+// (N and M the least and greatest call numbers left out, K the records).
 //
 // This header is shared with the recorder, which links no C++ runtime: it
 // holds constants and plain tables only.

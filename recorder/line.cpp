@@ -3,17 +3,10 @@
 namespace recorder {
 namespace {
 constexpr char kDigits[] = "0123456789abcdef";
-// Room kept for the line's end, so that a cut line still ends.
-constexpr std::size_t kEndRoom = 2;
 }  // namespace
 
-Line& Line::Char(char c) {
-  if (size_ + kEndRoom < kCapacity) buffer_[size_++] = c;
-  return *this;
-}
-
 Line& Line::Text(const char* text) {
-  while (*text) Char(*text++);
+  while (*text && HasRoom(1)) buffer_[size_++] = *text++;
   return *this;
 }
 
@@ -29,8 +22,16 @@ Line& Line::Decimal(std::uint32_t value) {
 }
 
 Line& Line::Hex(std::uint32_t value, int digits) {
-  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) Char(kDigits[(value >> shift) & 15]);
+  if (!HasRoom(std::size_t(digits))) return *this;
+  for (int k = digits - 1; k >= 0; --k, value >>= 4) buffer_[size_ + std::size_t(k)] = kDigits[value & 15];
+  size_ += std::size_t(digits);
   return *this;
+}
+
+void Line::Pair(unsigned char byte) {
+  if (!HasRoom(2)) return;
+  buffer_[size_++] = kDigits[byte >> 4];
+  buffer_[size_++] = kDigits[byte & 15];
 }
 
 Line& Line::Bytes(const unsigned char* bytes, std::size_t count) {
@@ -39,14 +40,17 @@ Line& Line::Bytes(const unsigned char* bytes, std::size_t count) {
     std::size_t run = 1;
     while (k + run < count && bytes[k + run] == bytes[k]) ++run;
     if (run >= 4) {
-      Char('{').Hex(bytes[k], 2).Char('*').Decimal(std::uint32_t(run)).Char('}');
+      Char('{').Pair(bytes[k]);
+      Char('*').Decimal(std::uint32_t(run)).Char('}');
       k += run;
     } else {
-      Hex(bytes[k++], 2);
+      Pair(bytes[k++]);
     }
   }
   return *this;
 }
+
+Line& Line::LeftOut(std::uint32_t count) { return Text("{??*").Decimal(count).Char('}'); }
 
 Line& Line::Quoted(const char* text, std::size_t count) {
   Char('"');

@@ -55,8 +55,8 @@ constexpr int kMaxFrames = 64;
 // Where no pin record has been seen yet: as many as a part may have.
 constexpr std::uint32_t kUnknownPins = host::kMaxPins;
 constexpr DWORD kNoPosition = INVALID_SET_FILE_POINTER;
-// The most bytes of a file read back into one record.
-constexpr std::uint32_t kMaxFileBytes = 64 * 1024;
+// The file's bytes are read back this many at a time.
+constexpr DWORD kFileChunk = 64 * 1024;
 
 struct State {
   HMODULE self = nullptr;
@@ -75,12 +75,13 @@ struct State {
 };
 __constinit State state;
 CRITICAL_SECTION lock;
-__constinit Line line;  // the one record being written, under the lock
+char recordText[kMaxRecordBytes];                      // apart from `line`, so that it takes no room in the file
+__constinit Line line(recordText, sizeof recordText);  // the one record being written, under the lock
 unsigned char scratch[host::kPinInfoSize + host::kMaxPins * host::kSignalSize];
 
 void Note(const char* text) {
   line.Clear();
-  state.trace.WriteAnyway(line.Char(trace::kNoteMark).Char(' ').Text(text).End());
+  state.trace.Write(line.Char(trace::kNoteMark).Char(' ').Text(text).End());
 }
 
 // The trace with its head; the caller ends the head's line that follows.
@@ -92,6 +93,7 @@ void StartTrace() {
   state.trace.Create(settings, state.place.base);
   line.Clear();
   WriteHead(line, state.place, state.part, state.sse);
+  state.trace.WriteCapKey(line);
 }
 
 // The first call: the settings, the trace, the part and its head. The part
@@ -109,7 +111,7 @@ void Prepare() {
     WriteLoadError(line, error);
     line.Text("): every call returns 0 without it");
   }
-  state.trace.WriteAnyway(line.End());
+  state.trace.Write(line.End());
 }
 
 // At DLL_PROCESS_ATTACH: without its part's file the recorder does not
@@ -122,7 +124,7 @@ bool Attach(HMODULE self) {
   state.refused = true;
   StartTrace();
   line.Char(trace::kNoteMark).Text(" the part's file is missing: the recorder refuses to load");
-  state.trace.WriteAnyway(line.End());
+  state.trace.Write(line.End());
   state.trace.Close();
   return false;
 }
@@ -179,19 +181,26 @@ DWORD FilePosition(HANDLE file) {
 }
 
 // The bytes between the positions before and after the call, read back
-// through the host's handle, which is then left where the part left it.
+// through the host's handle, which is then left where the part left it;
+// past kMaxRegionBytes, only their count.
 void FileBytes(HANDLE file, DWORD from, DWORD to) {
-  const DWORD count = to - from;
-  static unsigned char bytes[kMaxFileBytes];
-  DWORD read = 0;
-  const bool back = count <= kMaxFileBytes && SetFilePointer(file, LONG(from), nullptr, FILE_BEGIN) == from &&
-                    ReadFile(file, bytes, count, &read, nullptr) && read == count;
-  SetFilePointer(file, LONG(to), nullptr, FILE_BEGIN);
+  const DWORD count = to - from, kept = count < trace::kMaxRegionBytes ? count : trace::kMaxRegionBytes;
+  static unsigned char bytes[kFileChunk];
+  DWORD done = 0;
+  bool readable = SetFilePointer(file, LONG(from), nullptr, FILE_BEGIN) == from;
   line.Char('+');
-  if (back)
-    line.Bytes(bytes, count);
-  else
+  while (readable && done < kept) {
+    const DWORD chunk = kept - done < kFileChunk ? kept - done : kFileChunk;
+    DWORD read = 0;
+    readable = ReadFile(file, bytes, chunk, &read, nullptr) && read == chunk;
+    if (readable) line.Bytes(bytes, chunk);
+    if (readable) done += chunk;
+  }
+  SetFilePointer(file, LONG(to), nullptr, FILE_BEGIN);
+  if (!done)
     line.Char('#').Decimal(count);
+  else if (done < count)
+    line.LeftOut(count - done);  // past kMaxRegionBytes, or where the handle stopped reading
 }
 
 void Floating(const char* controlKey) {
@@ -214,7 +223,7 @@ int Depth(DWORD thread) {
 void WriteUnreturned(const Frame& frame, const char* why) {
   Start(trace::kUnreturnedMark, frame, state.exports[frame.index]);
   line.Key("why").Text(why);
-  state.trace.Write(line.End());
+  state.trace.Write(line.End(), frame.number);
 }
 
 // A frame of this thread at or below a new call's stack belongs to a call
@@ -246,7 +255,7 @@ void WriteEntry(const Frame& frame, const Export& entry, int depth) {
     else
       line.Char('?');
   }
-  state.trace.Write(line.End());
+  state.trace.Write(line.End(), frame.number);
 }
 
 void WriteExit(const Frame& frame, const Export& entry, int depth, const std::uint32_t* esp, std::uint32_t eax,
@@ -273,7 +282,7 @@ void WriteExit(const Frame& frame, const Export& entry, int depth, const std::ui
     line.Key(trace::kTextField)
         .Quoted(text, CopyReadableText(reinterpret_cast<const void*>(std::uintptr_t(eax)), trace::kMaxText, text));
   }
-  state.trace.Write(line.End());
+  state.trace.Write(line.End(), frame.number);
 }
 
 // The host's pin counts, for the signal arrays of later calls.
@@ -331,11 +340,6 @@ std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
 void Finish(bool unloaded) {
   for (int k = 0; k < state.frameCount; ++k) WriteUnreturned(state.frames[k], trace::kUnreturnedUnload);
   state.frameCount = 0;
-  if (state.trace.LeftOut()) {
-    line.Clear();
-    line.Char(trace::kNoteMark).Char(' ').Decimal(state.trace.LeftOut()).Text(" records after the cap are left out");
-    state.trace.WriteAnyway(line.End());
-  }
   if (unloaded && state.part) {
     Note("the recorder is unloaded: the part is freed");
     FreeLibrary(state.part);

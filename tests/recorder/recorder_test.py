@@ -277,8 +277,8 @@ class Package(unittest.TestCase):
         for part in PARTS:
             self.assertIn(part + ".dll", text)
         # The notes a user is told to look for, as the recorder writes them.
-        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt",
-                     "\"! the part's file is missing\"", "\"! the part cannot be loaded\""):
+        for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt", "limit-mb", "first-mb",
+                     "last-mb", "\"! the part's file is missing\"", "\"! the part cannot be loaded\""):
             self.assertIn(step, text)
 
 
@@ -327,35 +327,47 @@ class RecorderCode(unittest.TestCase):
 
 
 
-class RecorderOnItsOwn(unittest.TestCase):
-    """A recorder set up in a scratch folder of its own, with its own
-    settings file."""
+class OwnFolder(unittest.TestCase):
+    """A recorder of PART set up in a scratch folder of its own, with its
+    own settings file."""
+    PART = "Quenvik"
 
     def setUp(self):
         self.folder = tempfile.mkdtemp(dir=BUILD)
         self.traces = os.path.join(self.folder, "traces")
         os.mkdir(self.traces)
         shutil.copy(os.path.join(RECORDED, "hostsim.exe"), self.folder)
-        shutil.copy(os.path.join(BIN, "recorders", "Quenvik.dll"), self.folder)
+        shutil.copy(self.recorder_file(), self.folder)
 
     def tearDown(self):
         shutil.rmtree(self.folder)
 
+    def recorder_file(self):
+        return os.path.join(BIN, "recorders", self.PART + ".dll")
+
+    def part_file(self):
+        return os.path.join(BIN, self.PART + ".dll")
+
     def settings(self, *lines):
         wine_traces = "Z:" + self.traces.replace("/", "\\")
-        with open(os.path.join(self.folder, "Quenvik-recorder.txt"), "w", newline="\r\n") as f:
+        with open(os.path.join(self.folder, self.PART + "-recorder.txt"), "w", newline="\r\n") as f:
             f.write("\n".join([f"folder = {wine_traces}  # the tests' own", *lines]) + "\n")
 
+    def trace_files(self):
+        return sorted(glob.glob(os.path.join(self.traces, self.PART + "-*.txt")))
+
     def trace(self):
-        traces = glob.glob(os.path.join(self.traces, "Quenvik-*.txt"))
+        traces = self.trace_files()
         self.assertEqual(1, len(traces))
         with open(traces[0], "rb") as f:
             return f.read().decode("latin-1")
 
     def place_part(self):
-        os.mkdir(os.path.join(self.folder, "Quenvik"))
-        shutil.copy(os.path.join(BIN, "Quenvik.dll"), os.path.join(self.folder, "Quenvik"))
+        os.mkdir(os.path.join(self.folder, self.PART))
+        shutil.copy(self.part_file(), os.path.join(self.folder, self.PART))
 
+
+class RecorderOnItsOwn(OwnFolder):
     def test_without_its_part_it_does_not_load_and_the_trace_says_why(self):
         self.settings()
         status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
@@ -377,29 +389,154 @@ class RecorderOnItsOwn(unittest.TestCase):
                       "to load): every call returns 0 without it\r\n", text)
         self.assertRegex(text, r"\r\n< 1 \d+ GetNumberOfInputsOutputs2 depth=0 eax=00000000 \S+ pop=16 ")
 
-    def test_past_its_cap_a_trace_counts_what_it_leaves_out(self):
-        self.settings("limit-mb = 1")
+    def test_the_cap_is_split_as_the_settings_say(self):
         self.place_part()
-        stimulus = os.path.join(self.folder, "long.stim")
-        with open(stimulus, "w") as f:
-            f.write("1 0 1\n0 1 1\n" * 2000)
-        status, out, err = hostsim(self.folder, "run", "Quenvik.dll", "long.stim")
-        self.assertEqual(0, status, out + err)
-        text = self.trace()
-        self.assertLessEqual(len(text), (1 << 20) + 1000)
-        self.assertIn("\r\n! the trace has reached its cap of 1 MB (limit-mb): the records after this are counted, "
-                      "not written\r\n", text)
-        left_out = int(re.search(r"\r\n! (\d+) records after the cap are left out\r\n", text).group(1))
-        written = len(re.findall(r"^[<>] ", text, re.M))
-        # init and 4000 steps, an entry and an exit each, and the calls before and after the run.
-        self.assertGreater(left_out, 0)
-        self.assertGreaterEqual(written + left_out, 2 * 4001)
+        megabyte = 1 << 20
+        # limit-mb the whole, first-mb and last-mb its parts, the one not
+        # given the rest, a quarter for the beginning by default; at least
+        # 1 MB and a ring whose halves hold the longest record.
+        for lines, cap in [((), (16, 48)), (("limit-mb = 40", "first-mb = 4"), (4, 36)), (("last-mb = 8",), (56, 8)),
+                           (("first-mb = 3", "last-mb = 7", "limit-mb = 2"), (3, 7)), (("limit-mb = 1",), (1, 5))]:
+            with self.subTest(settings=lines):
+                for trace in self.trace_files():
+                    os.remove(trace)
+                self.settings(*lines)
+                status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
+                self.assertEqual(0, status, out + err)
+                text = self.trace()
+                self.assertIn(f"\r\ncap {cap[0] * megabyte} {cap[1] * megabyte}\r\n", text)
+                self.assertNotIn("\0", text, "a trace closed normally ends with its text")
 
     def test_make_recorder_refuses_a_file_that_is_no_dll(self):
         run = subprocess.run([os.path.join(SOURCE, "tools", "make-recorder"), os.path.join(SOURCE, "README.md"),
                               self.folder], capture_output=True, text=True)
         self.assertEqual(2, run.returncode)
         self.assertIn("README.md is not a Windows DLL", run.stderr)
+
+
+class OddPart(OwnFolder):
+    """A test plug-in (tests/host/odd_plugin) through its recorder."""
+
+    def recorder_file(self):
+        return os.path.join(BUILD, "tests", "recorder", "odd_recorders", self.PART + ".dll")
+
+    def part_file(self):
+        return os.path.join(BUILD, "tests", self.PART + ".dll")
+
+    def replay(self, trace):
+        return hostsim(BIN, "replay", trace, self.PART + ".dll", cwd=os.path.join(BUILD, "tests"))
+
+
+def decoded(text):
+    """The bytes of a trace's BYTES."""
+    return bytes.fromhex(re.sub(r"\{(..)\*(\d+)\}", lambda run: run.group(1) * int(run.group(2)), text))
+
+
+class LargeBlock(OddPart):
+    PART = "odd_big_block"
+
+    def test_a_block_of_100_kb_is_recorded_whole_and_replays_with_no_difference(self):
+        self.settings()
+        self.place_part()
+        for command in (["project", "save", "big.hsp", self.PART + ".dll"], ["project", "load", "big.hsp"]):
+            status, out, err = hostsim(self.folder, *command)
+            self.assertEqual(0, status, out + err)
+        block = (b"0" + bytes(ord("a") + k % 23 for k in range(1, 100 * 1024 - 2)) + b"\r\n"
+                 + b"ENDE_MARKE_DER_USER_DLL\r\n")
+        traces = self.trace_files()
+        self.assertEqual(2, len(traces))
+        for trace, call in zip(traces, ("WriteToFile", "ReadFromFile")):
+            with self.subTest(call=call):
+                with open(trace, "rb") as f:
+                    text = f.read().decode("latin-1")
+                exit_record = re.search(rf"^< \d+ \d+ {call} .* file=(\d+)\+(\S+)\r$", text, re.M)
+                self.assertEqual(block, decoded(exit_record.group(2)))
+                status, out, err = self.replay(trace)
+                self.assertEqual(0, status, out + err)
+                self.assertTrue(out.endswith(", 0 differing\n"), out)
+
+
+def capped_sections(data):
+    """A capped trace's first part and its ring's halves in the order of
+    their part numbers, each up to its first NUL byte."""
+    cap = re.search(rb"\r\ncap (\d+) (\d+)\r\n", data)
+    first, half = int(cap.group(1)), int(cap.group(2)) // 2
+
+    def text(start, end):
+        return data[start:end].split(b"\0", 1)[0].decode("latin-1")
+
+    halves = [text(first + k * half, first + (k + 1) * half) for k in range(2)]
+    return text(0, first), sorted(halves, key=lambda half: int(re.match(r"! ring part=(\d+)\r\n", half).group(1)))
+
+
+def calls_in(text):
+    return [int(n) for n in re.findall(r"^[<>~] (\d+) ", text, re.M)]
+
+
+class CappedRun(OddPart):
+    """A run long enough to go round the ring (1 MB for the beginning, 5 MB
+    of ring) that ends when the part ends it at its 25,000th evaluation."""
+
+    def run_to_the_end(self):
+        self.settings("first-mb = 1", "last-mb = 5")
+        self.place_part()
+        with open(os.path.join(self.folder, "long.stim"), "w") as f:
+            f.write("1\n0\n" * 15000)
+        status, out, err = hostsim(self.folder, "run", self.PART + ".dll", "long.stim")
+        traces = self.trace_files()
+        self.assertEqual(1, len(traces))
+        with open(traces[0], "rb") as f:
+            return status, out + err, f.read()
+
+    def check_both_ends(self, data):
+        """The head, the first part from call 1, both halves of the ring with
+        the gap between said at the newest half's start, no call missing
+        within the halves, and the last call's entry: the newest half."""
+        first, halves = capped_sections(data)
+        self.assertTrue(first.startswith("korvelant call trace 2\r\n"))
+        for text in [first, *halves]:
+            self.assertTrue(text.endswith("\r\n"), "every record whole: " + text[-200:])
+        parts = [int(re.match(r"! ring part=(\d+)", half).group(1)) for half in halves]
+        self.assertGreaterEqual(parts[0], 2, "the ring went round")
+        self.assertEqual(parts[0] + 1, parts[1])
+        left_out = re.match(r"! ring part=\d+\r\n! left-out first=(\d+) last=(\d+) records=(\d+)\r\n", halves[1])
+        self.assertTrue(left_out, halves[1][:200])
+        gap_first, gap_last, records = map(int, left_out.groups())
+        head_calls, older, newer = calls_in(first), calls_in(halves[0]), calls_in(halves[1])
+        self.assertEqual(list(range(1, max(head_calls) + 1)), sorted(set(head_calls)))
+        self.assertIn(gap_first, (max(head_calls), max(head_calls) + 1))
+        self.assertIn(gap_last, (min(older) - 1, min(older)))
+        self.assertGreaterEqual(records, 2 * (gap_last - gap_first))
+        self.assertEqual(list(range(min(older), max(newer) + 1)), sorted(set(older + newer)))
+        last_entry = re.findall(r"^> (\d+) \d+ (\S+) ", halves[1], re.M)[-1]
+        self.assertEqual((str(max(newer)), "SimulateDLL3"), last_entry)
+        self.assertEqual(-1, halves[1].find(f"\r\n< {last_entry[0]} "), "the last call never returned")
+        return halves[1]
+
+
+
+class LateCrash(CappedRun):
+    PART = "odd_late_crash"
+
+    def test_a_crash_after_a_long_run(self):
+        status, out, data = self.run_to_the_end()
+        self.assertEqual(1, status, out)
+        self.assertIn("SimulateDLL3 crashed", out)
+        newest = self.check_both_ends(data)
+        # Closed normally: the gap said again at the end.
+        gap = re.search(r"\r\n(! left-out [^\r]*\r\n)", newest).group(1)
+        self.assertTrue(newest.endswith("\r\n! the process ends\r\n" + gap), newest[-400:])
+
+
+
+class LateDeath(CappedRun):
+    PART = "odd_late_death"
+
+    def test_a_host_that_dies_keeps_every_record_before(self):
+        status, out, data = self.run_to_the_end()
+        self.assertEqual(9, status, out)
+        newest = self.check_both_ends(data)
+        self.assertRegex(newest[-1000:], r"\r\n> \d+ \d+ SimulateDLL3 [^\r]*\r\n$", "the call the host died in, last")
 
 
 if __name__ == "__main__":

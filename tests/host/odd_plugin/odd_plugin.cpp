@@ -25,6 +25,12 @@
 //   ODD_X87_INPUT  compares its input with 2.5 on the x87, which raises
 //                invalid operation on a signalling NaN and on the encodings
 //                it does not support
+//   ODD_BIG_BLOCK  WriteToFile writes a block of 100 KB: the delay flag,
+//                then text with no run of equal bytes, then the end marker
+//   ODD_LATE_CRASH  SimulateDLL3 writes through a null pointer at its
+//                kLateEvaluation-th call, after a long run
+//   ODD_LATE_DEATH  SimulateDLL3 ends its process at once there, as the
+//                system ends a host killed from outside: no DLL hears of it
 // Otherwise a buffer: one input, one output that follows it; or, with
 // ODD_COUNTER (and ODD_SHARED_COUNT), a part whose setting changes its
 // logic: a 2-bit counter of the input's rising edges, whose output is bit 1
@@ -128,6 +134,11 @@ void ChangeControlWord(std::uint16_t set, std::uint16_t clear) {
 }
 #endif
 
+#if defined(ODD_LATE_CRASH) || defined(ODD_LATE_DEATH)
+constexpr unsigned kLateEvaluation = 25000;
+unsigned evaluations = 0;
+#endif
+
 #ifdef ODD_COUNTER
 // The counter's evaluation; the initial one starts the count at 0.
 void CountEdges(unsigned char* record, const unsigned char* in, unsigned char* out, bool initial) {
@@ -211,6 +222,11 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
 #elif defined(ODD_CRASH)
   volatile std::uintptr_t nowhere = 0;
   *reinterpret_cast<volatile int*>(nowhere) = 1;
+#elif defined(ODD_LATE_CRASH)
+  volatile std::uintptr_t nowhere = 0;
+  if (++evaluations == kLateEvaluation) *reinterpret_cast<volatile int*>(nowhere) = 1;
+#elif defined(ODD_LATE_DEATH)
+  if (++evaluations == kLateEvaluation) TerminateProcess(GetCurrentProcess(), 9);
 #elif defined(ODD_HANG)
   for (;;) Sleep(1000);
 #elif defined(ODD_THROW)
@@ -261,6 +277,14 @@ ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   std::strcat(text, kMarker);
 #endif
   DWORD written;
+#ifdef ODD_BIG_BLOCK
+  static char block[100 * 1024];
+  block[0] = text[0];
+  for (std::size_t k = 1; k < sizeof block - 2; ++k) block[k] = char('a' + k % 23);
+  std::memcpy(block + sizeof block - 2, "\r\n", 2);  // the marker on a line of its own
+  WriteFile(FileOf(handle), block, sizeof block, &written, nullptr);
+  std::strcpy(text, kMarker);
+#endif
   WriteFile(FileOf(handle), text, DWORD(std::strlen(text)), &written, nullptr);
 }
 
