@@ -1,6 +1,6 @@
 // Any bytes may stand where replay expects a call trace. The reader gives
 // calls whose exits belong to them, or a Failure naming the trace and,
-// where a line is at fault, that line.
+// where a line is at fault, that line and the column in it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,6 +24,14 @@ std::size_t LineCount(const std::string& text) {
   return lines;
 }
 
+// The length of line `number` (from 1) with its line end.
+std::size_t LineLength(const std::string& text, std::size_t number) {
+  std::size_t at = 0;
+  for (std::size_t line = 1; line < number; ++line) at = text.find('\n', at) + 1;
+  const std::size_t end = text.find('\n', at);
+  return (end == std::string::npos ? text.size() : end + 1) - at;
+}
+
 void RequireCalls(const host::Trace& trace) {
   for (const host::TraceCall& call : trace.calls) {
     Require(!call.entry.entryPoint.empty());
@@ -32,14 +40,17 @@ void RequireCalls(const host::Trace& trace) {
   }
 }
 
-// "NAME, line N: reason" with N a line of the trace, or a refusal of the
-// whole of it ("NAME is ...").
+// "NAME, line N, column C: reason" with N a line of the trace and C a
+// column of it (one past its end where the line is cut short), or a
+// refusal of the whole of it ("NAME is ...").
 void RequireLocated(const std::string& failure, const std::string& text) {
   if (failure.rfind(kName + " is ", 0) == 0) return;
-  std::size_t at = 0, line = 0;
-  std::string name, lineText;
+  std::size_t at = 0, line = 0, column = 0;
+  std::string name, lineText, columnText;
   Require(fuzz::ReadUpTo(failure, at, ", line ", name) && name == kName);
-  Require(fuzz::ReadUpTo(failure, at, ": ", lineText) && fuzz::ReadNumber(lineText, LineCount(text), line));
+  Require(fuzz::ReadUpTo(failure, at, ", column ", lineText) && fuzz::ReadNumber(lineText, LineCount(text), line));
+  Require(fuzz::ReadUpTo(failure, at, ": ", columnText) &&
+          fuzz::ReadNumber(columnText, LineLength(text, line) + 1, column));
 }
 
 }  // namespace
