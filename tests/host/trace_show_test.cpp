@@ -50,8 +50,6 @@ TEST(ShownFileText, LineEndsAndControlBytesShownAndALongBlockCut) {
             host::ShownFileText({block.begin(), block.end()}));
   const std::string shown = host::ShownFileText(std::vector<unsigned char>(100000, 'x'));
   EXPECT_EQ("\"" + std::string(200, 'x') + "…\" (100000 bytes)", shown);
-  EXPECT_EQ("\"" + std::string(200, 'x') + "…\" (1048676 bytes, the last 100 left out by the recorder)",
-            host::ShownFileText(std::vector<unsigned char>(1048576, 'x'), 100));
 }
 
 // A pin record's hex as the recorder writes it: the counts, then each
@@ -117,6 +115,8 @@ TEST(ShowTraces, CallsInWordsWithInstancesPinsSettingsAndState) {
 < 7 6 DisposeUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot={00*4}
 > 8 7 InitUserDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot={cd*4}
 < 8 7 InitUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot=11110000
+> 9 8 WriteToFile depth=0 align=12 cw=037f sw=0000 slots=00000007,00000001 slot=11110000 file=0
+< 9 8 WriteToFile depth=0 eax=00000001 edx=00000000 pop=8 cw=037f sw=0000 slot=11110000 file=1048676+{78*1048576}{??*100}
 )");
   const std::string text = Joined(Shown({{"Adder-1.txt", adder}}));
   EXPECT_NE(std::string::npos, text.find("the recorder noted: the part is loaded at 10000000\n")) << text;
@@ -141,6 +141,10 @@ TEST(ShowTraces, CallsInWordsWithInstancesPinsSettingsAndState) {
   // The slot of the removed #1 given to the next instance placed.
   EXPECT_NE(std::string::npos, text.find("Adder #1 DisposeUserDLL (call 7)\n")) << text;
   EXPECT_NE(std::string::npos, text.find("Adder #3 InitUserDLL (call 8)\n")) << text;
+  // A block past what a record holds: the bytes left out counted, not shown.
+  EXPECT_NE(std::string::npos, text.find("Adder #3 WriteToFile (call 9): wrote \"" + std::string(200, 'x') +
+                                         "…\" (1048676 bytes, the last 100 left out by the recorder) at 0\n"))
+      << text;
 }
 
 // A capped trace as the recorder leaves it: the first part, then the
