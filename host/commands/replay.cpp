@@ -13,6 +13,7 @@
 #include "plugin_library.h"
 #include "sha256.h"
 #include "text.h"
+#include "trace_file.h"
 #include "trace_format.h"
 #include "trace_replay.h"
 
@@ -24,49 +25,6 @@ constexpr double kDialogSeconds = 1.0;
 std::string HeadValue(const Trace& trace, const char* key) {
   const auto found = trace.head.find(key);
   return found == trace.head.end() ? "?" : ShownUserText(found->second);
-}
-
-// A trace's file, read where the reader asks: it is never held whole.
-class FileTraceSource : public TraceSource {
- public:
-  explicit FileTraceSource(const std::string& path) : path_(path) {
-    file_ = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    LARGE_INTEGER size = {};
-    if (file_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(file_, &size))
-      throw Failure("cannot read " + path + ": " + (IsFolder(path) ? "it is a folder" : "no such file"));
-    size_ = std::uint64_t(size.QuadPart);
-  }
-  ~FileTraceSource() override { CloseHandle(file_); }
-  FileTraceSource(const FileTraceSource&) = delete;
-  FileTraceSource& operator=(const FileTraceSource&) = delete;
-
-  std::uint64_t Size() const override { return size_; }
-  std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t room) override {
-    LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(offset);
-    DWORD got = 0;
-    if (!SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) || !ReadFile(file_, buffer, DWORD(room), &got, nullptr))
-      throw Failure("cannot read " + path_ + " at byte " + std::to_string(offset));
-    return got;
-  }
-
- private:
-  std::string path_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
-  std::uint64_t size_ = 0;
-};
-
-// The trace read through to its end, each call given to `call`: a file in
-// pieces, standard input ("-") whole.
-void ReadTraceAt(const std::string& path, Trace& trace, const std::function<void(const TraceCall&)>& call) {
-  if (path == "-") {
-    static const std::string input = ReadInput(path);
-    TextTraceSource source(input);
-    return ReadTrace(source, "standard input", trace, call);
-  }
-  FileTraceSource source(path);
-  ReadTrace(source, path, trace, call);
 }
 
 bool IsDeviceName(const std::string& name) {

@@ -4,6 +4,7 @@
 #include "command.h"
 #include "options.h"
 #include "paths.h"
+#include "trace_file.h"
 #include "trace_show.h"
 
 namespace host {
@@ -12,7 +13,10 @@ namespace {
 int Show(Arguments arguments) {
   const CommandLine line = ReadCommandLine(kShowCommand, arguments);
   std::vector<NamedTrace> traces;
-  for (const std::string& path : line.operands) traces.push_back({FileName(path), ParseTrace(ReadInput(path), path)});
+  for (const std::string& path : line.operands) {
+    traces.push_back({FileName(path), Trace()});
+    ReadTraceAt(path, traces.back().trace);
+  }
   ShowTraces(traces, [](const std::string& text) { std::printf("%s\n", text.c_str()); });
   return 0;
 }

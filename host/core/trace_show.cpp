@@ -157,7 +157,6 @@ class TraceWords {
         (part_.compare(part_.size() - 4, 4, ".dll") == 0 || part_.compare(part_.size() - 4, 4, ".DLL") == 0))
       part_.erase(part_.size() - 4);
     part_ = ShownWindows1252(part_.empty() ? "?" : part_);
-    for (const std::string& note : trace_.notes) ReadLeftOut(note);
   }
 
   void SayHead(const std::function<void(const std::string&)>& say) const {
@@ -175,6 +174,7 @@ class TraceWords {
     for (const std::string& note : trace_.notes)
       if (note.rfind(trace::kRingNote, 0) != 0 && note.rfind(trace::kLeftOutNote, 0) != 0)
         say("  the recorder noted: " + ShownWindows1252(note));
+    if (trace_.notesNotKept) say("  and " + Counted(trace_.notesNotKept, "note") + " more");
   }
 
   bool Done() const { return next_ >= trace_.calls.size(); }
@@ -183,25 +183,24 @@ class TraceWords {
   void SayNext(const std::function<void(const std::string&)>& say) {
     const TraceCall& call = trace_.calls[next_];
     if (next_ == 0) SayHead(say);
-    SayGap(say);
+    if (call.afterGap) SayGap(say);
     say(TimeOfDay(TimeOf(call.entry)) + "  " + part_ + Instance(call) + " " + call.entry.entryPoint + " (call " +
         std::to_string(call.entry.number) + ")" + Details(call));
     for (const std::string& change : StateChanges(call)) say("    " + change);
-    if (!call.returned) {
+    if (ExitLeftOut(call)) {
+      say("    its exit is among the records the cap left out");
+    } else if (!call.returned) {
       ++unreturned_;
-      say("    did not return: " +
-          (next_ + 1 < trace_.calls.size()
-               ? "the host went on with call " + std::to_string(trace_.calls[next_ + 1].entry.number)
-               : std::string("the trace ends before its exit")));
+      say("    did not return: " + NotReturned(call));
     }
-    previous_ = call.entry.number;
     ++next_;
   }
 
-  void SayEnd(const std::function<void(const std::string&)>& say) const {
+  void SayEnd(const std::function<void(const std::string&)>& say) {
     if (trace_.calls.empty()) SayHead(say);
+    SayGap(say);
     say(part_ + ": " + Counted(trace_.calls.size(), "call") + ", " + std::to_string(unreturned_) +
-        " of them not returned, " + Counted(leftOutCalls_, "call") + " left out by the cap (" + named_.name + ")");
+        " of them not returned, " + Counted(LeftOutCalls(), "call") + " left out by the cap (" + named_.name + ")");
   }
 
  private:
@@ -212,18 +211,44 @@ class TraceWords {
 
   std::int64_t TimeOf(const TraceRecord& record) const { return (start_ < 0 ? 0 : start_) + record.milliseconds; }
 
-  void ReadLeftOut(const std::string& note) {
-    unsigned long first, last, records;
-    if (std::sscanf(note.c_str(), "left-out first=%lu last=%lu records=%lu", &first, &last, &records) == 3)
-      leftOutRecords_ = records;
+  // A call begun in the first part whose exit fell in the gap.
+  bool ExitLeftOut(const TraceCall& call) const {
+    return !call.returned && call.unreturned.empty() && trace_.gap.present && !call.afterGap;
   }
 
+  std::string NotReturned(const TraceCall& call) const {
+    if (call.unreturned == trace::kUnreturnedUnload) return "the recorder was unloaded while it was under way";
+    if (call.unreturned != trace::kUnreturnedNext) return "the trace ends before its exit";
+    if (next_ + 1 < trace_.calls.size())
+      return "the host went on with call " + std::to_string(trace_.calls[next_ + 1].entry.number);
+    return "the host went on with another call";
+  }
+
+  // Once, before the first call of the ring, or at the end where the ring
+  // holds none begun.
   void SayGap(const std::function<void(const std::string&)>& say) {
-    const std::uint32_t number = trace_.calls[next_].entry.number;
-    if (number <= previous_ + 1) return;
-    leftOutCalls_ += number - previous_ - 1;
-    say("  ... the cap left out calls " + std::to_string(previous_ + 1) + " to " + std::to_string(number - 1) +
-        (leftOutRecords_ ? " (" + Counted(leftOutRecords_, "record") + ")" : ""));
+    if (!trace_.gap.present || gapSaid_) return;
+    gapSaid_ = true;
+    say("  ... the cap left out " + GapWords());
+  }
+
+  // The recorder's own count where the trace holds it; else what the
+  // calls on either side of the gap bound (the trace of a host that died
+  // before it said).
+  std::string GapWords() const {
+    const TraceGap& gap = trace_.gap;
+    if (gap.counted)
+      return "calls " + std::to_string(gap.first) + " to " + std::to_string(gap.last) + " (" +
+             Counted(gap.records, "record") + ")";
+    if (gap.firstAfter > gap.lastBefore + 1)
+      return "calls " + std::to_string(gap.lastBefore + 1) + " to " + std::to_string(gap.firstAfter - 1);
+    return "records after call " + std::to_string(gap.lastBefore);
+  }
+
+  std::size_t LeftOutCalls() const {
+    const TraceGap& gap = trace_.gap;
+    if (gap.counted) return gap.last >= gap.first ? gap.last - gap.first + 1 : 0;
+    return gap.present && gap.firstAfter > gap.lastBefore + 1 ? gap.firstAfter - gap.lastBefore - 1 : 0;
   }
 
   // " #2" for the second instance placed; "" for a call to the part as a
@@ -291,7 +316,7 @@ class TraceWords {
     const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
     const std::string verb = name == "WriteToFile" ? "wrote " : name == "ReadFromFile" ? "read " : "moved over ";
     const std::string at = before.known ? " at " + std::to_string(before.position) : "";
-    if (after.hasBytes) return verb + ShownFileText(after.bytes) + at;
+    if (after.hasBytes) return verb + ShownFileText(after.bytes, after.unknown) + at;
     if (after.known && after.count) return verb + Counted(after.count, "byte") + at + " (not read back)";
     return "file position " + (after.known ? std::to_string(after.position) : std::string("unknown"));
   }
@@ -320,9 +345,8 @@ class TraceWords {
   const std::int64_t start_;
   std::string part_;
   std::size_t next_ = 0;
-  std::uint32_t previous_ = 0;
-  std::size_t unreturned_ = 0, leftOutCalls_ = 0;
-  unsigned long leftOutRecords_ = 0;
+  std::size_t unreturned_ = 0;
+  bool gapSaid_ = false;
   Pins pins_;
   std::map<std::string, int> instances_;
   int placed_ = 0;
@@ -361,7 +385,7 @@ std::string ShownLevel(const unsigned char* value) {
   return text + level;
 }
 
-std::string ShownFileText(const std::vector<unsigned char>& bytes) {
+std::string ShownFileText(const std::vector<unsigned char>& bytes, std::size_t leftOut) {
   std::string shown, run;
   const std::size_t count = bytes.size() < kShownFileBytes ? bytes.size() : kShownFileBytes;
   for (std::size_t k = 0; k < count; ++k) {
@@ -375,7 +399,9 @@ std::string ShownFileText(const std::vector<unsigned char>& bytes) {
     run.clear();
   }
   shown += ShownWindows1252(run);
-  return "\"" + shown + (count < bytes.size() ? "…\"" : "\"") + " (" + Counted(bytes.size(), "byte") + ")";
+  const std::string size = Counted(bytes.size() + leftOut, "byte") +
+                           (leftOut ? ", the last " + std::to_string(leftOut) + " left out by the recorder" : "");
+  return "\"" + shown + (count < bytes.size() || leftOut ? "…\"" : "\"") + " (" + size + ")";
 }
 
 void ShowTraces(const std::vector<NamedTrace>& traces, const std::function<void(const std::string&)>& say) {
@@ -388,7 +414,7 @@ void ShowTraces(const std::vector<NamedTrace>& traces, const std::function<void(
     if (!earliest) break;
     earliest->SayNext(say);
   }
-  for (const TraceWords& trace : words) trace.SayEnd(say);
+  for (TraceWords& trace : words) trace.SayEnd(say);
 }
 
 }  // namespace host

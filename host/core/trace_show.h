@@ -32,7 +32,8 @@ void ShowTraces(const std::vector<NamedTrace>& traces, const std::function<void(
 std::string ShownLevel(const unsigned char* value);
 
 // A part's file block: its characters as text, a line end as \r\n, other
-// control bytes as \xNN, in quotes; a long one cut with its length.
-std::string ShownFileText(const std::vector<unsigned char>& bytes);
+// control bytes as \xNN, in quotes; a long one cut with its length, and
+// the bytes the recorder left out after `bytes` counted in it.
+std::string ShownFileText(const std::vector<unsigned char>& bytes, std::size_t leftOut = 0);
 
 }  // namespace host

@@ -98,23 +98,25 @@ std::string Records(const std::string& lines) {
 
 TEST(ShowTraces, CallsInWordsWithInstancesPinsSettingsAndState) {
   const std::string adder = Head("Adder", "2026-01-02 10:00:00") + Records(R"(! the part is loaded at 10000000
-> 1 0 GetNumberOfInputsOutputs2 cw=037f slots=00000001,0,1,0 pins={00*4102}
-< 1 0 GetNumberOfInputsOutputs2 cw=037f pins=)" + PinsHex({"A", "B"}, {"S"}) +
-                                                                           R"(
-> 2 1 InitUserDLL cw=037f slots=1 slot={cd*4}
-< 2 1 InitUserDLL cw=037f slot=11110000
-> 3 2 InitUserDLL cw=037f slots=1 slot={cd*4}
-< 3 2 InitUserDLL cw=037f slot=22220000
-> 4 3 SimulateDLL3 cw=037f slots=0,0,0,0,0,0,1,2,3 slot=22220000 in={00*17}a00140{ee*10} out={ee*10}
-< 4 3 SimulateDLL3 eax=00000000 cw=027f slot=22220000 out={00*7}a00140
-> 5 4 SetInputChar2 cw=037b slots=1 slot=11110000
-< 5 4 SetInputChar2 cw=037b slot=11110000 text="AB"
-> 6 5 WriteToFile cw=037f slots=7,1 slot=11110000 file=0
-< 6 5 WriteToFile cw=037f slot=11110000 file=5+300d0a0d0a
-> 7 6 DisposeUserDLL cw=037f slots=1 slot=11110000
-< 7 6 DisposeUserDLL cw=037f slot=11110000
-> 8 7 InitUserDLL cw=037f slots=1 slot={cd*4}
-< 8 7 InitUserDLL cw=037f slot=11110000
+> 1 0 GetNumberOfInputsOutputs2 depth=0 align=12 cw=037f sw=0000 slots=00000001,00000000,00000001,00000000 pins={00*4102}
+< 1 0 GetNumberOfInputsOutputs2 depth=0 eax=00000000 edx=00000000 pop=16 cw=037f sw=0000 pins=)" +
+                                                                           PinsHex({"A", "B"}, {"S"}) + R"(
+> 2 1 InitUserDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot={cd*4}
+< 2 1 InitUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot=11110000
+> 3 2 InitUserDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot={cd*4}
+< 3 2 InitUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot=22220000
+> 4 3 SimulateDLL3 depth=0 align=12 cw=037f sw=0000 slots=00000000,00000000,00000000,00000000,00000000,00000000,00000001,00000002,00000003 slot=22220000 in={00*17}a00140{ee*10} out={ee*10}
+< 4 3 SimulateDLL3 depth=0 eax=00000000 edx=00000000 pop=36 cw=027f sw=0000 slot=22220000 out={00*7}a00140
+> 5 4 SetInputChar2 depth=0 align=12 cw=037b sw=0000 slots=00000001 slot=11110000
+< 5 4 SetInputChar2 depth=0 eax=00a00000 edx=00000000 pop=4 cw=037b sw=0000 slot=11110000 text="AB"
+> 6 5 WriteToFile depth=0 align=12 cw=037f sw=0000 slots=00000007,00000001 slot=11110000 file=0
+< 6 5 WriteToFile depth=0 eax=00000001 edx=00000000 pop=8 cw=037f sw=0000 slot=11110000 file=5+300d0a0d0a
+> 7 6 DisposeUserDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot=11110000
+< 7 6 DisposeUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot={00*4}
+> 8 7 InitUserDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot={cd*4}
+< 8 7 InitUserDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot=11110000
+> 9 8 WriteToFile depth=0 align=12 cw=037f sw=0000 slots=00000007,00000001 slot=11110000 file=0
+< 9 8 WriteToFile depth=0 eax=00000001 edx=00000000 pop=8 cw=037f sw=0000 slot=11110000 file=1048676+{78*1048576}{??*100}
 )");
   const std::string text = Joined(Shown({{"Adder-1.txt", adder}}));
   EXPECT_NE(std::string::npos, text.find("the recorder noted: the part is loaded at 10000000\n")) << text;
@@ -139,38 +141,81 @@ TEST(ShowTraces, CallsInWordsWithInstancesPinsSettingsAndState) {
   // The slot of the removed #1 given to the next instance placed.
   EXPECT_NE(std::string::npos, text.find("Adder #1 DisposeUserDLL (call 7)\n")) << text;
   EXPECT_NE(std::string::npos, text.find("Adder #3 InitUserDLL (call 8)\n")) << text;
+  // A block past what a record holds: the bytes left out counted, not shown.
+  EXPECT_NE(std::string::npos, text.find("Adder #3 WriteToFile (call 9): wrote \"" + std::string(200, 'x') +
+                                         "…\" (1048676 bytes, the last 100 left out by the recorder) at 0\n"))
+      << text;
+}
+
+// A capped trace as the recorder leaves it: the first part, then the
+// ring's halves at their offsets, each padded with the NULs of room not
+// yet written.
+std::string Capped(const std::string& first, const std::string& lowHalf, const std::string& highHalf) {
+  constexpr std::size_t kFirst = 2048, kHalf = 2048;
+  EXPECT_LT(first.size(), kFirst);
+  EXPECT_LT(lowHalf.size(), kHalf);
+  return first + std::string(kFirst - first.size(), '\0') + lowHalf + std::string(kHalf - lowHalf.size(), '\0') +
+         highHalf;
 }
 
 TEST(ShowTraces, ASessionInTimeWithTheCapsGapAndCallsThatDidNotReturn) {
+  // Call 2's exit and calls 3 and 4 were in the ring's part 1, which part
+  // 3 overwrote; the exit of call 4 is the first record part 2 kept.
   const std::string adder =
-      Head("Adder", "2026-01-02 10:00:00") + Records(R"(> 1 0 HasDelayDLL cw=037f slots=1 slot=11110000
-< 1 0 HasDelayDLL eax=00000001 cw=037f slot=11110000
-> 5 2500 CanSimulateDLL2 cw=037f slots=0,0,0,0,0,0,9
-> 6 2600 EndSimulationDLL2 cw=037f slots=0
-< 6 2600 EndSimulationDLL2 cw=037f
-> 7 2700 IsUserDLL32 cw=037f slots=
-! left-out first=2 last=4 records=6
-)");
-  const std::string decoder = Head("Decoder", "2026-01-02 10:00:01") + Records(R"(> 1 500 IsUserDLL32 cw=037f slots=
-< 1 500 IsUserDLL32 cw=037f
+      Capped(Head("Adder", "2026-01-02 10:00:00") + "cap 2048 4096\r\n" +
+                 Records(R"(> 1 0 HasDelayDLL depth=0 align=12 cw=037f sw=0000 slots=00000001 slot=11110000
+< 1 0 HasDelayDLL depth=0 eax=00000001 edx=00000000 pop=4 cw=037f sw=0000 slot=11110000
+> 2 100 IsUserDLL32 depth=0 align=12 cw=037f sw=0000 slots=
+)"),
+             Records(R"(! ring part=3
+! left-out first=2 last=4 records=4
+> 7 2700 IsUserDLL32 depth=0 align=12 cw=037f sw=0000 slots=
+~ 7 2700 IsUserDLL32 why=unload
+! left-out first=2 last=4 records=4
+)"),
+             Records(R"(! ring part=2
+< 4 2400 EndSimulationDLL2 depth=0 eax=00000000 edx=00000000 pop=4 cw=037f sw=0000
+> 5 2500 CanSimulateDLL2 depth=0 align=12 cw=037f sw=0000 slots=00000000,00000000,00000000,00000000,00000000,00000000,00000009
+~ 5 2600 CanSimulateDLL2 why=next-call
+> 6 2600 EndSimulationDLL2 depth=0 align=12 cw=037f sw=0000 slots=00000000
+< 6 2600 EndSimulationDLL2 depth=0 eax=00000000 edx=00000000 pop=4 cw=037f sw=0000
+)"));
+  // A host that died in call 2.
+  const std::string decoder =
+      Head("Decoder", "2026-01-02 10:00:01") + Records(R"(> 1 500 IsUserDLL32 depth=0 align=12 cw=037f sw=0000 slots=
+< 1 500 IsUserDLL32 depth=0 eax=00000000 edx=00000000 pop=0 cw=037f sw=0000
+> 2 1800 EndSimulationDLL2 depth=0 align=12 cw=037f sw=0000 slots=00000000
 )");
   const std::vector<std::string> lines = Shown({{"Adder-1.txt", adder}, {"Decoder-1.txt", decoder}});
   std::vector<std::string> calls;
   for (const std::string& line : lines)
     if (line.find(" (call ") != std::string::npos) calls.push_back(line.substr(0, line.find(" (call ")));
   EXPECT_EQ((std::vector<std::string>{"10:00:00.000  Adder #? (placed before the trace's records) HasDelayDLL",
-                                      "10:00:01.500  Decoder IsUserDLL32", "10:00:02.500  Adder CanSimulateDLL2",
-                                      "10:00:02.600  Adder EndSimulationDLL2", "10:00:02.700  Adder IsUserDLL32"}),
+                                      "10:00:00.100  Adder IsUserDLL32", "10:00:01.500  Decoder IsUserDLL32",
+                                      "10:00:02.500  Adder CanSimulateDLL2", "10:00:02.600  Adder EndSimulationDLL2",
+                                      "10:00:02.700  Adder IsUserDLL32", "10:00:02.800  Decoder EndSimulationDLL2"}),
             calls);
   const std::string text = Joined(lines);
+  EXPECT_NE(std::string::npos, text.find("capped: it keeps its first 2048 bytes and a ring of 4096 bytes")) << text;
+  EXPECT_EQ(std::string::npos, text.find("noted: left-out")) << text;
   EXPECT_NE(std::string::npos, text.find("HasDelayDLL (call 1): result 1\n")) << text;
-  EXPECT_NE(std::string::npos, text.find("\n  ... the cap left out calls 2 to 4 (6 records)\n")) << text;
+  EXPECT_NE(std::string::npos, text.find("IsUserDLL32 (call 2)\n    its exit is among the records the cap left out\n"))
+      << text;
+  EXPECT_NE(std::string::npos, text.find("\n  ... the cap left out calls 2 to 4 (4 records)\n"
+                                         "10:00:02.500  Adder CanSimulateDLL2"))
+      << text;
   EXPECT_NE(std::string::npos, text.find("CanSimulateDLL2 (call 5): values 0, 0, 0, 0, 0, 0, 9\n"
                                          "    did not return: the host went on with call 6\n"))
       << text;
-  EXPECT_NE(std::string::npos, text.find("IsUserDLL32 (call 7)\n    did not return: the trace ends before its exit\n"))
+  EXPECT_NE(std::string::npos,
+            text.find("IsUserDLL32 (call 7)\n    did not return: the recorder was unloaded while it was under way\n"))
       << text;
-  EXPECT_NE(std::string::npos, text.find("\nAdder: 4 calls, 2 of them not returned, 3 calls left out by the cap"))
+  EXPECT_NE(std::string::npos,
+            text.find("EndSimulationDLL2 (call 2): values 0\n    did not return: the trace ends before its exit\n"))
+      << text;
+  EXPECT_NE(std::string::npos, text.find("\nAdder: 5 calls, 2 of them not returned, 3 calls left out by the cap"))
+      << text;
+  EXPECT_NE(std::string::npos, text.find("\nDecoder: 2 calls, 1 of them not returned, 0 calls left out by the cap"))
       << text;
 }
 
