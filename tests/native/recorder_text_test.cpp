@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "field_cache.h"
 #include "line.h"
 
 namespace {
@@ -79,6 +80,30 @@ TEST(RecorderText, CutWithinItsBuffer) {
     }
     EXPECT_EQ(std::string(buffer.data() + capacity, 8), std::string(8, '#'));
   }
+}
+
+TEST(RecorderText, KeptFieldReusedOnlyForTheSameBytes) {
+  char buffer[256];
+  Line line(buffer, sizeof buffer);
+  const unsigned char in[] = {0, 0, 0, 0, 0, 0, 0, 0xa0, 1, 0x40};
+  const auto key = recorder::FieldKey(6, false, 4);
+  recorder::KeepField(key, in, sizeof in, " in={00*7}a00140", 16);
+  EXPECT_TRUE(recorder::ReuseField(line, key, in, sizeof in));
+  EXPECT_EQ(TextOf(line), " in={00*7}a00140");
+
+  unsigned char changed[sizeof in];
+  for (std::size_t k = 0; k < sizeof in; ++k) {
+    std::copy(in, in + sizeof in, changed);
+    changed[k] ^= 1;  // each word and the tail past the last whole word
+    EXPECT_FALSE(recorder::ReuseField(line, key, changed, sizeof in)) << "byte " << k;
+  }
+  EXPECT_FALSE(recorder::ReuseField(line, key, in, sizeof in - 1));
+  // The same bytes in another field, or the same field of the exit
+  // record or of another entry point.
+  EXPECT_FALSE(recorder::ReuseField(line, recorder::FieldKey(6, false, 5), in, sizeof in));
+  EXPECT_FALSE(recorder::ReuseField(line, recorder::FieldKey(6, true, 4), in, sizeof in));
+  EXPECT_FALSE(recorder::ReuseField(line, recorder::FieldKey(7, false, 4), in, sizeof in));
+  EXPECT_EQ(TextOf(line), " in={00*7}a00140");
 }
 
 }  // namespace
