@@ -18,6 +18,7 @@ class Line {
 
   void Clear() { size_ = 0; }
   Line& Text(const char* text);
+  Line& Append(const char* text, std::size_t count);
   // Inline, as are the loops over characters: a call per character would
   // be most of a record's cost.
   Line& Char(char c) {
@@ -45,6 +46,7 @@ class Line {
   // cut where its buffer ends still ends.
   bool HasRoom(std::size_t count) const { return size_ + count + 2 <= capacity_; }
   void Pair(unsigned char byte);
+  Line& CutBytes(const unsigned char* bytes, std::size_t count);
 
   char* buffer_;
   std::size_t capacity_;

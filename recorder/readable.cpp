@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "words.h"
+
 namespace recorder {
 namespace {
 
@@ -60,8 +62,7 @@ std::size_t ReadableLength(const void* at, std::size_t count) {
 std::size_t CopyReadable(const void* at, std::size_t count, unsigned char* into) {
   if (!at) return 0;
   const std::size_t length = ReadableLength(at, count);
-  const auto* from = static_cast<const unsigned char*>(at);
-  for (std::size_t k = 0; k < length; ++k) into[k] = from[k];
+  CopyWords(into, at, length);
   return length;
 }
 

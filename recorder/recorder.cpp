@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "field_cache.h"
 #include "line.h"
 #include "part.h"
 #include "plugin_interface.h"
@@ -78,6 +79,19 @@ CRITICAL_SECTION lock;
 char recordText[kMaxRecordBytes];                      // apart from `line`, so that it takes no room in the file
 __constinit Line line(recordText, sizeof recordText);  // the one record being written, under the lock
 unsigned char scratch[host::kPinInfoSize + host::kMaxPins * host::kSignalSize];
+// The next field of the record being written, for the text kept of it.
+std::uint32_t nextField;
+
+// A field of the record, made by `write` from `count` bytes at `bytes`
+// alone, or the text it made from the same bytes before.
+template <typename Write>
+void Field(const void* bytes, std::size_t count, Write write) {
+  const std::uint32_t key = nextField++;
+  if (ReuseField(line, key, bytes, count)) return;
+  const std::size_t from = line.Size();
+  write();
+  KeepField(key, bytes, count, line.Data() + from, line.Size() - from);
+}
 
 void Note(const char* text) {
   line.Clear();
@@ -130,7 +144,8 @@ bool Attach(HMODULE self) {
 }
 
 void Region(const char* key, const void* at, std::size_t count) {
-  line.Key(key).Bytes(scratch, CopyReadable(at, count, scratch));
+  const std::size_t copied = CopyReadable(at, count, scratch);
+  Field(scratch, copied, [&] { line.Key(key).Bytes(scratch, copied); });
 }
 
 // The bytes of the host's buffers the call may read or write.
@@ -204,12 +219,16 @@ void FileBytes(HANDLE file, DWORD from, DWORD to) {
 }
 
 void Floating(const char* controlKey) {
-  line.Key(controlKey).Hex(RecorderControlWord(), 4).Key("sw").Hex(RecorderStatusWord(), 4);
-  if (state.sse) line.Key("mxcsr").Hex(RecorderMxcsr(), 8);
+  const std::uint32_t words[] = {RecorderControlWord(), RecorderStatusWord(), state.sse ? RecorderMxcsr() : 0};
+  Field(words, sizeof words, [&] {
+    line.Key(controlKey).Hex(words[0], 4).Key("sw").Hex(words[1], 4);
+    if (state.sse) line.Key("mxcsr").Hex(words[2], 8);
+  });
 }
 
 void Start(char mark, const Frame& frame, const Export& entry) {
   line.Clear();
+  nextField = FieldKey(frame.index, mark == trace::kExitMark, 0);
   line.Char(mark).Char(' ').Decimal(frame.number).Char(' ').Decimal(GetTickCount() - state.startTick);
   line.Char(' ').Text(entry.name ? entry.name : "?");
 }
@@ -244,9 +263,12 @@ void WriteEntry(const Frame& frame, const Export& entry, int depth) {
   Start(trace::kEntryMark, frame, entry);
   line.Key("depth").Decimal(depth).Key("align").Decimal(std::uint32_t(std::uintptr_t(frame.esp)) & 15);
   Floating("cw");
-  line.Key("slots");
-  if (entry.slots < 0) line.Char('?');
-  for (int k = 0; k < entry.slots; ++k) line.Text(k ? "," : "").Hex(frame.slots[k], 8);
+  const std::size_t slots = entry.slots > 0 ? std::size_t(entry.slots) : 0;
+  Field(frame.slots, slots * sizeof frame.slots[0], [&] {
+    line.Key("slots");
+    if (entry.slots < 0) line.Char('?');
+    for (std::size_t k = 0; k < slots; ++k) line.Text(k ? "," : "").Hex(frame.slots[k], 8);
+  });
   Regions(entry, frame.slots, false);
   if (FileSlot(entry, frame.slots)) {
     line.Key(trace::kFileRegion);

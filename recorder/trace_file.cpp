@@ -1,6 +1,7 @@
 #include "trace_file.h"
 
 #include "trace_format.h"
+#include "words.h"
 
 namespace recorder {
 namespace {
@@ -193,7 +194,7 @@ void TraceFile::Put(std::uint32_t at, const char* bytes, std::uint32_t count) {
   const bool inside = at + count < end_;  // a NUL after the text ends it there
   char* into = Map(at, at + count + inside);
   if (!into) return;
-  for (std::uint32_t k = 1; k < count; ++k) into[k] = bytes[k];
+  CopyWords(into + 1, bytes + 1, count - 1);
   if (inside) into[count] = 0;
   // The first byte last: until it is there, the NUL it replaces ends the
   // text for whoever reads the file, a dead host's trace included.
