@@ -20,7 +20,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E chdir ${recorder_stage} ${CMAKE_COMMAND} -E tar cf ${recorder_zip} --format=zip
           LIESMICH.txt ${recorder_names}
   COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/normalize-zip ${recorder_epoch} ${recorder_zip}
-  DEPENDS plugins ${recorder_stage}/LIESMICH.txt ${PROJECT_SOURCE_DIR}/tools/normalize-zip
+  DEPENDS plugins ${released_recorders} ${recorder_stage}/LIESMICH.txt ${PROJECT_SOURCE_DIR}/tools/normalize-zip
   COMMENT "The recorders' package"
   VERBATIM)
 add_custom_target(recorder_package ALL DEPENDS ${recorder_zip})
