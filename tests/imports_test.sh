@@ -10,10 +10,10 @@ for file in "$@"; do
   imports=$("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
   [ -n "$imports" ] || { echo "$file: no import table found"; status=1; continue; }
   while read -r dll; do
-    if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+    if ! echo "$dll" | tr '[:upper:]' '[:lower:]' | grep -Eq "$allowed"; then
       echo "$file imports $dll"; status=1
     fi
   done <<< "$imports"
-  echo "$file: $(echo $imports)"
+  echo "$file: ${imports//$'\n'/ }"
 done
 exit $status
