@@ -23,8 +23,8 @@ class SegmentDecoder {
   // right within a row: top, upper left, upper right, middle, lower left,
   // lower right, bottom.
   static constexpr frame::Names kOutputNames{"1. von 7 Segmenten", "2. von 7 Segmenten", "3. von 7 Segmenten",
-                                                 "4. von 7 Segmenten", "5. von 7 Segmenten", "6. von 7 Segmenten",
-                                                 "7. von 7 Segmenten"};
+                                             "4. von 7 Segmenten", "5. von 7 Segmenten", "6. von 7 Segmenten",
+                                             "7. von 7 Segmenten"};
 
   SegmentDecoder();
 
