@@ -48,6 +48,7 @@ endfunction()
 # the host cannot show is named with its file and line (tools/check-text).
 find_program(KORVELANT_BUILD_CXX NAMES c++ g++ clang++ REQUIRED DOC "The build machine's C++ compiler")
 set(KORVELANT_SETTINGS_DIR ${CMAKE_BINARY_DIR}/settings CACHE PATH "Where each part's settings description goes")
+set(KORVELANT_TEST_PART_DIR ${CMAKE_BINARY_DIR}/tests CACHE PATH "Where the tests' own parts are built")
 file(GLOB frame_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/frame/*.h)
 function(korvelant_settings_resources name result)
   set(folder ${PROJECT_SOURCE_DIR}/${KORVELANT_${name}_FOLDER})
@@ -88,7 +89,7 @@ endfunction()
 # host loads all of them without relocating any (the linker would otherwise
 # derive one from the output path, and the bytes would depend on the build
 # folder). Only the part's own folder is on its include path.
-foreach(name ${KORVELANT_COMPONENTS})
+function(korvelant_plugin name)
   set(folder ${KORVELANT_${name}_FOLDER})
   korvelant_component_sources(${name} sources)
   korvelant_export_list(${name} def)
@@ -102,7 +103,17 @@ foreach(name ${KORVELANT_COMPONENTS})
   target_link_options(${name} PRIVATE -Wl,--image-base,${KORVELANT_${name}_IMAGE_BASE})
   target_include_directories(${name} PRIVATE ${folder} ${CMAKE_BINARY_DIR}/generated ${generated})
   target_link_libraries(${name} PRIVATE frame)
+endfunction()
+foreach(name ${KORVELANT_COMPONENTS})
+  korvelant_plugin(${name})
 endforeach()
+
+# A part of the tests' own, built the same way but kept out of bin/: one
+# setting of each kind in the layout the frame makes (tests/wine/every_control).
+set(KORVELANT_EveryControl_FOLDER tests/wine/every_control)
+set(KORVELANT_EveryControl_IMAGE_BASE 0x6F000000)
+korvelant_plugin(EveryControl)
+set_target_properties(EveryControl PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORVELANT_TEST_PART_DIR})
 
 # A recorder for each part, made from its DLL (recorder/).
 add_subdirectory(recorder)
