@@ -4,20 +4,19 @@
 
 #include <cstdint>
 
-#include "delay_flag.h"
 #include "signal_value.h"
+#include "windows1252.h"
 
-class FullAdder : public frame::DelayFlagSetting<FullAdder> {
+struct Plugin;
+
+class FullAdder {
  public:
-  static constexpr const char* kDisplayName = "Quenvik";
+  static constexpr frame::Text kDisplayName{"Quenvik"};
 
   static constexpr int InputCount() { return 3; }
   static constexpr int OutputCount() { return 2; }
-  // A table, laid out to be read.
-  // clang-format off
-  static constexpr const char* kInputNames[] = {"Summand A", "Summand B", ("\xDC" "bertrag")};
-  static constexpr const char* kOutputNames[] = {"Summe S", ("\xDC" "bertrag")};
-  // clang-format on
+  static constexpr frame::Names kInputNames{"Summand A", "Summand B", "Übertrag"};
+  static constexpr frame::Names kOutputNames{"Summe S", "Übertrag"};
 
   FullAdder();
 
@@ -34,7 +33,7 @@ class FullAdder : public frame::DelayFlagSetting<FullAdder> {
   }
 
  private:
-  friend class frame::DelayFlagSetting<FullAdder>;
+  friend struct Plugin;  // which declares the settings
 
   char inputLabels[9];
   char outputLabels[11];

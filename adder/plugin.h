@@ -1,9 +1,9 @@
 // What the frame needs to know about the Quenvik deliverable.
 #pragma once
 
-#include "dialog_values.h"
 #include "full_adder.h"
 #include "ids.h"
+#include "settings.h"
 
 struct Plugin {
   using Component = FullAdder;
@@ -11,11 +11,20 @@ struct Plugin {
   static constexpr bool kRecordsHostWindow = false;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
-  // The properties dialog: the delay check box; the help path built anew at
-  // every click of "Hilfe".
-  static constexpr frame::ExchangedControl<Component::DialogValues> kDialogControls[] = {
-      {PLUGIN_DELAY_BOX, frame::Exchange::kCheckBox, &Component::DialogValues::delayChecked},
+  static constexpr frame::Setting<Component> kSettings[] = {
+      frame::DelayFlag(&Component::delayFlag).WithControlId(PLUGIN_DELAY_BOX),
   };
-  static constexpr frame::DialogDescription<Component::DialogValues> kDialog{
-      PLUGIN_DIALOG, kDialogControls, PLUGIN_HELP_TOPIC, frame::HelpPathBuilt::kPerClick};
+
+  // The help path is built anew at every click of "Hilfe". Quenvik's own
+  // layout: the check box in a group box.
+  static constexpr frame::Placed kDialogControls[] = {
+      frame::OkButton({102, 7, 50, 15}),
+      frame::CancelButton({102, 25, 50, 15}),
+      frame::HelpButton({102, 44, 50, 15}),
+      frame::ControlOf("delay", {15, 21, 73, 10}),
+      frame::GroupBox("Parameter", {7, 7, 87, 34}),
+  };
+  static constexpr frame::Dialog kDialog =
+      frame::Dialog{PLUGIN_DIALOG, "Quenvik", PLUGIN_HELP_TOPIC}.BuildingHelpPathPerClick().LaidOut(159, 66,
+                                                                                                    kDialogControls);
 };

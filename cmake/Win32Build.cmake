@@ -31,11 +31,12 @@ ExternalProject_Add(plugins
   BINARY_DIR ${CMAKE_BINARY_DIR}/plugins
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/i686-w64-mingw32-win32.cmake
              -DCMAKE_BUILD_TYPE=Release -DKORVELANT_PLUGINS_ONLY=ON
-             -DKORVELANT_PLUGIN_DIR=${KORVELANT_PLUGIN_DIR}
+             -DKORVELANT_PLUGIN_DIR=${KORVELANT_PLUGIN_DIR} -DKORVELANT_SETTINGS_DIR=${CMAKE_BINARY_DIR}/settings
+             -DKORVELANT_TEST_PART_DIR=${KORVELANT_TEST_DIR}
   BUILD_ALWAYS ON
   LOG_CONFIGURE ON LOG_OUTPUT_ON_FAILURE ON
   INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${plugin_files} ${recorder_files})
+  BUILD_BYPRODUCTS ${plugin_files} ${recorder_files} ${KORVELANT_TEST_DIR}/EveryControl.dll)
 # The tests name the DLLs as targets, as if this tree built them.
 foreach(plugin ${KORVELANT_COMPONENTS})
   add_library(${plugin} SHARED IMPORTED GLOBAL)

@@ -1,9 +1,9 @@
 // What the frame needs to know about the Tamberlo deliverable.
 #pragma once
 
-#include "dialog_values.h"
 #include "ids.h"
 #include "segment_decoder.h"
+#include "settings.h"
 
 struct Plugin {
   using Component = SegmentDecoder;
@@ -11,11 +11,17 @@ struct Plugin {
   static constexpr bool kRecordsHostWindow = true;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
-  // The properties dialog: the delay check box; the help path built as the
-  // dialog opens.
-  static constexpr frame::ExchangedControl<Component::DialogValues> kDialogControls[] = {
-      {PLUGIN_DELAY_BOX, frame::Exchange::kCheckBox, &Component::DialogValues::delayChecked},
+  static constexpr frame::Setting<Component> kSettings[] = {
+      frame::DelayFlag(&Component::delayFlag).WithControlId(PLUGIN_DELAY_BOX),
   };
-  static constexpr frame::DialogDescription<Component::DialogValues> kDialog{
-      PLUGIN_DIALOG, kDialogControls, PLUGIN_HELP_TOPIC, frame::HelpPathBuilt::kPerDialog};
+
+  // The help path is built as the dialog opens. Tamberlo's own layout.
+  static constexpr frame::Placed kDialogControls[] = {
+      frame::OkButton({94, 7, 50, 14}),
+      frame::CancelButton({94, 24, 50, 14}),
+      frame::HelpButton({94, 42, 50, 16}),
+      frame::ControlOf("delay", {7, 7, 79, 10}),
+  };
+  static constexpr frame::Dialog kDialog =
+      frame::Dialog{PLUGIN_DIALOG, "Eigenschaften des Tamberlos", PLUGIN_HELP_TOPIC}.LaidOut(151, 65, kDialogControls);
 };

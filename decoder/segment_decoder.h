@@ -6,23 +6,25 @@
 
 #include <cstdint>
 
-#include "delay_flag.h"
 #include "signal_value.h"
+#include "windows1252.h"
 
-class SegmentDecoder : public frame::DelayFlagSetting<SegmentDecoder> {
+struct Plugin;
+
+class SegmentDecoder {
  public:
-  static constexpr const char* kDisplayName = "BCD-Anzeige";
+  static constexpr frame::Text kDisplayName{"BCD-Anzeige"};
 
   static constexpr int InputCount() { return 4; }
   static constexpr int OutputCount() { return 7; }
   // Input pin i carries the code bit of weight 2^i.
-  static constexpr const char* kInputNames[] = {"Erstes Bit", "Zweites Bit", "Drittes Bit", "Viertes Bit"};
+  static constexpr frame::Names kInputNames{"Erstes Bit", "Zweites Bit", "Drittes Bit", "Viertes Bit"};
   // The segments run through the display row by row, top down and left to
   // right within a row: top, upper left, upper right, middle, lower left,
   // lower right, bottom.
-  static constexpr const char* kOutputNames[] = {"1. von 7 Segmenten", "2. von 7 Segmenten", "3. von 7 Segmenten",
-                                                 "4. von 7 Segmenten", "5. von 7 Segmenten", "6. von 7 Segmenten",
-                                                 "7. von 7 Segmenten"};
+  static constexpr frame::Names kOutputNames{"1. von 7 Segmenten", "2. von 7 Segmenten", "3. von 7 Segmenten",
+                                             "4. von 7 Segmenten", "5. von 7 Segmenten", "6. von 7 Segmenten",
+                                             "7. von 7 Segmenten"};
 
   SegmentDecoder();
 
@@ -34,7 +36,7 @@ class SegmentDecoder : public frame::DelayFlagSetting<SegmentDecoder> {
   void Evaluate(const double* inputs, double* outputs) const;
 
  private:
-  friend class frame::DelayFlagSetting<SegmentDecoder>;
+  friend struct Plugin;  // which declares the settings
 
   char inputLabels[67];
   char outputLabels[49];

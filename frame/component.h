@@ -15,9 +15,8 @@
 // that the frame's evaluation cycle compiles the rule in between its
 // conversions.
 //
-// The settings operations have a default: a component whose only setting is
-// the delay flag derives from frame::DelayFlagSetting<Itself>
-// (delay_flag.h) and writes none of them.
+// The settings are no operations of the component: plugin.h declares them
+// (settings.h), and the frame reports, saves, reads and exchanges them.
 //
 // MeetsTheContract<Plugin>() names the first operation a deliverable lacks.
 #pragma once
@@ -28,30 +27,33 @@
 #include <type_traits>
 #include <utility>
 
-#include "dialog_values.h"
+#include "settings.h"
 
 // What plugin.h's `struct Plugin` holds; C is the Plugin.
-#define FRAME_PLUGIN_CONTRACT(X)                                                                    \
-  /* the component class */                                                                         \
-  X(Component, "using Component = ...", std::declval<typename C::Component>())                      \
-  /* InitUserDLL makes the host's window the library's main window, which owns its dialogs */       \
-  X(RecordsHostWindow, "static constexpr bool kRecordsHostWindow", bool{C::kRecordsHostWindow})     \
-  /* CallParameterDialogDLL writes the pin record after the dialog */                               \
-  X(RefillsPinInfoAfterDialog, "static constexpr bool kRefillsPinInfoAfterDialog",                  \
-    bool{C::kRefillsPinInfoAfterDialog})                                                            \
-  /* the dialog's template, the controls that show the component's dialog values, the help topic */ \
-  X(Dialog, "static constexpr frame::DialogDescription<Component::DialogValues> kDialog", C::kDialog)
+#define FRAME_PLUGIN_CONTRACT(X)                                                                \
+  /* the component class */                                                                     \
+  X(Component, "using Component = ...", std::declval<typename C::Component>())                  \
+  /* InitUserDLL makes the host's window the library's main window, which owns its dialogs */   \
+  X(RecordsHostWindow, "static constexpr bool kRecordsHostWindow", bool{C::kRecordsHostWindow}) \
+  /* CallParameterDialogDLL writes the pin record after the dialog */                           \
+  X(RefillsPinInfoAfterDialog, "static constexpr bool kRefillsPinInfoAfterDialog",              \
+    bool{C::kRefillsPinInfoAfterDialog})                                                        \
+  /* the settings, each declared once (settings.h), */                                          \
+  X(Settings, "static constexpr frame::Setting<Component> kSettings[]",                         \
+    static_cast<const frame::Setting<typename C::Component>&>(C::kSettings[0]))                 \
+  /* and the properties dialog: its template's id, caption and help topic */                    \
+  X(Dialog, "static constexpr frame::Dialog kDialog", static_cast<const frame::Dialog&>(C::kDialog))
 
 // What the component class provides; C is the class.
 #define FRAME_COMPONENT_CONTRACT(X)                                                                                   \
   /* Identity and pins, the same for every instance: GetDLLName's text, */                                            \
-  X(DisplayName, "static constexpr const char* kDisplayName", static_cast<const char*>(C::kDisplayName))              \
+  X(DisplayName, "static constexpr frame::Text kDisplayName{...}", static_cast<const char*>(C::kDisplayName))         \
   /* 1 to 50 inputs and 1 to 50 outputs, */                                                                           \
   X(InputCount, "static constexpr int InputCount()", std::integral_constant<int, C::InputCount()>())                  \
   X(OutputCount, "static constexpr int OutputCount()", std::integral_constant<int, C::OutputCount()>())               \
   /* one name per pin, each shorter than 41 bytes. */                                                                 \
-  X(InputNames, "static constexpr const char* kInputNames[]", static_cast<const char*>(C::kInputNames[0]))            \
-  X(OutputNames, "static constexpr const char* kOutputNames[]", static_cast<const char*>(C::kOutputNames[0]))         \
+  X(InputNames, "static constexpr frame::Names kInputNames{...}", static_cast<const char*>(C::kInputNames[0]))        \
+  X(OutputNames, "static constexpr frame::Names kOutputNames{...}", static_cast<const char*>(C::kOutputNames[0]))     \
   /* An instance, one per placed part: a new part's defaults, */                                                      \
   X(DefaultConstructor, "a default constructor", C())                                                                 \
   /* the pins' labels, valid while the instance lives. */                                                             \
@@ -62,19 +64,7 @@
   X(EvaluateInitial, "void EvaluateInitial(const double* inputs, double* outputs)",                                   \
     std::declval<C&>().EvaluateInitial(std::declval<const double*>(), std::declval<double*>()))                       \
   X(Evaluate, "void Evaluate(const double* inputs, double* outputs)",                                                 \
-    std::declval<C&>().Evaluate(std::declval<const double*>(), std::declval<double*>()))                              \
-  /* Settings: the delay flag; */                                                                                     \
-  X(HasDelay, "std::int32_t HasDelay() const", static_cast<std::int32_t>(std::declval<const C&>().HasDelay()))        \
-  /* the project file's block, each value in decimal and followed by CR LF; */                                        \
-  X(WriteSettings, "void WriteSettings(std::ostream&) const",                                                         \
-    std::declval<const C&>().WriteSettings(std::declval<std::ostream&>()))                                            \
-  X(ReadSettings, "void ReadSettings(std::istream&)", std::declval<C&>().ReadSettings(std::declval<std::istream&>())) \
-  /* what the dialog edits, copied in as it opens and taken back after OK only. */                                    \
-  X(DialogValues, "struct DialogValues", std::declval<typename C::DialogValues>())                                    \
-  X(CopyToDialog, "void CopyToDialog(DialogValues&) const",                                                           \
-    std::declval<const C&>().CopyToDialog(std::declval<typename C::DialogValues&>()))                                 \
-  X(CopyFromDialog, "void CopyFromDialog(const DialogValues&)",                                                       \
-    std::declval<C&>().CopyFromDialog(std::declval<const typename C::DialogValues&>()))
+    std::declval<C&>().Evaluate(std::declval<const double*>(), std::declval<double*>()))
 
 namespace frame {
 namespace contract {

@@ -116,7 +116,7 @@ ENTRY_POINT void WriteToFile(std::uint32_t file, void* hostRecord) {
   frame::AtBoundary([&] {
     const Component* instance = Instance(hostRecord);
     frame::WriteProjectBlock(frame::ProjectFileHandle(file),
-                             instance ? frame::ComposeBlock(*instance) : std::string(frame::kEndMarker));
+                             instance ? frame::ComposeBlock<Plugin>(*instance) : std::string(frame::kEndMarker));
   });
 }
 
@@ -128,7 +128,7 @@ ENTRY_POINT void ReadFromFile(std::uint32_t file, void* hostRecord) {
     HANDLE handle = frame::ProjectFileHandle(file);
     auto block = frame::GatherBlock([handle](char& byte) { return frame::ReadProjectByte(handle, byte); });
     Component* instance = Instance(hostRecord);
-    if (block && instance) frame::ApplyBlock(*instance, *block);
+    if (block && instance) frame::ApplyBlock<Plugin>(*instance, *block);
   });
 }
 
@@ -141,7 +141,7 @@ ENTRY_POINT void CallParameterDialogDLL(void* hostRecord, unsigned char* pinInfo
 
 ENTRY_POINT std::int32_t HasDelayDLL(void* hostRecord) {
   Component* instance = Instance(hostRecord);
-  return instance ? instance->HasDelay() : 0;
+  return instance ? frame::HasDelay<Plugin>(*instance) : 0;
 }
 
 namespace __gnu_cxx {

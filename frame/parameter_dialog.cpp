@@ -70,7 +70,7 @@ void FillLists(HWND dialog, int templateId) {
   if (data) AddListItems(dialog, static_cast<const unsigned char*>(data), SizeofResource(module, found));
 }
 
-// Check boxes through their messages: the documented way on every Windows
+// Check boxes and radio buttons through their messages: the documented way on every Windows
 // the host runs on (the reference gives Vista for CheckDlgButton and
 // IsDlgButtonChecked, which only send these).
 void LoadControl(HWND dialog, const BoundControl& control) {
@@ -81,6 +81,10 @@ void LoadControl(HWND dialog, const BoundControl& control) {
     case Exchange::kComboIndex:
       SendDlgItemMessageA(dialog, control.id, CB_SETCURSEL, static_cast<WPARAM>(*control.value), 0);
       break;
+    case Exchange::kRadioIndex:
+      for (int k = 0; k < control.buttons; ++k)
+        SendDlgItemMessageA(dialog, control.id + k, BM_SETCHECK, k == *control.value ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
   }
 }
 
@@ -90,6 +94,10 @@ std::int32_t SaveControl(HWND dialog, const BoundControl& control) {
       return SendDlgItemMessageA(dialog, control.id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     case Exchange::kComboIndex:
       return static_cast<std::int32_t>(SendDlgItemMessageA(dialog, control.id, CB_GETCURSEL, 0, 0));
+    case Exchange::kRadioIndex:
+      for (int k = 0; k < control.buttons; ++k)
+        if (SendDlgItemMessageA(dialog, control.id + k, BM_GETCHECK, 0, 0) == BST_CHECKED) return k;
+      return -1;
   }
   return 0;
 }

@@ -7,14 +7,17 @@
 #include <cstdint>
 
 #include "dialog_values.h"
+#include "setting_values.h"
 
 namespace frame {
 
-// A control bound to the value it shows.
+// A control bound to the value it shows; a radio group by its first button
+// and the number of its buttons, whose ids follow one another.
 struct BoundControl {
   int id;
   Exchange kind;
   std::int32_t* value;
+  int buttons;
 };
 
 // Runs the dialog that `layout` names, showing the bound values. Gives 1
@@ -23,25 +26,20 @@ struct BoundControl {
 // as they were.
 int RunModalDialog(const DialogLayout& layout, const BoundControl* controls, std::size_t count);
 
-// The same for a component's dialog values, which change only after OK.
-template <class Values>
-int RunModalDialog(const DialogDescription<Values>& description, Values& values) {
-  Values shown = values;
-  BoundControl bound[kMaxExchangedControls];
-  for (std::size_t i = 0; i < description.controlCount; ++i) {
-    const ExchangedControl<Values>& control = description.controls[i];
-    bound[i] = {control.id, control.kind, &(shown.*control.value)};
-  }
-  const int result = RunModalDialog(description.layout, bound, description.controlCount);
-  if (result == 1) values = shown;
-  return result;
-}
-
+// The dialog of the part that `Plugin` declares, on one of its components,
+// whose settings change only after OK.
 template <class Plugin>
 void RunParameterDialog(typename Plugin::Component& component) {
-  typename Plugin::Component::DialogValues values;
-  component.CopyToDialog(values);
-  if (RunModalDialog(Plugin::kDialog, values) == 1) component.CopyFromDialog(values);
+  DialogValues shown = CopyToDialog<Plugin>(component);
+  BoundControl bound[kMaxSettings];
+  std::size_t k = 0;
+  for (const auto& setting : Plugin::kSettings) {
+    bound[k] = {ControlIdOf(setting, k), ExchangeOf(setting.control), &shown.shown[k],
+                static_cast<int>(setting.itemCount)};
+    ++k;
+  }
+  const DialogLayout layout{Plugin::kDialog.templateId, Plugin::kDialog.helpContext, Plugin::kDialog.helpPath};
+  if (RunModalDialog(layout, bound, k) == 1) CopyFromDialog<Plugin>(component, shown);
 }
 
 }  // namespace frame

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 
+#include "setting_values.h"
+
 namespace frame {
 
 extern const char kEndMarker[];  // "ENDE_MARKE_DER_USER_DLL\r\n"
@@ -25,10 +27,10 @@ constexpr std::size_t kEndMarkerLength = 25;
 constexpr std::size_t kMaxKeptBlockBytes = 4096;
 
 // The whole block for one write: settings text, then the marker.
-template <class Component>
-std::string ComposeBlock(const Component& component) {
+template <class Plugin>
+std::string ComposeBlock(const typename Plugin::Component& component) {
   std::stringstream text;
-  component.WriteSettings(text);
+  WriteSettings<Plugin>(component, text);
   text << kEndMarker;
   return text.str();
 }
@@ -66,22 +68,10 @@ std::optional<std::string> GatherBlock(ReadByte&& readByte) {
 }
 
 // Lets the component read its settings from the start of a gathered block.
-template <class Component>
-void ApplyBlock(Component& component, const std::string& block) {
+template <class Plugin>
+void ApplyBlock(typename Plugin::Component& component, const std::string& block) {
   std::stringstream text(block);
-  component.ReadSettings(text);
-}
-
-// Formatted extraction that leaves `setting` as it was when the text holds
-// no such value (the stream itself would store 0, or the type's limit on an
-// overflow). Gives whether a value was taken; once one extraction failed the
-// stream stays failed and the following ones take nothing.
-template <class T>
-bool ExtractSetting(std::istream& text, T& setting) {
-  T value{};
-  if (!(text >> value)) return false;
-  setting = value;
-  return true;
+  ReadSettings<Plugin>(component, text);
 }
 
 }  // namespace frame

@@ -22,10 +22,10 @@ constexpr std::size_t NameLength(const char* name) {
   return n;
 }
 
-template <std::size_t N>
-constexpr bool NamesFitSlots(const char* const (&names)[N]) {
-  for (const char* name : names)
-    if (NameLength(name) >= kPinNameSlotSize) return false;
+template <class NameTable>
+constexpr bool NamesFitSlots(const NameTable& names) {
+  for (std::size_t pin = 0; pin < names.size(); ++pin)
+    if (NameLength(names[pin]) >= kPinNameSlotSize) return false;
   return true;
 }
 
@@ -36,15 +36,14 @@ inline void CopyPinName(unsigned char* slot, const char* name) {
   }
 }
 
-// `Component` names its pins in the tables kInputNames and kOutputNames.
+// `Component` names its pins in the tables kInputNames and kOutputNames
+// (frame::Names).
 template <class Component>
 void FillPinInfo(unsigned char* record) {
   static_assert(Component::InputCount() >= 1 && Component::InputCount() <= kMaxPins, "input count");
   static_assert(Component::OutputCount() >= 1 && Component::OutputCount() <= kMaxPins, "output count");
-  static_assert(sizeof Component::kInputNames / sizeof *Component::kInputNames == Component::InputCount(),
-                "one name per input");
-  static_assert(sizeof Component::kOutputNames / sizeof *Component::kOutputNames == Component::OutputCount(),
-                "one name per output");
+  static_assert(Component::kInputNames.size() == Component::InputCount(), "one name per input");
+  static_assert(Component::kOutputNames.size() == Component::OutputCount(), "one name per output");
   static_assert(NamesFitSlots(Component::kInputNames) && NamesFitSlots(Component::kOutputNames),
                 "every pin name fits its slot with its NUL");
 

@@ -6,21 +6,20 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 
 #include "signal_value.h"
+#include "windows1252.h"
+
+struct Plugin;
 
 class ShiftRegister {
  public:
-  static constexpr const char* kDisplayName = "Schieberegister";
+  static constexpr frame::Text kDisplayName{"Schieberegister"};
 
   static constexpr int InputCount() { return 4; }
   static constexpr int OutputCount() { return 1; }
-  // A table, laid out to be read.
-  // clang-format off
-  static constexpr const char* kInputNames[] = {("L\xF6" "schen"), "Takteingang", "Funktion", "Serieller Eingang"};
-  // clang-format on
-  static constexpr const char* kOutputNames[] = {"Serieller Ausgang"};
+  static constexpr frame::Names kInputNames{"Löschen", "Takteingang", "Funktion", "Serieller Eingang"};
+  static constexpr frame::Names kOutputNames{"Serieller Ausgang"};
 
   // Bit cells the register has; the user picks 4, 8 or 16 of them.
   static constexpr std::int32_t kCapacity = 16;
@@ -37,42 +36,28 @@ class ShiftRegister {
   void EvaluateInitial(const double* inputs, double* outputs);
   void Evaluate(const double* inputs, double* outputs);
 
-  std::int32_t HasDelay() const { return delayFlag ? 1 : 0; }
-  void WriteSettings(std::ostream& text) const;
-  void ReadSettings(std::istream& text);
-
   std::int32_t Width() const { return width; }
-  // Every width enters here, so clearing, shifting and the output can rely
-  // on 1 <= width <= kCapacity. A width outside that range is refused and
-  // the register keeps its width. Bits above a lowered width keep their
-  // values until a clear reaches them again.
-  bool SetWidth(std::int32_t newWidth);
-
-  // What the properties dialog edits: the width list, which offers the
-  // widths 4, 8 and 16 as items 0, 1 and 2 (a width in between shows the
-  // item below it; OK without an item selected keeps the width), and the
-  // delay check box.
-  struct DialogValues {
-    std::int32_t widthIndex = -1;  // -1: no item selected
-    std::int32_t delayChecked = 0;
-  };
-  void CopyToDialog(DialogValues& values) const;
-  void CopyFromDialog(const DialogValues& values);
 
   // Register bit k, 1 (input end) to kCapacity; 0 or 1.
   int Bit(int k) const { return cells[k]; }
 
  private:
+  friend struct Plugin;  // which declares the settings
+
   void ClearRegister();
   void ShiftIn(unsigned char level);
 
   char inputLabels[7];
   char outputLabels[2];
+  // The settings: 1 <= width <= kCapacity, which every way in keeps (the
+  // list's items and what a project may hold), so clearing, shifting and
+  // the output rely on it; the delay flag 0 or 1. Bits above a lowered
+  // width keep their values until a clear reaches them again.
   std::int32_t width;
   // Cell 0: clock level seen by the previous evaluation. Cells 1..kCapacity:
   // the register bits, bit 1 at the input end, bit `width` at the output.
   unsigned char cells[kCapacity + 1];
-  bool delayFlag;
+  std::int32_t delayFlag;
 };
 
 inline void ShiftRegister::ClearRegister() {

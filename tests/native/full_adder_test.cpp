@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "persistence.h"
+#include "plugin.h"
 
 namespace {
 
@@ -45,21 +46,21 @@ TEST(FullAdder, DefaultsAndLabels) {
   const FullAdder adder;
   EXPECT_STREQ("AB\xDC", adder.InputLabels());
   EXPECT_STREQ("S\xDC", adder.OutputLabels());
-  EXPECT_EQ(0, adder.HasDelay());
-  EXPECT_EQ("0\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock(adder));
+  EXPECT_EQ(0, frame::HasDelay<Plugin>(adder));
+  EXPECT_EQ("0\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock<Plugin>(adder));
 }
 
 TEST(FullAdder, SettingsAreReadAsStoredAndKeptOnGarbage) {
   FullAdder adder;
-  frame::ApplyBlock(adder, "7\r\nENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ(7, adder.HasDelay());
-  EXPECT_EQ("7\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock(adder));
-  frame::ApplyBlock(adder, "abc\r\nENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ(7, adder.HasDelay());
-  frame::ApplyBlock(adder, "ENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ(7, adder.HasDelay());
-  frame::ApplyBlock(adder, "1\r\nENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ(1, adder.HasDelay());
+  frame::ApplyBlock<Plugin>(adder, "7\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ(7, frame::HasDelay<Plugin>(adder));
+  EXPECT_EQ("7\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock<Plugin>(adder));
+  frame::ApplyBlock<Plugin>(adder, "abc\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ(7, frame::HasDelay<Plugin>(adder));
+  frame::ApplyBlock<Plugin>(adder, "ENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ(7, frame::HasDelay<Plugin>(adder));
+  frame::ApplyBlock<Plugin>(adder, "1\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ(1, frame::HasDelay<Plugin>(adder));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "persistence.h"
 #include "pin_info.h"
+#include "plugin.h"
 
 namespace {
 
@@ -79,8 +80,8 @@ TEST(SegmentDecoder, DefaultsLabelsAndPinNames) {
   const SegmentDecoder decoder;
   EXPECT_STREQ("1248", decoder.InputLabels());
   EXPECT_STREQ("abcdefg", decoder.OutputLabels());
-  EXPECT_EQ(0, decoder.HasDelay());
-  EXPECT_EQ("0\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock(decoder));
+  EXPECT_EQ(0, frame::HasDelay<Plugin>(decoder));
+  EXPECT_EQ("0\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock<Plugin>(decoder));
 
   unsigned char record[4102];
   std::memset(record, 0xFF, sizeof record);
@@ -96,15 +97,15 @@ TEST(SegmentDecoder, DefaultsLabelsAndPinNames) {
 
 TEST(SegmentDecoder, FlagIsKeptAsReadAndKeptOnGarbage) {
   SegmentDecoder decoder;
-  frame::ApplyBlock(decoder, "7\r\nENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ(7, decoder.HasDelay());
-  EXPECT_EQ("7\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock(decoder));
+  frame::ApplyBlock<Plugin>(decoder, "7\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ(7, frame::HasDelay<Plugin>(decoder));
+  EXPECT_EQ("7\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock<Plugin>(decoder));
   for (const char* garbage : {"x1\r\n", "", "4294967296\r\n"}) {
-    frame::ApplyBlock(decoder, std::string(garbage) + "ENDE_MARKE_DER_USER_DLL\r\n");
-    EXPECT_EQ(7, decoder.HasDelay()) << garbage;
+    frame::ApplyBlock<Plugin>(decoder, std::string(garbage) + "ENDE_MARKE_DER_USER_DLL\r\n");
+    EXPECT_EQ(7, frame::HasDelay<Plugin>(decoder)) << garbage;
   }
-  frame::ApplyBlock(decoder, " \r\n-3\r\nENDE_MARKE_DER_USER_DLL\r\n");
-  EXPECT_EQ("-3\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock(decoder));
+  frame::ApplyBlock<Plugin>(decoder, " \r\n-3\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  EXPECT_EQ("-3\r\nENDE_MARKE_DER_USER_DLL\r\n", frame::ComposeBlock<Plugin>(decoder));
 }
 
 }  // namespace

@@ -8,10 +8,19 @@
 
 #include "persistence.h"
 #include "pin_info.h"
+#include "plugin.h"
 
 namespace {
 
 const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+
+// A width as a project gives it, the flag unchanged; whether the register
+// took it.
+bool SetWidth(ShiftRegister& reg, int width) {
+  frame::ApplyBlock<Plugin>(
+      reg, std::to_string(width) + "\r\n" + std::to_string(frame::HasDelay<Plugin>(reg)) + "\r\n" + kMarker);
+  return reg.Width() == width;
+}
 
 // One evaluation's inputs: clear, clock, "Funktion", serial data.
 struct Row {
@@ -49,12 +58,12 @@ std::string Bits(const ShiftRegister& reg, int count = ShiftRegister::kCapacity)
 
 TEST(ShiftRegister, Defaults) {
   const ShiftRegister reg;
-  EXPECT_EQ(1, reg.HasDelay());
+  EXPECT_EQ(1, frame::HasDelay<Plugin>(reg));
   EXPECT_STREQ("C&LCFS", reg.InputLabels());
   EXPECT_STREQ("O", reg.OutputLabels());
   EXPECT_EQ(4, reg.Width());
   EXPECT_EQ("0000000000000000", Bits(reg));
-  EXPECT_EQ("4\r\n1\r\n" + kMarker, frame::ComposeBlock(reg));
+  EXPECT_EQ("4\r\n1\r\n" + kMarker, frame::ComposeBlock<Plugin>(reg));
 
   unsigned char record[4102];
   std::memset(record, 0xFF, sizeof record);
@@ -75,7 +84,7 @@ TEST(ShiftRegister, OutputFollowsBitWidthEdgeByEdge) {
   for (int width : {1, 4, 5, 8, 16}) {
     for (bool singleOne : {false, true}) {
       ShiftRegister reg;
-      ASSERT_TRUE(reg.SetWidth(width));
+      ASSERT_TRUE(SetWidth(reg, width));
       EXPECT_EQ(0.0, Start(reg, {0, 0, 5, 5}));
       for (int edge = 1; edge <= width + 2; ++edge) {
         const double data = !singleOne || edge == 1 ? 5.0 : 0.0;
@@ -120,7 +129,7 @@ TEST(ShiftRegister, ClearWinsOverAnEdgeAndConsumesIt) {
 
 TEST(ShiftRegister, ClearHoldsTheRegisterEmpty) {
   ShiftRegister reg;
-  ASSERT_TRUE(reg.SetWidth(1));
+  ASSERT_TRUE(SetWidth(reg, 1));
   Start(reg, {0, 0, 5, 5});
   Shift(reg, 5);
   ASSERT_EQ(1, reg.Bit(1));
@@ -153,9 +162,9 @@ TEST(ShiftRegister, InitialEvaluationClearsAndKeepsThePreviousClock) {
   EXPECT_EQ("0000", Bits(reg, 4));
 
   // Only bits 1..width are cleared.
-  ASSERT_TRUE(reg.SetWidth(16));
+  ASSERT_TRUE(SetWidth(reg, 16));
   for (int i = 0; i < 16; ++i) Shift(reg, 5);
-  ASSERT_TRUE(reg.SetWidth(4));
+  ASSERT_TRUE(SetWidth(reg, 4));
   Start(reg, {0, 0, 5, 5});
   EXPECT_EQ("0000111111111111", Bits(reg));
 }
@@ -165,36 +174,34 @@ TEST(ShiftRegister, ReadingSettingsLeavesTheRegisterAlone) {
   Start(reg, {0, 0, 5, 0});
   Shift(reg, 5);
   Shift(reg, 0);
-  frame::ApplyBlock(reg, "8\r\n0\r\n" + kMarker);
+  frame::ApplyBlock<Plugin>(reg, "8\r\n0\r\n" + kMarker);
   EXPECT_EQ(8, reg.Width());
-  EXPECT_EQ(0, reg.HasDelay());
+  EXPECT_EQ(0, frame::HasDelay<Plugin>(reg));
   EXPECT_EQ("0100000000000000", Bits(reg));
-  EXPECT_EQ("8\r\n0\r\n" + kMarker, frame::ComposeBlock(reg));
+  EXPECT_EQ("8\r\n0\r\n" + kMarker, frame::ComposeBlock<Plugin>(reg));
 }
 
 TEST(ShiftRegister, LoweredWidthMovesTheOutputToTheNewLastBit) {
   ShiftRegister reg;
-  frame::ApplyBlock(reg, "16\r\n1\r\n" + kMarker);
+  frame::ApplyBlock<Plugin>(reg, "16\r\n1\r\n" + kMarker);
   ASSERT_EQ(16, reg.Width());
   Start(reg, {0, 0, 5, 0});
   Shift(reg, 5);
   for (int i = 0; i < 3; ++i) Shift(reg, 0);
   ASSERT_EQ("0001000000000000", Bits(reg));
   EXPECT_EQ(std::vector<double>({0.0}), Feed(reg, {{0, 0, 5, 0}}));
-  frame::ApplyBlock(reg, "4\r\n1\r\n" + kMarker);
+  frame::ApplyBlock<Plugin>(reg, "4\r\n1\r\n" + kMarker);
   EXPECT_EQ(std::vector<double>({5.0, 0.0}), Feed(reg, {{0, 0, 5, 0}, {0, 5, 5, 0}}));
 }
 
 TEST(ShiftRegister, WidthsOutsideTheRegisterAreRefused) {
   for (int bad : {0, -1, 17, 999}) {
     ShiftRegister reg;
-    ASSERT_TRUE(reg.SetWidth(8));
-    EXPECT_FALSE(reg.SetWidth(bad)) << bad;
-    EXPECT_EQ(8, reg.Width());
+    ASSERT_TRUE(SetWidth(reg, 8));
     // Read from a project, the width is ignored but the flag still taken.
-    frame::ApplyBlock(reg, std::to_string(bad) + "\r\n0\r\n" + kMarker);
+    frame::ApplyBlock<Plugin>(reg, std::to_string(bad) + "\r\n0\r\n" + kMarker);
     EXPECT_EQ(8, reg.Width()) << bad;
-    EXPECT_EQ(0, reg.HasDelay()) << bad;
+    EXPECT_EQ(0, frame::HasDelay<Plugin>(reg)) << bad;
     // The output still comes from bit 8.
     Start(reg, {0, 0, 5, 5});
     for (int i = 0; i < 7; ++i) Shift(reg, 5);
@@ -206,17 +213,39 @@ TEST(ShiftRegister, UnreadableSettingsKeepTheirValues) {
   ShiftRegister reg;
   // No width: the flag behind it is not read either.
   for (const char* text : {"x\r\n0\r\n", "\r\n", "99999999999\r\n0\r\n", "-\r\n0\r\n"}) {
-    frame::ApplyBlock(reg, text + kMarker);
+    frame::ApplyBlock<Plugin>(reg, text + kMarker);
     EXPECT_EQ(4, reg.Width()) << text;
-    EXPECT_EQ(1, reg.HasDelay()) << text;
+    EXPECT_EQ(1, frame::HasDelay<Plugin>(reg)) << text;
   }
   // A width, but no 0 or 1 behind it.
   for (const char* text : {"8\r\n2\r\n", "8\r\ntrue\r\n", "8\r\n"}) {
     ShiftRegister other;
-    frame::ApplyBlock(other, text + kMarker);
+    frame::ApplyBlock<Plugin>(other, text + kMarker);
     EXPECT_EQ(8, other.Width()) << text;
-    EXPECT_EQ(1, other.HasDelay()) << text;
+    EXPECT_EQ(1, frame::HasDelay<Plugin>(other)) << text;
   }
+}
+
+// The list shows 4, 8 and 16; a width in between shows the step below it,
+// and OK stores the step shown. Without an item selected OK keeps the
+// width.
+TEST(ShiftRegister, DialogShowsAndStoresTheWidthSteps) {
+  for (int width = 1; width <= ShiftRegister::kCapacity; ++width) {
+    ShiftRegister reg;
+    ASSERT_TRUE(SetWidth(reg, width));
+    const frame::DialogValues shown = frame::CopyToDialog<Plugin>(reg);
+    EXPECT_EQ(width >> 3, shown.shown[0]) << width;
+    frame::CopyFromDialog<Plugin>(reg, shown);
+    EXPECT_EQ(4 << (width >> 3), reg.Width()) << width;
+  }
+  ShiftRegister reg;
+  ASSERT_TRUE(SetWidth(reg, 16));
+  frame::DialogValues none = frame::CopyToDialog<Plugin>(reg);
+  none.shown[0] = -1;
+  none.shown[1] = 0;
+  frame::CopyFromDialog<Plugin>(reg, none);
+  EXPECT_EQ(16, reg.Width());
+  EXPECT_EQ(0, frame::HasDelay<Plugin>(reg));
 }
 
 }  // namespace

@@ -2,15 +2,14 @@
 // test leaves out in turn (OMIT_<OPERATION>): the build must then fail with
 // a message that names the operation.
 #include <cstdint>
-#include <istream>
-#include <ostream>
 
 #include "component.h"
+#include "windows1252.h"
 
 class Part {
  public:
 #ifndef OMIT_DISPLAY_NAME
-  static constexpr const char* kDisplayName = "Teil";
+  static constexpr frame::Text kDisplayName{"Teil"};
 #endif
 #ifndef OMIT_INPUT_COUNT
   static constexpr int InputCount() { return 1; }
@@ -19,10 +18,10 @@ class Part {
   static constexpr int OutputCount() { return 1; }
 #endif
 #ifndef OMIT_INPUT_NAMES
-  static constexpr const char* kInputNames[] = {"Eingang"};
+  static constexpr frame::Names kInputNames{"Eingang"};
 #endif
 #ifndef OMIT_OUTPUT_NAMES
-  static constexpr const char* kOutputNames[] = {"Ausgang"};
+  static constexpr frame::Names kOutputNames{"Ausgang"};
 #endif
 #ifdef OMIT_DEFAULT_CONSTRUCTOR
   explicit Part(int) {}
@@ -40,30 +39,7 @@ class Part {
 #ifndef OMIT_EVALUATE
   void Evaluate(const double* inputs, double* outputs) const { Evaluate_(inputs, outputs); }
 #endif
-#ifndef OMIT_HAS_DELAY
-  std::int32_t HasDelay() const { return 0; }
-#endif
-#ifndef OMIT_WRITE_SETTINGS
-  void WriteSettings(std::ostream&) const {}
-#endif
-#ifndef OMIT_READ_SETTINGS
-  void ReadSettings(std::istream&) {}
-#endif
-#ifndef OMIT_DIALOG_VALUES
-  struct DialogValues {
-    std::int32_t delayChecked = 0;
-  };
-#ifndef OMIT_COPY_TO_DIALOG
-  void CopyToDialog(DialogValues&) const {}
-#endif
-#ifndef OMIT_COPY_FROM_DIALOG
-  void CopyFromDialog(const DialogValues&) {}
-#endif
-#endif
-};
-
-struct Values {
-  std::int32_t delayChecked = 0;
+  std::int32_t delayFlag = 0;
 };
 
 struct Plugin {
@@ -76,10 +52,11 @@ struct Plugin {
 #ifndef OMIT_REFILLS_PIN_INFO_AFTER_DIALOG
   static constexpr bool kRefillsPinInfoAfterDialog = false;
 #endif
+#ifndef OMIT_SETTINGS
+  static constexpr frame::Setting<Part> kSettings[] = {frame::DelayFlag(&Part::delayFlag)};
+#endif
 #ifndef OMIT_DIALOG
-  static constexpr frame::ExchangedControl<Values> kDialogControls[] = {
-      {1, frame::Exchange::kCheckBox, &Values::delayChecked}};
-  static constexpr frame::DialogDescription<Values> kDialog{1, kDialogControls, 1, frame::HelpPathBuilt::kPerClick};
+  static constexpr frame::Dialog kDialog{1, "Teil", 1};
 #endif
 };
 

@@ -13,15 +13,10 @@ set(omissions
   "OUTPUT_LABELS|OutputLabels()"
   "EVALUATE_INITIAL|EvaluateInitial("
   "EVALUATE|void Evaluate("
-  "HAS_DELAY|HasDelay()"
-  "WRITE_SETTINGS|WriteSettings("
-  "READ_SETTINGS|ReadSettings("
-  "DIALOG_VALUES|struct DialogValues"
-  "COPY_TO_DIALOG|CopyToDialog("
-  "COPY_FROM_DIALOG|CopyFromDialog("
   "COMPONENT|using Component"
   "RECORDS_HOST_WINDOW|kRecordsHostWindow"
   "REFILLS_PIN_INFO_AFTER_DIALOG|kRefillsPinInfoAfterDialog"
+  "SETTINGS|kSettings[]"
   "DIALOG|kDialog")
 
 function(compile result output)
