@@ -13,7 +13,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COMPONENTS = os.path.join(ROOT, "cmake", "Components.cmake")
 
-Part = collections.namedtuple("Part", "name folder image_base native_test released")
+Part = collections.namedtuple("Part", "name folder image_base released")
 
 LINE = re.compile(r"^korvelant_component\(([^)]*)\)", re.MULTILINE)
 
@@ -24,8 +24,8 @@ def parts(components=COMPONENTS):
         calls = LINE.findall(f.read())
     found = []
     for arguments in calls:
-        name, folder, image_base, native_test, *words = arguments.split()
-        found.append(Part(name, folder, int(image_base, 16), native_test, "RELEASED" in words))
+        name, folder, image_base, *words = arguments.split()
+        found.append(Part(name, folder, int(image_base, 16), "RELEASED" in words))
     return found
 
 
