@@ -1,5 +1,5 @@
 """What the help says of Morrel beyond what the part itself gives: what its
-pins mean and its timing diagram, a run of examples/morrel_shift.stim at 4
+pins mean and its timing diagram, a run of its demo.stim at 4
 bits. tools/help-facts reads it with its kit (the drawing, the dump's
 reader) and the part (name, pins, a hostsim to run it)."""
 import json
@@ -12,7 +12,7 @@ MEANINGS = {
     "o": ["das letzte Bit des Registers"],
 }
 
-STIMULUS = os.path.join("examples", "morrel_shift.stim")
+STIMULUS = os.path.join("shiftreg", "demo.stim")
 WIDTH = 4
 
 
