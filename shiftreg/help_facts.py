@@ -22,7 +22,7 @@ def extras(kit, part):
     return {}, {
         "zeitdiagramm.json": ("the register's timing diagram (WaveDrom)",
                               (json.dumps(timing, ensure_ascii=False, indent=1) + "\n").encode("utf-8")),
-        "bilder/zeitdiagramm.png": ("the register's timing diagram", kit.wavedrom_png.render(timing)),
+        "bilder/zeitdiagramm.png": ("the register's timing diagram", kit.timing_picture(timing)),
     }
 
 
@@ -31,7 +31,7 @@ def register_timing(kit, pins, waves):
     stimulus (the first is the initial evaluation), the pins by their names."""
     names = pins.names["i"] + pins.names["o"]
     return {
-        "signal": [{"name": name, "wave": kit.wavedrom_png.wave_string(wave)} for name, wave in zip(names, waves)],
+        "signal": [{"name": name, "wave": kit.wave_string(wave)} for name, wave in zip(names, waves)],
         "head": {"text": f"Schieberegister mit {WIDTH} Bit", "tick": 0},
         "foot": {"text": "Schritte der Simulation; Schritt 0 ist der Start"},
     }
