@@ -18,6 +18,20 @@ add_compile_options(-march=pentiumpro -mfpmath=387 -mincoming-stack-boundary=2
                     -Wall -Wextra -Werror)
 add_link_options(-static)
 
+# Beside hostsim, for `project save` without parts and `demo`: the list of
+# the parts' DLLs in the order of their lines, and each part's demo run,
+# its folder's demo.stim, as demo/NAME.stim.
+list(TRANSFORM KORVELANT_COMPONENTS APPEND ".dll" OUTPUT_VARIABLE listed_dlls)
+list(JOIN listed_dlls "\n" listed_dlls)
+file(GENERATE OUTPUT ${KORVELANT_PLUGIN_DIR}/parts.txt CONTENT "${listed_dlls}\n")
+foreach(name ${KORVELANT_COMPONENTS})
+  set(demo_run ${PROJECT_SOURCE_DIR}/${KORVELANT_${name}_FOLDER}/demo.stim)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${KORVELANT_${name}_FOLDER})
+  if(EXISTS ${demo_run})
+    configure_file(${demo_run} ${KORVELANT_PLUGIN_DIR}/demo/${name}.stim COPYONLY)
+  endif()
+endforeach()
+
 # The plug-in DLLs, released or not, by the win32-thread-model compilers in
 # a tree of their own (plugins/), straight into bin/. Built on every build of this tree; the
 # inner build decides what is out of date.

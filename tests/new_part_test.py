@@ -36,7 +36,7 @@ def components_of(tree):
 def lines_of(tree):
     """(name, folder, image base) of each part's line, in their order."""
     return [(name, folder, int(base, 16)) for name, folder, base in
-            re.findall(r"^korvelant_component\((\S+)\s+(\S+)\s+(\S+)", components_of(tree), re.MULTILINE)]
+            re.findall(r"^korvelant_component\((\S+)\s+(\S+)\s+([^\s)]+)", components_of(tree), re.MULTILINE)]
 
 
 def help_topic(tree, folder):
@@ -99,7 +99,9 @@ class NewPart(unittest.TestCase):
         highest = max(base for _, _, base in self.lines_before)
         self.assertEqual(self.lines_before + [(self.name, self.folder, highest + 0x200000)], lines_of(self.tree))
         line = components_of(self.tree).split(f"korvelant_component({self.name} ")[1].split(")")[0]
-        self.assertEqual(f"{self.folder}/test/{self.folder}_test.cpp", line.split()[-1], "its test, and no RELEASED")
+        self.assertEqual(2, len(line.split()), "its folder and image base: no RELEASED, no WITHOUT")
+        self.assertTrue(os.path.isfile(os.path.join(self.tree, self.folder, "test", f"{self.folder}_test.cpp")),
+                        "its native test where the build looks for it")
 
     def test_its_help_topic_is_its_own(self):
         others = [help_topic(self.tree, folder) for _, folder, _ in self.lines_before]

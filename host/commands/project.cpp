@@ -4,6 +4,7 @@
 #include <set>
 
 #include "command.h"
+#include "listed_parts.h"
 #include "options.h"
 #include "paths.h"
 #include "project.h"
@@ -13,9 +14,12 @@
 namespace host {
 namespace {
 
-// One of each plug-in beside hostsim, the register set to 8 bits: what
-// the command's help below names.
-std::vector<PartRequest> DefaultParts() { return {{"Quenvik.dll", ""}, {"Tamberlo.dll", ""}, {"Morrel.dll", "8,1"}}; }
+// One of each part the build listed beside hostsim, each as newly placed.
+std::vector<PartRequest> DefaultParts() {
+  std::vector<PartRequest> parts;
+  for (const std::string& dll : ListedParts(ProgramFolder())) parts.push_back({dll, ""});
+  return parts;
+}
 
 // Where the parts' DLLs were loaded from: their one folder, or each
 // part's file.
@@ -120,9 +124,9 @@ int Project(Arguments arguments) {
 
 const Command kProjectCommand = {
     "project",
-    {{"project save FILE [DLL[=V,V...]...]", "a project of one part per DLL (default: Quenvik.dll\n"
-                                             "Tamberlo.dll Morrel.dll=8,1); a part first reads the\n"
-                                             "values after = as its settings, one value per line"},
+    {{"project save FILE [DLL[=V,V...]...]", "a project of one part per DLL (default: one of each\n"
+                                             "part in parts.txt beside hostsim); a part first reads\n"
+                                             "the values after = as its settings, one value per line"},
      {"project load FILE", "places the parts, lets each read its block, shows\n"
                            "them; lines ending in LF or CR are read too"},
      {"project show FILE", "the file's lines, numbered, the host's and the\n"

@@ -101,8 +101,15 @@ TEST(Refused, FoldersAndMissingFilesAmongTheDlls) {
   ExpectRefused({"run", folder, "-"}, folder + " is a folder, not a DLL");
   ExpectRefused({"check", "Quenvik.dll", "Nowhere.dll", "Morrel.dll"}, NotFound("Nowhere.dll"));
   ExpectRefused({"check", "Quenvik.dll", folder}, folder + " is a folder, not a DLL");
-  ExpectRefused({"demo", folder},
-                folder + " holds no Quenvik.dll; the demo needs Quenvik.dll, Tamberlo.dll and Morrel.dll there");
+  ExpectRefused({"demo", folder}, folder + " holds no parts.txt, the list of the parts the build put there");
+  const std::string list = folder + "\\parts.txt";
+  test::WriteAll(list, "\r\n\n");
+  ExpectRefused({"demo", folder}, list + " names no part");
+  test::WriteAll(list, "Quenvik.dll\r\nGone.dll\r\n");
+  CopyFileA(InBin("Quenvik.dll").c_str(), (folder + "\\Quenvik.dll").c_str(), FALSE);
+  ExpectRefused({"demo", folder}, folder + " holds no Gone.dll, which its parts.txt lists");
+  DeleteFileA(list.c_str());
+  DeleteFileA((folder + "\\Quenvik.dll").c_str());
   RemoveDirectoryA(folder.c_str());
   ExpectRefused({"demo", folder}, folder + ": no such folder");
 }

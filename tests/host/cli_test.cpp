@@ -371,6 +371,30 @@ TEST(Demo, ShowsThePlugInsAtWork) {
   EXPECT_EQ("", demo.err);
 }
 
+// The parts come from the folder's list, in its order, and a part's run
+// from the demo stimulus beside it: here the register alone, given a run
+// of two steps of its own.
+TEST(Demo, ShowsWhatTheFolderLists) {
+  const std::string folder = test::Scratch("demo");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA((folder + "\\demo").c_str(), nullptr);
+  CopyFileA(InBin("Morrel.dll").c_str(), (folder + "\\Morrel.dll").c_str(), FALSE);
+  test::WriteAll(folder + "\\parts.txt", "Morrel.dll\n");
+  test::WriteAll(folder + "\\demo\\Morrel.stim", "0 0 1 1\n0 1 1 1\n");
+  const Outcome demo = Hostsim({"demo", folder});
+  EXPECT_EQ(0, demo.status) << demo.err;
+  std::size_t headings = 0;
+  for (std::size_t at = 0; (at = demo.out.find("\n== ", at)) != std::string::npos; ++at) ++headings;
+  EXPECT_EQ(2u, headings) << demo.out;  // the one part, and the project
+  EXPECT_NE(std::string::npos, demo.out.find("\n== Morrel.dll ==\n")) << demo.out;
+  EXPECT_NE(std::string::npos, demo.out.find("Morrel.dll, 2 steps of demo\\Morrel.stim, settings 4,1")) << demo.out;
+  EXPECT_NE(std::string::npos, demo.out.find("  Takteingang        _\u203E\n")) << demo.out;
+  EXPECT_NE(std::string::npos, demo.out.find("hostsim project save demo.hsp Morrel.dll\n")) << demo.out;
+  for (const char* file : {"\\demo\\Morrel.stim", "\\parts.txt", "\\Morrel.dll"}) DeleteFileA((folder + file).c_str());
+  RemoveDirectoryA((folder + "\\demo").c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 // ---- dialog
 
 bool HaveDisplay() {

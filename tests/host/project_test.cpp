@@ -23,10 +23,10 @@ TEST_F(Project, SavesOneOfEachByDefault) {
   const Outcome save = Hostsim({"project", "save", path});
   ASSERT_EQ(0, save.status) << save.err;
   EXPECT_EQ(
-      "saved " + Name() + ": Quenvik.dll=0 Tamberlo.dll=0 Morrel.dll=8,1\nDLLs loaded from " + test::BinFolder() + "\n",
+      "saved " + Name() + ": Tamberlo.dll=0 Quenvik.dll=0 Morrel.dll=4,1\nDLLs loaded from " + test::BinFolder() + "\n",
       save.out);
-  EXPECT_EQ("HOSTSIM PROJECT 1\r\nPART 1 Quenvik.dll\r\n0\r\n" + kMarker + "PART 2 Tamberlo.dll\r\n0\r\n" + kMarker +
-                "PART 3 Morrel.dll\r\n8\r\n1\r\n" + kMarker + "END\r\n",
+  EXPECT_EQ("HOSTSIM PROJECT 1\r\nPART 1 Tamberlo.dll\r\n0\r\n" + kMarker + "PART 2 Quenvik.dll\r\n0\r\n" + kMarker +
+                "PART 3 Morrel.dll\r\n4\r\n1\r\n" + kMarker + "END\r\n",
             test::ReadAll(path));
 }
 

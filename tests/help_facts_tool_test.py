@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""tools/help-facts on parts of its own making, without Wine: a part it
+has never heard of gets its pin, settings and truth tables and its pin
+picture from its folder, its settings declaration and what hostsim says;
+the settings table reads as the declaration says; a folder that does not
+say what every pin means, and a hostsim that fails, are refused.
+
+Usage: help_facts_tool_test.py SOURCE_DIR
+"""
+import contextlib
+import importlib.machinery
+import importlib.util
+import io
+import json
+import os
+import re
+import sys
+import tempfile
+import textwrap
+import unittest
+
+SOURCE = sys.argv[1]
+sys.path.insert(0, os.path.join(SOURCE, "tools"))
+sys.dont_write_bytecode = True
+import component_lines  # noqa: E402
+
+
+def load_tool():
+    loader = importlib.machinery.SourceFileLoader("help_facts_tool", os.path.join(SOURCE, "tools", "help-facts"))
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+    sys.modules[loader.name] = module  # the kit it hands a part's folder is itself
+    loader.exec_module(module)
+    return module
+
+
+tool = load_tool()
+
+# What `hostsim info` and `truth` say of a two-input part that passes its
+# first input on and gives the AND of both, labelled alike on both sides.
+INFO = """\
+Gatter.dll: Gatter
+  inputs (2), labels "AB":
+    i0  Eingang A
+    i1  Eingang B
+  outputs (2), labels "AU":
+    o0  Ausgang A
+    o1  Und
+  delay flag of a new part: 0
+"""
+TRUTH = "i0 i1 | o0 o1\n 1  1 |  1  1\n 0  0 |  0  0\n 1  0 |  1  0\n 0  1 |  0  0\n"
+
+# A stand-in for hostsim: prints what it is told for each command and ends
+# with the exit status given for it.
+FAKE_HOSTSIM = """\
+import json, os, sys
+answers = json.load(open(os.environ["HELP_FACTS_TEST_ANSWERS"]))
+text, status = answers[sys.argv[1]]
+sys.stdout.write(text)
+sys.exit(status)
+"""
+
+
+class Scratch(unittest.TestCase):
+    def setUp(self):
+        scratch = tempfile.TemporaryDirectory(prefix="korvelant-help-facts-")
+        self.addCleanup(scratch.cleanup)
+        self.root = scratch.name
+        self.settings = os.path.join(self.root, "settings")
+        os.makedirs(os.path.join(self.root, "gatter"))
+        os.makedirs(self.settings)
+        os.makedirs(os.path.join(self.root, "docs", "help"))
+        with open(os.path.join(self.root, "docs", "help", "gatter.htm"), "w", encoding="cp1252") as f:
+            f.write("<html></html>\n")
+        self.addCleanup(setattr, tool, "ROOT", tool.ROOT)
+        tool.ROOT = self.root
+        self.line = component_lines.Part("Gatter", "gatter", 0x63a00000, False)
+        self.declare([{"name": "delay", "control": "check", "caption": "&Laufzeit nachbilden", "items": [],
+                       "default": 0, "accepts": None, "delay": True}])
+        self.folder_says('MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}\n')
+
+    def declare(self, settings):
+        with open(os.path.join(self.settings, "Gatter.json"), "w", encoding="utf-8") as f:
+            json.dump({"part": "Gatter", "settings": settings}, f)
+
+    def folder_says(self, text):
+        with open(os.path.join(self.root, "gatter", "help_facts.py"), "w", encoding="utf-8") as f:
+            f.write(textwrap.dedent(text))
+
+    def hostsim(self, truth_status=0, info_status=0):
+        answers = os.path.join(self.root, "answers.json")
+        with open(answers, "w", encoding="utf-8") as f:
+            json.dump({"info": [INFO, info_status], "truth": [TRUTH, truth_status]}, f)
+        os.environ["HELP_FACTS_TEST_ANSWERS"] = answers
+        script = os.path.join(self.root, "hostsim.py")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write(FAKE_HOSTSIM)
+        # help-facts runs WINE_RUN HOSTSIM_EXE ARGUMENTS: here python and the stand-in.
+        return tool.Hostsim(sys.executable, script)
+
+    def facts(self, hostsim):
+        return tool.facts(hostsim, self.settings, [self.line])
+
+
+class ANewPart(Scratch):
+    def test_gets_its_tables_and_picture_from_its_folder_and_declaration(self):
+        tables, files = self.facts(self.hostsim())
+        self.assertEqual({"gatter-anschluesse", "gatter-einstellungen", "gatter-wahrheitstabelle"}, set(tables))
+        self.assertEqual({"gatter.htm"}, {page for page, _ in tables.values()})
+        self.assertEqual(["bilder/gatter.png"], list(files))
+        self.assertTrue(files["bilder/gatter.png"][1].startswith(b"\x89PNG"))
+        pins = tables["gatter-anschluesse"][1]
+        self.assertIn("<tr><td>Ausgang 2</td><td>Und</td><td class=\"n\">U</td><td>beide</td></tr>", pins)
+
+    def test_its_truth_table_names_a_label_of_both_sides_and_sorts_its_rows(self):
+        tables, _ = self.facts(self.hostsim())
+        table = tables["gatter-wahrheitstabelle"][1]
+        self.assertEqual('<tr><th class="n">A (Eingang)</th><th class="n">B</th><th class="n">A (Ausgang)</th>'
+                         '<th class="n">U</th></tr>', table[1])
+        self.assertEqual(["0 0 0 0", "0 1 0 0", "1 0 1 0", "1 1 1 1"],
+                         [" ".join(re.findall(r">([01])<", line)) for line in table[2:-1]])
+
+    def test_a_part_with_a_history_gets_no_truth_table_and_its_own_extras(self):
+        self.folder_says('''\
+            MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
+            def extras(kit, part):
+                return {"lauf": [kit.cell(part.name)]}, {"bilder/lauf.png": ("a run", b"png")}
+            ''')
+        tables, files = self.facts(self.hostsim(truth_status=tool.NOT_COMBINATIONAL))
+        self.assertEqual({"gatter-anschluesse", "gatter-einstellungen", "gatter-lauf"}, set(tables))
+        self.assertEqual(['<td class="n">Gatter</td>'], tables["gatter-lauf"][1])
+        self.assertEqual({"bilder/gatter.png", "bilder/lauf.png"}, set(files))
+
+
+    def test_a_part_without_its_page_gets_nothing_and_is_named(self):
+        os.remove(os.path.join(self.root, "docs", "help", "gatter.htm"))
+        said = io.StringIO()
+        with contextlib.redirect_stderr(said):
+            self.assertEqual(({}, {}), self.facts(self.hostsim()))
+        self.assertIn("Gatter has no page docs/help/gatter.htm", said.getvalue())
+
+
+class Settings(Scratch):
+    def test_each_control_reads_as_declared(self):
+        self.declare([
+            {"name": "richtung", "control": "radio", "caption": "&Z\u00e4hlrichtung:", "default": 1,
+             "items": [{"text": "aufw\u00e4rts", "value": 0}, {"text": "abw\u00e4rts", "value": 1}],
+             "accepts": {"min": 0, "max": 1}, "delay": False},
+            {"name": "breite", "control": "combo", "caption": "Breite", "default": 8,
+             "items": [{"text": "4", "value": 4}, {"text": "8", "value": 8}], "accepts": None, "delay": False},
+            {"name": "delay", "control": "check", "caption": "&Laufzeit nachbilden", "items": [], "default": 1,
+             "accepts": None, "delay": True}])
+        tables, _ = self.facts(self.hostsim())
+        self.assertEqual([
+            '<tr><td>Z&auml;hlrichtung</td><td>Optionsfelder: aufw&auml;rts (0), abw&auml;rts (1)</td>'
+            '<td class="n">abw&auml;rts (1)</td><td class="n">1</td><td class="n">0 bis 1</td></tr>',
+            '<tr><td>Breite</td><td>Liste: 4, 8</td><td class="n">8</td><td class="n">2</td>'
+            '<td class="n">jeder Wert</td></tr>',
+            '<tr><td>Laufzeit nachbilden</td><td>K&auml;stchen: 1 angekreuzt, 0 leer</td>'
+            '<td class="n">1 (angekreuzt)</td><td class="n">3</td><td class="n">jeder Wert</td></tr>'],
+            tables["gatter-einstellungen"][1][2:-1])
+
+
+class Refusals(Scratch):
+    def test_a_folder_that_does_not_say_what_every_pin_means(self):
+        self.folder_says('MEANINGS = {"i": ["erstes"], "o": ["das erste", "beide"]}\n')
+        with self.assertRaisesRegex(tool.Refusal, r"gatter/help_facts.py: MEANINGS\['i'\] has 1 meanings for the 2 "
+                                                  r"inputs of Gatter"):
+            self.facts(self.hostsim())
+        os.remove(os.path.join(self.root, "gatter", "help_facts.py"))
+        with self.assertRaisesRegex(tool.Refusal, "gatter/help_facts.py does not say"):
+            self.facts(self.hostsim())
+
+    def test_a_hostsim_that_fails(self):
+        with self.assertRaisesRegex(tool.Refusal, "hostsim .*truth Gatter.dll failed"):
+            self.facts(self.hostsim(truth_status=2))
+        with self.assertRaisesRegex(tool.Refusal, "hostsim .*info Gatter.dll failed"):
+            self.facts(self.hostsim(info_status=1))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
