@@ -40,6 +40,7 @@ list(TRANSFORM KORVELANT_COMPONENTS REPLACE "^.+$" "${KORVELANT_PLUGIN_DIR}/\\0.
 list(TRANSFORM KORVELANT_RELEASED_COMPONENTS REPLACE "^.+$" "${KORVELANT_PLUGIN_DIR}/\\0.dll"
      OUTPUT_VARIABLE released_plugin_files)
 list(TRANSFORM KORVELANT_COMPONENTS REPLACE "^.+$" "${KORVELANT_PLUGIN_DIR}/recorders/\\0.dll" OUTPUT_VARIABLE recorder_files)
+list(TRANSFORM KORVELANT_COMPONENTS REPLACE "^.+$" "${CMAKE_BINARY_DIR}/settings/\\0.json" OUTPUT_VARIABLE settings_files)
 ExternalProject_Add(plugins
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${CMAKE_BINARY_DIR}/plugins
@@ -50,7 +51,7 @@ ExternalProject_Add(plugins
   BUILD_ALWAYS ON
   LOG_CONFIGURE ON LOG_OUTPUT_ON_FAILURE ON
   INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${plugin_files} ${recorder_files} ${KORVELANT_TEST_DIR}/EveryControl.dll)
+  BUILD_BYPRODUCTS ${plugin_files} ${recorder_files} ${settings_files} ${KORVELANT_TEST_DIR}/EveryControl.dll)
 # The tests name the DLLs as targets, as if this tree built them.
 foreach(plugin ${KORVELANT_COMPONENTS})
   add_library(${plugin} SHARED IMPORTED GLOBAL)

@@ -146,7 +146,7 @@ class Settings(Scratch):
              "items": [{"text": "aufw\u00e4rts", "value": 0}, {"text": "abw\u00e4rts", "value": 1}],
              "accepts": {"min": 0, "max": 1}, "delay": False},
             {"name": "breite", "control": "combo", "caption": "Breite", "default": 8,
-             "items": [{"text": "4", "value": 4}, {"text": "8", "value": 8}], "accepts": None, "delay": False},
+             "items": [{"text": "4", "value": 4}, {"text": "8", "value": 8}], "accepts": "items", "delay": False},
             {"name": "delay", "control": "check", "caption": "&Laufzeit nachbilden", "items": [], "default": 1,
              "accepts": None, "delay": True}])
         tables, _ = self.facts(self.hostsim())
@@ -154,7 +154,7 @@ class Settings(Scratch):
             '<tr><td>Z&auml;hlrichtung</td><td>Optionsfelder: aufw&auml;rts (0), abw&auml;rts (1)</td>'
             '<td class="n">abw&auml;rts (1)</td><td class="n">1</td><td class="n">0 bis 1</td></tr>',
             '<tr><td>Breite</td><td>Liste: 4, 8</td><td class="n">8</td><td class="n">2</td>'
-            '<td class="n">jeder Wert</td></tr>',
+            '<td class="n">die Werte der Auswahl</td></tr>',
             '<tr><td>Laufzeit nachbilden</td><td>K&auml;stchen: 1 angekreuzt, 0 leer</td>'
             '<td class="n">1 (angekreuzt)</td><td class="n">3</td><td class="n">jeder Wert</td></tr>'],
             tables["gatter-einstellungen"][1][2:-1])
