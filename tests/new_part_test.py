@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """tools/new-part, run in a copy of the source tree: a bad name is refused
 with nothing written, and a new part's files are in the house style, its
-component meets the frame's contract and its line stands among the others.
-(That it builds into a DLL that `hostsim check` passes is shown by hand, as
-docs/new-component.md says.)
+component meets the frame's contract, its settings make a dialog with a
+list of two items, its native test passes and its line stands among the
+others. (That it builds into a DLL that passes `hostsim check`, `test`,
+`fuzz` and its dialog cases is shown by hand, as docs/new-component.md
+does.)
 
 Usage: new_part_test.py SOURCE_DIR CXX
 """
+import json
 import os
 import re
 import shutil
@@ -83,6 +86,10 @@ class NewPart(unittest.TestCase):
         written = [os.path.relpath(os.path.join(at, name), self.tree) for at, _, names in os.walk(folder)
                    for name in names]
         self.assertIn(f"{self.folder}/{self.name}.ico", written, "the icon drawn from its artwork.py")
+        facts = {}
+        with open(os.path.join(folder, "help_facts.py"), encoding="utf-8") as f:
+            exec(f.read(), facts)
+        self.assertEqual((1, 1), (len(facts["MEANINGS"]["i"]), len(facts["MEANINGS"]["o"])), "a meaning for each pin")
         lint = run(self.tree, "tools/lint", "cmake/Components.cmake", *written)
         self.assertEqual(0, lint.returncode, lint.stdout)
         images = run(self.tree, "tools/make-images", "--check")
@@ -94,6 +101,35 @@ class NewPart(unittest.TestCase):
                                 "-x", "c++", "-"], cwd=self.tree, input="static_assert(frame::MeetsTheContract<Plugin>());\n",
                                capture_output=True, text=True)
         self.assertEqual(0, check.returncode, check.stderr)
+
+    def test_its_settings_make_a_dialog_with_its_list(self):
+        out = os.path.join(self.scratch.name, "generated")
+        os.makedirs(out, exist_ok=True)
+        generator = os.path.join(out, "settings_resources")
+        built = run(self.tree, CXX, "-std=c++17", "-Iframe", f"-I{self.folder}", "frame/settings_resources.cpp",
+                    f"{self.folder}/{self.folder}.cpp", "frame/signal_value.cpp", "-o", generator)
+        self.assertEqual(0, built.returncode, built.stderr)
+        files = [os.path.join(out, name) for name in ("settings_dialog.rc", "list_items.bin", "settings.json")]
+        made = run(self.tree, generator, self.name, *files)
+        self.assertEqual(0, made.returncode, made.stderr)
+        with open(files[2], encoding="utf-8") as f:
+            settings = json.load(f)["settings"]
+        self.assertEqual([("output", "combo", 0, False), ("delay", "check", 0, True)],
+                         [(s["name"], s["control"], s["default"], s["delay"]) for s in settings])
+        self.assertEqual(["unverändert", "invertiert"], [item["text"] for item in settings[0]["items"]])
+        with open(files[1], "rb") as f:
+            self.assertIn("unverändert".encode("cp1252") + b"\0", f.read(), "the item held in Windows-1252")
+        self.assertFalse(os.path.exists(os.path.join(self.tree, self.folder, "dialog.rc")))
+
+    def test_its_native_test_passes(self):
+        binary = os.path.join(self.scratch.name, "native_test")
+        built = run(self.tree, CXX, "-std=c++17", "-Iframe", f"-I{self.folder}", f"{self.folder}/{self.folder}.cpp",
+                    "frame/signal_value.cpp", "frame/persistence.cpp", f"{self.folder}/test/{self.folder}_test.cpp",
+                    "-lgtest", "-lgtest_main", "-pthread", "-o", binary)
+        self.assertEqual(0, built.returncode, built.stderr)
+        passed = run(self.tree, binary)
+        self.assertEqual(0, passed.returncode, passed.stdout)
+        self.assertIn("[  PASSED  ] 3 tests", passed.stdout)
 
     def test_its_line_comes_last_with_the_next_image_base_its_test_and_no_release(self):
         highest = max(base for _, _, base in self.lines_before)

@@ -1,6 +1,8 @@
 // `dialog`: a part's properties dialog, opened as the host opens it, with
-// the host's main window as its owner. The user closes it, or hostsim
-// does with Cancel: after a time, or once it has taken a screenshot.
+// the host's main window as its owner. hostsim sets what --set asks, as a
+// user would, and closes it the way asked; or the user closes it, or
+// hostsim does with Cancel: after a time, or once it has taken a
+// screenshot.
 #include <windows.h>
 
 #include <cmath>
@@ -8,6 +10,7 @@
 #include <cstdlib>
 
 #include "command.h"
+#include "dialog_window.h"
 #include "host_file.h"
 #include "options.h"
 #include "paths.h"
@@ -19,14 +22,32 @@
 namespace host {
 namespace {
 
+// The ways out the command line names, and how the output tells them.
+struct ExitOption {
+  const char* option;
+  DialogExit exit;
+  const char* shown;
+};
+constexpr ExitOption kExitOptions[] = {{"--ok", DialogExit::kOk, "OK"},
+                                       {"--cancel", DialogExit::kCancel, "Cancel"},
+                                       {"--esc", DialogExit::kEscape, "Esc"},
+                                       {"--close", DialogExit::kCloseBox, "the close box"}};
+
 // What the dialog's thread hook and timers share: one dialog per run.
 struct DialogWatch {
   double closeAfter = -1;  // seconds; below 0 the user closes it
   std::string screenshot;  // a PNG file to write, or none
+  std::vector<SetRequest> requests;
+  const ExitOption* exit = nullptr;  // none: Cancel after closeAfter, or the user
   HWND dialog = nullptr;
   HHOOK hook = nullptr;
   std::string shotNote, shotError;
-  bool cancelled = false;
+  std::string done;      // what the requests did, a line each
+  std::string setError;  // a request the dialog cannot take
+  bool acted = false, waited = false;
+  std::string closedWith;  // " with OK", " (Cancel after 2 s)"; empty where the user closed it
+
+  bool Automated() const { return exit || !requests.empty() || !screenshot.empty() || closeAfter >= 0; }
 };
 DialogWatch* watch = nullptr;
 
@@ -110,31 +131,59 @@ void WriteScreenshot(HWND dialog) {
   }
 }
 
-// As the user would: a click on Cancel, or its command where there is no
-// such button.
-void Cancel(HWND dialog) {
-  watch->cancelled = true;
-  if (HWND button = GetDlgItem(dialog, IDCANCEL))
-    SendMessageA(button, BM_CLICK, 0, 0);
-  else
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
 UINT Milliseconds(double seconds) { return UINT(std::lround(seconds * 1000)); }
 
+std::string CancelShown(const DialogWatch& run) {
+  if (!run.screenshot.empty() && run.closeAfter <= 0) return " (Cancel after the screenshot)";
+  char after[64];
+  std::snprintf(after, sizeof after, " (Cancel after %g s)", run.closeAfter);
+  return after;
+}
+
+// Every request done in order; the first the dialog cannot take ends the
+// dialog with Cancel before anything is done.
+bool Act(HWND dialog) {
+  const DialogWindow read = ReadDialog(dialog);
+  std::vector<DialogAction> actions;
+  try {
+    for (const SetRequest& request : watch->requests) actions.push_back(ActionFor(read.controls, request));
+  } catch (const Failure& failure) {
+    watch->setError = failure.what();
+    return false;
+  }
+  for (std::size_t k = 0; k < actions.size(); ++k) {
+    Perform(dialog, read, actions[k]);
+    const SetRequest& request = watch->requests[k];
+    watch->done += "set " + Quoted(request.caption) + " to " + Quoted(request.value) + ": " +
+                   ActionDone(read.controls, actions[k]) + "\n";
+  }
+  return true;
+}
+
+void Close(HWND dialog, const ExitOption& exit, const std::string& shown) {
+  watch->closedWith = shown;
+  Leave(dialog, exit.exit);
+}
+
 // A timer's message comes only once the dialog's queue holds nothing
-// else, painting included: the dialog is on the screen as it looks.
+// else, painting included: the dialog is on the screen as it looks. The
+// requests first, then the screenshot, then the wait and the way out.
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   if (!IsWindow(watch->dialog)) return;
-  if (!watch->screenshot.empty() && watch->shotNote.empty() && watch->shotError.empty()) {
-    WriteScreenshot(watch->dialog);
-    if (watch->closeAfter > 0) {
-      SetTimer(nullptr, 0, Milliseconds(watch->closeAfter), OnTimer);
-      return;
-    }
+  static const ExitOption& cancel = kExitOptions[1];
+  if (!watch->acted) {
+    watch->acted = true;
+    if (!Act(watch->dialog)) return Close(watch->dialog, cancel, " (Cancel, as a --set could not be done)");
   }
-  Cancel(watch->dialog);
+  if (!watch->screenshot.empty() && watch->shotNote.empty() && watch->shotError.empty()) WriteScreenshot(watch->dialog);
+  if (watch->closeAfter > 0 && !watch->waited) {
+    watch->waited = true;
+    SetTimer(nullptr, 0, Milliseconds(watch->closeAfter), OnTimer);
+    return;
+  }
+  if (watch->exit) return Close(watch->dialog, *watch->exit, std::string(" with ") + watch->exit->shown);
+  if (watch->closeAfter >= 0 || !watch->screenshot.empty()) Close(watch->dialog, cancel, CancelShown(*watch));
 }
 
 // The first dialog this thread shows is the part's. A dialog box is shown
@@ -147,8 +196,7 @@ LRESULT CALLBACK OnWindowMessage(int code, WPARAM wParam, LPARAM lParam) {
     GetClassNameA(message->hwnd, className, sizeof className);
     if (std::string(className) == "#32770") {
       watch->dialog = message->hwnd;
-      const bool now = !watch->screenshot.empty() || watch->closeAfter == 0;
-      SetTimer(nullptr, 0, now ? USER_TIMER_MINIMUM : Milliseconds(watch->closeAfter), OnTimer);
+      if (watch->Automated()) SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
     }
   }
   return CallNextHookEx(watch->hook, code, wParam, lParam);
@@ -163,22 +211,58 @@ double Seconds(const std::string& text) {
   return seconds;
 }
 
-std::string Closed(const DialogWatch& run) {
-  if (!run.cancelled) return "dialog closed";
-  if (!run.screenshot.empty() && run.closeAfter <= 0) return "dialog closed (Cancel after the screenshot)";
-  char after[64];
-  std::snprintf(after, sizeof after, "dialog closed (Cancel after %g s)", run.closeAfter);
-  return after;
+// The one way out the command line names, or none.
+const ExitOption* ExitChosen(const CommandLine& line) {
+  const ExitOption* chosen = nullptr;
+  for (const ExitOption& exit : kExitOptions) {
+    if (!line.Has(exit.option)) continue;
+    if (chosen) throw Failure(std::string(chosen->option) + " and " + exit.option + " both close the dialog; give one");
+    chosen = &exit;
+  }
+  return chosen;
+}
+
+std::vector<SetRequest> SetRequests(const CommandLine& line) {
+  std::vector<SetRequest> requests;
+  for (const std::string& text : line.Values("--set")) requests.push_back(ReadSetRequest(text));
+  return requests;
+}
+
+void ReadOptions(const CommandLine& line, DialogWatch& run) {
+  if (line.Has("--close-after")) run.closeAfter = Seconds(line.Option("--close-after"));
+  run.screenshot = line.Option("--screenshot");
+  if (!run.screenshot.empty()) CheckWritable(run.screenshot);
+  run.requests = SetRequests(line);
+  run.exit = ExitChosen(line);
+}
+
+// What went wrong, once the dialog is gone and its lines are out.
+void ReportAfter(const DialogWatch& run, const std::string& dll) {
+  if (!run.setError.empty()) throw Failure(run.setError);
+  if (!run.shotError.empty()) throw Failure(run.shotError);
+  if (run.Automated() && !run.dialog)
+    throw PartFailure(dll + ": CallParameterDialogDLL returned without showing a dialog, so nothing was set" +
+                      (run.screenshot.empty() ? std::string() : " and " + run.screenshot + " was not written"));
+}
+
+void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogWatch& run) {
+  const std::string before = part.SavedBlock();
+  std::printf("%s: delay flag %d, settings %s; opening its properties dialog\nblock before: %s\n",
+              part.Library().Path().c_str(), part.HasDelay(), SettingsOfBlock(before).c_str(),
+              ShownBlock(before).c_str());
+  std::fflush(stdout);
+  part.OpenDialog(pins);
+  const std::string after = part.SavedBlock();
+  std::printf("%s%sdialog closed%s: delay flag %d, settings %s\nblock after: %s\n", run.done.c_str(),
+              run.shotNote.c_str(), run.closedWith.c_str(), part.HasDelay(), SettingsOfBlock(after).c_str(),
+              ShownBlock(after).c_str());
 }
 
 int Dialog(Arguments arguments) {
   DialogWatch run;
   const CommandLine line = ReadCommandLine(kDialogCommand, arguments);
-  const std::string& dll = line.operands[0];
-  if (line.Has("--close-after")) run.closeAfter = Seconds(line.Option("--close-after"));
-  run.screenshot = line.Option("--screenshot");
-  if (!run.screenshot.empty()) CheckWritable(run.screenshot);
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
+  ReadOptions(line, run);
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(line.operands[0]);
   UseDesktopOfThisDisplay();
   const HWND window = CreateHostWindow();
   if (!window) throw Failure("the dialog needs a display, and no window can be created here");
@@ -186,21 +270,15 @@ int Dialog(Arguments arguments) {
   run.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnWindowMessage, nullptr, GetCurrentThreadId());
   {
     PlacedPart part(*library, window);
+    if (line.Has("--settings")) part.LoadSettings(SettingsBlock(line.Option("--settings")));
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
-    std::printf("%s: delay flag %d, settings %s; opening its properties dialog\n", library->Path().c_str(),
-                part.HasDelay(), SettingsHeld(part).c_str());
-    std::fflush(stdout);
-    part.OpenDialog(pins.data());
-    std::printf("%s%s: delay flag %d, settings %s\n", run.shotNote.c_str(), Closed(run).c_str(), part.HasDelay(),
-                SettingsHeld(part).c_str());
+    ShowDialogOf(part, pins.data(), run);
   }
   UnhookWindowsHookEx(run.hook);
   watch = nullptr;
   DestroyWindow(window);
-  if (!run.shotError.empty()) throw Failure(run.shotError);
-  if (!run.screenshot.empty() && run.shotNote.empty())
-    throw Failure("no dialog appeared, so " + run.screenshot + " was not written");
+  ReportAfter(run, library->Path());
   return 0;
 }
 
@@ -208,9 +286,15 @@ int Dialog(Arguments arguments) {
 
 const Command kDialogCommand = {
     "dialog",
-    {{"dialog DLL [--close-after SECONDS] [--screenshot FILE]", "a part's properties dialog (needs a display); ended\n"
-                                                                "with Cancel after SECONDS, or once a PNG of it is\n"
-                                                                "in FILE"}},
+    {{"dialog DLL [--settings V,V...] [--set CAPTION=VALUE]... [--ok] [--cancel] [--esc] [--close] "
+      "[--close-after SECONDS] [--screenshot FILE]",
+      "a part's properties dialog (needs a display), with\n"
+      "the settings given: each --set ticks a check box\n"
+      "(=1 or =0), picks a list's item or chooses a radio\n"
+      "button, found by the caption the user reads; then\n"
+      "OK, Cancel, Esc or the close box ends it, or Cancel\n"
+      "after SECONDS or once a PNG of it is in FILE. It\n"
+      "prints the settings and blocks before and after"}},
     "",
     Dialog};
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 #include "failure.h"
 #include "host_file.h"
@@ -17,10 +18,17 @@ struct OperandSlot {
   std::size_t least = 1, most = 1;
 };
 
+// An option's value: its name in the synopsis ("FILE"), empty for a flag
+// ("[--ok]"); `repeats` for one that may be given again ("[--set X]...").
+struct OptionGrammar {
+  std::string value;
+  bool repeats = false;
+};
+
 struct FormGrammar {
   std::string word;  // the word that chooses this form, or none
   std::vector<OperandSlot> slots;
-  std::map<std::string, std::string> options;  // name, the name of its value
+  std::map<std::string, OptionGrammar> options;  // by name
 };
 
 std::vector<std::string> Tokens(const char* synopsis) {
@@ -34,14 +42,26 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// "[--ok]", "[--vcd FILE]" or "[--set CAPTION=VALUE]..." from `tokens[k]`
+// on; `k` left on its last token.
+std::pair<std::string, OptionGrammar> OptionOf(const std::string& token, const std::vector<std::string>& tokens,
+                                               std::size_t& k) {
+  if (token.back() == ']') return {token.substr(1, token.size() - 2), {}};
+  OptionGrammar option;
+  std::string value = k + 1 < tokens.size() ? tokens[++k] : "]";
+  option.repeats = EndsWith(value, "]...");
+  if (option.repeats) value.erase(value.size() - 3);
+  option.value = value.substr(0, value.size() - 1);
+  return {token.substr(1), option};
+}
+
 FormGrammar GrammarOf(const CommandForm& form) {
   FormGrammar grammar;
   const std::vector<std::string> tokens = Tokens(form.synopsis);
   for (std::size_t k = 1; k < tokens.size(); ++k) {
     std::string token = tokens[k];
     if (token.compare(0, 3, "[--") == 0) {
-      const std::string value = k + 1 < tokens.size() ? tokens[++k] : "]";
-      grammar.options[token.substr(1)] = value.substr(0, value.size() - 1);
+      grammar.options.insert(OptionOf(token, tokens, k));
       continue;
     }
     if (k == 1 && token.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ[") == std::string::npos) {
@@ -74,7 +94,8 @@ std::string Listed(const std::vector<std::string>& items, const char* conjunctio
 std::string OptionsTaken(const std::vector<FormGrammar>& forms) {
   std::vector<std::string> taken;
   for (const FormGrammar& form : forms)
-    for (const auto& [name, value] : form.options) taken.push_back(name + " " + value);
+    for (const auto& [name, option] : form.options)
+      taken.push_back(option.value.empty() ? name : name + " " + option.value);
   return taken.empty() ? "it takes none" : "it takes " + Listed(taken, "and");
 }
 
@@ -103,9 +124,15 @@ class Reader {
   void TakeOption(const std::string& argument, std::size_t& k) {
     const std::size_t equals = argument.find('=');
     const std::string name = argument.substr(0, equals);
-    if (!Known(name))
+    const OptionGrammar* option = Known(name);
+    if (!option)
       throw Failure(ShownUserText(name) + " is not an option of " + command_.name + "; " + OptionsTaken(forms_));
-    if (line_.Has(name)) throw Failure(name + " is given twice");
+    if (line_.Has(name) && !option->repeats) throw Failure(name + " is given twice");
+    if (option->value.empty()) {
+      if (equals != std::string::npos) throw Failure(name + " takes no value");
+      line_.options[name].emplace_back();
+      return;
+    }
     std::string value;
     if (equals != std::string::npos)
       value = argument.substr(equals + 1);
@@ -114,13 +141,13 @@ class Reader {
     else
       throw Failure(name + " needs a value");
     if (value.empty()) throw Failure(name + " needs a value, and it is empty");
-    line_.options[name] = value;
+    line_.options[name].push_back(value);
   }
 
-  bool Known(const std::string& name) const {
+  const OptionGrammar* Known(const std::string& name) const {
     for (const FormGrammar& form : forms_)
-      if (form.options.count(name)) return true;
-    return false;
+      if (const auto found = form.options.find(name); found != form.options.end()) return &found->second;
+    return nullptr;
   }
 
   const FormGrammar& ChosenForm() const {
@@ -158,7 +185,12 @@ class Reader {
 
 std::string CommandLine::Option(const std::string& option) const {
   const auto given = options.find(option);
-  return given == options.end() ? "" : given->second;
+  return given == options.end() ? "" : given->second.front();
+}
+
+std::vector<std::string> CommandLine::Values(const std::string& option) const {
+  const auto given = options.find(option);
+  return given == options.end() ? std::vector<std::string>{} : given->second;
 }
 
 CommandLine ReadCommandLine(const Command& command, const Arguments& arguments) {

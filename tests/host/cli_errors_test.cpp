@@ -32,7 +32,9 @@ TEST(Refused, CommandsAndTheirArguments) {
                 "\"copy\" is neither save, load nor show (usage: hostsim project save FILE [DLL[=V,V...]...] | load "
                 "FILE | show FILE)");
   ExpectRefused({"check"}, "DLL is missing (" + kCheckUsage + ")");
-  ExpectRefused({"dialog"}, "DLL is missing (usage: hostsim dialog DLL [--close-after SECONDS] [--screenshot FILE])");
+  ExpectRefused({"dialog"},
+                "DLL is missing (usage: hostsim dialog DLL [--settings V,V...] [--set CAPTION=VALUE]... [--ok] "
+                "[--cancel] [--esc] [--close] [--close-after SECONDS] [--screenshot FILE])");
 }
 
 // Each mistake in an option is named: what the option is and what is wrong.

@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <sstream>
 
 #include "hostsim_process.h"
-#include "png_reader.h"
 #include "vcd_reader.h"
 
 namespace {
@@ -393,137 +391,6 @@ TEST(Demo, ShowsWhatTheFolderLists) {
   for (const char* file : {"\\demo\\Morrel.stim", "\\parts.txt", "\\Morrel.dll"}) DeleteFileA((folder + file).c_str());
   RemoveDirectoryA((folder + "\\demo").c_str());
   RemoveDirectoryA(folder.c_str());
-}
-
-// ---- dialog
-
-bool HaveDisplay() {
-  char display[256] = {};
-  return GetEnvironmentVariableA("DISPLAY", display, sizeof display) > 0 && display[0];
-}
-
-// Under Wine hostsim opens the dialog on a desktop of the display it was
-// given, "hostsim on :99"; the test looks there, and on its own.
-HDESK HostsimDesktop() {
-  char display[256] = {};
-  GetEnvironmentVariableA("DISPLAY", display, sizeof display);
-  return OpenDesktopA(("hostsim on " + std::string(display)).c_str(), 0, FALSE,
-                      DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
-}
-
-struct DialogSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<DialogSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  // Its own style, as IsWindowVisible does not look across desktops.
-  const bool shown = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
-  if (owner == search->process && shown && std::string(className) == "#32770") search->found = window;
-  return !search->found;
-}
-
-// The process's visible dialog, waited for; null when none came.
-HWND WaitForDialogOf(DWORD process) {
-  DialogSearch search{process, nullptr};
-  for (int wait = 0; wait < 600 && !search.found; ++wait) {
-    Sleep(100);
-    if (HDESK desktop = HostsimDesktop()) {
-      EnumDesktopWindows(desktop, FindDialog, reinterpret_cast<LPARAM>(&search));
-      CloseDesktop(desktop);
-    }
-    if (!search.found) EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-  }
-  return search.found;
-}
-
-// hostsim's dialog with the test's clicks on these buttons; its outcome.
-Outcome DialogClicked(const std::vector<std::string>& arguments, const std::vector<int>& buttons) {
-  test::HostsimProcess process(arguments);
-  const HWND dialog = WaitForDialogOf(process.Id());
-  if (!dialog) return {-1, "", "no dialog appeared"};
-  for (int button : buttons) SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-  return process.Finish(60000);
-}
-
-// The adder's dialog: its box ticked and confirmed, the flag comes back 1.
-TEST(Dialog, ChangesReachThePartWhenConfirmed) {
-  if (!HaveDisplay()) {
-    const Outcome dialog = Hostsim({"dialog", "Quenvik.dll"});
-    EXPECT_EQ(2, dialog.status);
-    EXPECT_EQ("hostsim: the dialog needs a display, and no window can be created here\n", dialog.err);
-    return;
-  }
-  const Outcome closed = DialogClicked({"dialog", "Quenvik.dll"}, {2015, IDOK});
-  EXPECT_EQ(0, closed.status) << closed.err;
-  EXPECT_EQ(InBin("Quenvik.dll") + ": delay flag 0, settings 0; opening its properties dialog\n"
-                                   "dialog closed: delay flag 1, settings 1\n",
-            closed.out);
-}
-
-// Where nobody clicks: the register's box unticked meanwhile, and still
-// the flag stays, for hostsim ends the dialog with Cancel.
-TEST(Dialog, EndsItselfWithCancelAfterTheTimeGiven) {
-  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  const Outcome closed = DialogClicked({"dialog", "Morrel.dll", "--close-after", "2"}, {2019});
-  EXPECT_EQ(0, closed.status) << closed.err;
-  EXPECT_EQ(InBin("Morrel.dll") + ": delay flag 1, settings 4,1; opening its properties dialog\n"
-                                  "dialog closed (Cancel after 2 s): delay flag 1, settings 4,1\n",
-            closed.out);
-}
-
-// The picture is the dialog's window as the test finds it on the screen,
-// and shows it: its caption, its face and the controls' lines and text.
-TEST(Dialog, ScreenshotIsAPngOfTheDialog) {
-  const std::string png = test::Scratch("dialog.png");
-  DeleteFileA(png.c_str());
-  if (!HaveDisplay()) {
-    const Outcome dialog = Hostsim({"dialog", "Morrel.dll", "--screenshot", png});
-    EXPECT_EQ(2, dialog.status);
-    EXPECT_EQ("(cannot read " + png + ")", test::ReadAll(png));
-    return;
-  }
-  test::HostsimProcess process({"dialog", "Morrel.dll", "--screenshot", png, "--close-after", "3"});
-  const HWND dialog = WaitForDialogOf(process.Id());
-  ASSERT_TRUE(dialog) << "no dialog appeared";
-  RECT frame;
-  GetWindowRect(dialog, &frame);
-  const Outcome closed = process.Finish(60000);
-  ASSERT_EQ(0, closed.status) << closed.err;
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  EXPECT_TRUE(Contains(closed.out, "wrote " + png + ": the dialog, " + std::to_string(width) + " x " +
-                                       std::to_string(height) + " pixels\n"))
-      << closed.out;
-  test::PngPicture picture;
-  ASSERT_EQ("", test::ReadPng(test::ReadAll(png), picture));
-  EXPECT_EQ(width, picture.width);
-  EXPECT_EQ(height, picture.height);
-  std::map<unsigned, int> counts;
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) ++counts[picture.Pixel(x, y)];
-  EXPECT_GE(counts.size(), 4u) << "a blank picture";
-  int most = 0;
-  for (const auto& [pixel, count] : counts) most = std::max(most, count);
-  EXPECT_LT(most, picture.width * picture.height * 9 / 10) << "mostly one colour";
-  const unsigned caption = picture.Pixel(width / 3, 8), face = picture.Pixel(width / 2, height - 6);
-  EXPECT_NE(caption, face) << "no caption bar above the dialog's face";
-  DeleteFileA(png.c_str());
-}
-
-TEST(Dialog, ScreenshotAloneEndsTheDialogOnceTaken) {
-  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
-  const std::string png = test::Scratch("quenvik.png");
-  const Outcome dialog = Hostsim({"dialog", "Quenvik.dll", "--screenshot", png});
-  EXPECT_EQ(0, dialog.status) << dialog.err;
-  EXPECT_EQ("dialog closed (Cancel after the screenshot): delay flag 0, settings 0", test::Lines(dialog.out).back());
-  test::PngPicture picture;
-  EXPECT_EQ("", test::ReadPng(test::ReadAll(png), picture));
-  DeleteFileA(png.c_str());
 }
 
 }  // namespace

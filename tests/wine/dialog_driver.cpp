@@ -115,23 +115,8 @@ void Click(HWND dialog, int control) { SendMessageA(GetDlgItem(dialog, control),
 
 bool IsTicked(HWND dialog, int control) { return IsDlgButtonChecked(dialog, control) == BST_CHECKED; }
 
-int SelectedIndex(HWND dialog, int comboBox) {
-  return static_cast<int>(SendDlgItemMessageA(dialog, comboBox, CB_GETCURSEL, 0, 0));
-}
-
 void Select(HWND dialog, int comboBox, int index) {
   SendDlgItemMessageA(dialog, comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-std::vector<std::string> ListItems(HWND dialog, int comboBox) {
-  std::vector<std::string> items;
-  const int count = static_cast<int>(SendDlgItemMessageA(dialog, comboBox, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    char text[64] = {};
-    SendDlgItemMessageA(dialog, comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    items.push_back(text);
-  }
-  return items;
 }
 
 std::string Text(HWND window) {
@@ -144,8 +129,6 @@ void PressKey(HWND dialog, WPARAM key) {
   PostMessageA(dialog, WM_KEYDOWN, key, 1);
   PostMessageA(dialog, WM_KEYUP, key, 0xC0000001);
 }
-
-void CloseBox(HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 HostWindow::HostWindow(int x, int y, int width, int height) {
   RegisterHostClass();

@@ -39,12 +39,9 @@ bool WaitUntilGone(HWND window);
 
 void Click(HWND dialog, int control);
 bool IsTicked(HWND dialog, int control);
-int SelectedIndex(HWND dialog, int comboBox);
 void Select(HWND dialog, int comboBox, int index);
-std::vector<std::string> ListItems(HWND dialog, int comboBox);
 std::string Text(HWND window);
 void PressKey(HWND dialog, WPARAM key);  // posted, as the keyboard would
-void CloseBox(HWND dialog);
 
 // A top-level window of the test's main thread standing in for the host's
 // window. `Call` runs work on the main thread through its messages, that

@@ -1,7 +1,9 @@
 // The properties dialogs on a real display, opened through
 // CallParameterDialogDLL and driven from a second thread as a user would:
-// what they show, what OK stores, what the other ways out do not, whose
-// window they belong to, and that the host may call in while one is open.
+// what hostsim dialog cannot reach (tests/host/dialog_command_test.cpp
+// drives OK, Cancel, Esc, the close box and the values through it): their
+// font, the pin record, two instances, whose window they belong to, and
+// that the host may call in while one is open.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -73,20 +75,6 @@ class EveryDialog : public DialogTest, public ::testing::WithParamInterface<Dll>
   void SetUp() override { LoadDll(GetParam()); }
 };
 
-TEST_P(EveryDialog, ShowsTheInstancesDelayFlag) {
-  for (int delay : {0, 1}) {
-    Part part(library);
-    Give(part, WithDelay(delay));
-    bool ticked = !delay;
-    const test::DialogRun run = Open(part, [&](HWND dialog) {
-      ticked = test::IsTicked(dialog, dll_.delayBox);
-      test::Click(dialog, test::kCancel);
-    });
-    ASSERT_TRUE(run.appeared && run.closed);
-    EXPECT_EQ(delay == 1, ticked) << "delay flag " << delay;
-  }
-}
-
 TEST_P(EveryDialog, IsLaidOutInItsOwnFont) {
   Part part(library);
   std::string face, help;
@@ -106,52 +94,17 @@ TEST_P(EveryDialog, IsLaidOutInItsOwnFont) {
   EXPECT_EQ("Hilfe", help);
 }
 
-TEST_P(EveryDialog, OkAndEnterStoreTheBox) {
+// Enter goes to the default button. (OK, Cancel, Esc and the close box
+// are driven through `hostsim dialog`, tests/host/dialog_command_test.cpp.)
+TEST_P(EveryDialog, EnterStoresTheBox) {
   Part part(library);
-  Give(part, WithDelay(0));
-  test::DialogRun run = Open(part, [&](HWND dialog) {
-    test::Click(dialog, dll_.delayBox);
-    test::Click(dialog, test::kOk);
-  });
-  ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
-
-  run = Open(part, [&](HWND dialog) {
+  Give(part, WithDelay(1));
+  const test::DialogRun run = Open(part, [&](HWND dialog) {
     test::Click(dialog, dll_.delayBox);
     test::PressKey(dialog, VK_RETURN);
   });
   ASSERT_TRUE(run.appeared && run.closed);
   EXPECT_EQ(0, library.HasDelayDLL(part.Record()));
-}
-
-TEST_P(EveryDialog, OkWithoutChangesStoresTheSameValues) {
-  Part part(library);
-  Give(part, WithDelay(1));
-  const std::string before = Settings(part);
-  const test::DialogRun run = Open(part, [&](HWND dialog) { test::Click(dialog, test::kOk); });
-  ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ(before, Settings(part));
-}
-
-TEST_P(EveryDialog, CancelEscAndTheCloseBoxStoreNothing) {
-  const std::function<void(HWND)> ways[] = {
-      [](HWND dialog) { test::Click(dialog, test::kCancel); },
-      [](HWND dialog) { test::PressKey(dialog, VK_ESCAPE); },
-      [](HWND dialog) { test::CloseBox(dialog); },
-  };
-  for (const auto& leave : ways) {
-    Part part(library);
-    // A width between the listed ones would come back rounded by any store.
-    Give(part, dll_.hasWidth ? "13\r\n1\r\n" : "1\r\n");
-    const std::string before = Settings(part);
-    const test::DialogRun run = Open(part, [&](HWND dialog) {
-      test::Click(dialog, dll_.delayBox);
-      if (dll_.hasWidth) test::Select(dialog, kWidthList, 2);
-      leave(dialog);
-    });
-    ASSERT_TRUE(run.appeared && run.closed);
-    EXPECT_EQ(before, Settings(part));
-  }
 }
 
 TEST_P(EveryDialog, RefillsThePinRecordOnlyWhereTheHostExpectsIt) {
@@ -327,73 +280,7 @@ TEST_F(DialogOwner, WithoutAnyWindowTheDialogIsCentredOnTheScreen) {
   ExpectNear({(work.left + work.right) / 2, (work.top + work.bottom) / 2}, seen.centre);
 }
 
-// The delay flag and the width list.
-
-// Tamberlo and Quenvik read their flag as an integer from a project.
-using IntegerDelayFlag = EveryDialog;
-
-TEST_P(IntegerDelayFlag, AnyValueOtherThanZeroShowsTheBoxTickedAndOkStoresOne) {
-  Part part(library);
-  Give(part, "7\r\n");
-  bool ticked = false;
-  test::DialogRun run = Open(part, [&](HWND dialog) {
-    ticked = test::IsTicked(dialog, dll_.delayBox);
-    test::Click(dialog, test::kCancel);
-  });
-  ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_TRUE(ticked);
-  EXPECT_EQ(7, library.HasDelayDLL(part.Record())) << "cancelled: as read";
-
-  run = Open(part, [&](HWND dialog) { test::Click(dialog, test::kOk); });
-  ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Plugins, IntegerDelayFlag, ::testing::Values(kTamberlo, kQuenvik));
-
-TEST_F(DialogTest, TheWidthListOffersFourEightAndSixteenAndShowsTheWidth) {
-  LoadDll(kMorrel);
-  struct Row {
-    int width;
-    int shown;  // list index
-    const char* stored;
-  };
-  const Row rows[] = {{1, 0, "4"}, {4, 0, "4"}, {7, 0, "4"}, {8, 1, "8"}, {15, 1, "8"}, {16, 2, "16"}};
-  for (const Row& row : rows) {
-    Part part(library);
-    Give(part, std::to_string(row.width) + "\r\n1\r\n");
-    ASSERT_EQ(std::to_string(row.width) + "\r\n1\r\n", Settings(part));
-    std::vector<std::string> items;
-    int shown = -2;
-    const test::DialogRun run = Open(part, [&](HWND dialog) {
-      items = test::ListItems(dialog, kWidthList);
-      shown = test::SelectedIndex(dialog, kWidthList);
-      test::Click(dialog, test::kOk);
-    });
-    ASSERT_TRUE(run.appeared && run.closed);
-    EXPECT_EQ((std::vector<std::string>{"4", "8", "16"}), items);
-    EXPECT_EQ(row.shown, shown) << "width " << row.width;
-    EXPECT_EQ(std::string(row.stored) + "\r\n1\r\n", Settings(part)) << "width " << row.width;
-  }
-}
-
-TEST_F(DialogTest, ChoosingAnotherWidth) {
-  LoadDll(kMorrel);
-  Part part(library);
-  Give(part, "16\r\n0\r\n");
-  int shown = -2;
-  bool ticked = true;
-  const test::DialogRun run = Open(part, [&](HWND dialog) {
-    shown = test::SelectedIndex(dialog, kWidthList);
-    ticked = test::IsTicked(dialog, 2019);
-    test::Select(dialog, kWidthList, 1);
-    test::Click(dialog, test::kOk);
-  });
-  ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ(2, shown);
-  EXPECT_FALSE(ticked);
-  EXPECT_EQ("8\r\n0\r\n", Settings(part));
-}
+// The width list with no item selected, which no user can bring about.
 
 TEST_F(DialogTest, OkWithNoWidthSelectedKeepsTheWidth) {
   LoadDll(kMorrel);
