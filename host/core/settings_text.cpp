@@ -61,29 +61,7 @@ std::string SettingsNotTaken(const std::string& given, const std::string& held) 
   return shown + (missed.size() == 1 ? " (value " : " (values ") + numbers + ")";
 }
 
-std::string ShownBlock(const std::string& block) {
-  std::string shown = "\"";
-  for (const char byte : block) {
-    switch (byte) {
-      case '\r':
-        shown += "\\r";
-        break;
-      case '\n':
-        shown += "\\n";
-        break;
-      case '\t':
-        shown += "\\t";
-        break;
-      case '"':
-      case '\\':
-        shown += std::string("\\") + byte;
-        break;
-      default:
-        shown += ShownWindows1252(std::string(1, byte));
-    }
-  }
-  return shown + "\"";
-}
+std::string ShownBlock(const std::string& block) { return "\"" + ShownWithLineEnds(block) + "\""; }
 
 std::string SettingsHeld(PlacedPart& part) { return SettingsOfBlock(part.SavedBlock()); }
 

@@ -13,8 +13,8 @@ namespace host {
 std::string SettingsBlock(const std::string& values);
 // The inverse, for showing: the block's lines but the marker, as "8,1".
 std::string SettingsOfBlock(const std::string& block);
-// A block whole, in quotes, its line ends and other controls as a C
-// string spells them: "4\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n".
+// A block whole, in quotes, its line ends as a C string spells them:
+// "4\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n".
 std::string ShownBlock(const std::string& block);
 // The settings a placed part holds, as it writes them.
 std::string SettingsHeld(PlacedPart& part);

@@ -174,6 +174,20 @@ std::string ShownUserText(const std::string& text) { return Shown(text, TextEnco
 
 std::string ShownWindows1252(const std::string& windows1252) { return Shown(windows1252, TextEncoding::kWindows1252); }
 
+std::string ShownWithLineEnds(const std::string& windows1252) {
+  std::string shown, run;
+  for (const char c : windows1252) {
+    const char* escape = c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '"' ? "\\\"" : c == '\\' ? "\\\\" : nullptr;
+    if (!escape) {
+      run += c;
+      continue;
+    }
+    shown += ShownWindows1252(run) + escape;
+    run.clear();
+  }
+  return shown + ShownWindows1252(run);
+}
+
 std::string ShownPluginText(const char* windows1252) { return windows1252 ? ShownWindows1252(windows1252) : "(null)"; }
 
 std::vector<std::string> ShownPluginTexts(const std::vector<std::string>& windows1252) {

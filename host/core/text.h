@@ -36,6 +36,10 @@ enum class TextEncoding {
 
 // A plug-in's text or a line of a project for the terminal.
 std::string ShownWindows1252(const std::string& windows1252);
+// A plug-in's text of several lines, such as a settings block, on one:
+// its line ends, quotes and backslashes as a C string spells them
+// (\r, \n, \", \\), the rest as ShownWindows1252 shows it.
+std::string ShownWithLineEnds(const std::string& windows1252);
 // A text a plug-in points to; a null pointer as "(null)".
 std::string ShownPluginText(const char* windows1252);
 std::vector<std::string> ShownPluginTexts(const std::vector<std::string>& windows1252);

@@ -386,19 +386,8 @@ std::string ShownLevel(const unsigned char* value) {
 }
 
 std::string ShownFileText(const std::vector<unsigned char>& bytes, std::size_t leftOut) {
-  std::string shown, run;
   const std::size_t count = bytes.size() < kShownFileBytes ? bytes.size() : kShownFileBytes;
-  for (std::size_t k = 0; k < count; ++k) {
-    const char c = char(bytes[k]);
-    const char* escape = c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '"' ? "\\\"" : c == '\\' ? "\\\\" : nullptr;
-    if (!escape) {
-      run += c;
-      continue;
-    }
-    shown += ShownWindows1252(run) + escape;
-    run.clear();
-  }
-  shown += ShownWindows1252(run);
+  const std::string shown = ShownWithLineEnds(std::string(bytes.begin(), bytes.begin() + count));
   const std::string size = Counted(bytes.size() + leftOut, "byte") +
                            (leftOut ? ", the last " + std::to_string(leftOut) + " left out by the recorder" : "");
   return "\"" + shown + (count < bytes.size() || leftOut ? "…\"" : "\"") + " (" + size + ")";

@@ -44,6 +44,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "../plain_entries.h"
+
 namespace {
 
 #if defined(ODD_SHARED_COUNT)
@@ -164,27 +166,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 #endif
 }
 
-#define ENTRY extern "C" __attribute__((stdcall))
-
-ENTRY void IsUserDLL32() {}
 ENTRY const char* GetDLLName() { return "Sonderfall"; }
-
-ENTRY void GetNumberOfInputsOutputs2(unsigned char* pins, std::uint32_t, std::uintptr_t fill, std::uint32_t) {
-  if (!fill) return;
-  pins[0] = 1;
-  pins[1] = 1;
-  std::strcpy(reinterpret_cast<char*>(pins + 2), "Eingang");
-  std::strcpy(reinterpret_cast<char*>(pins + 2052), "Ausgang");
-}
-
-ENTRY void* GetParameterStruct(void* parameters) { return std::memset(parameters, 0, 3); }
-ENTRY void* GetDialogEnableStruct(void* enables, std::uint32_t) { return std::memset(enables, 0, 13); }
-ENTRY void SetEnhancedInformation2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                   std::uint32_t, std::uint32_t, std::uint32_t) {}
-ENTRY std::int32_t CanSimulateDLL2(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                   std::uint32_t, std::uint32_t) {
-  return 1;
-}
 
 ENTRY void InitUserDLL(unsigned char* record) {
   Part* part = new Part;
@@ -257,12 +239,8 @@ ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std
   return 0;
 }
 
-ENTRY void EndSimulationDLL2(std::uintptr_t) {}
 ENTRY const char* SetInputChar2(unsigned char* record) { return PartIn(record)->labels; }
 ENTRY const char* SetOutputChar2(unsigned char* record) { return PartIn(record)->labels; }
-ENTRY void ShowWindowDLL(std::uintptr_t) {}
-ENTRY void HideWindowDLL(unsigned char*) {}
-ENTRY void DialogOK(std::uintptr_t) {}
 
 ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
 #ifdef ODD_MUTE
