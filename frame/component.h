@@ -21,9 +21,6 @@
 // MeetsTheContract<Plugin>() names the first operation a deliverable lacks.
 #pragma once
 
-#include <cstdint>
-#include <istream>
-#include <ostream>
 #include <type_traits>
 #include <utility>
 

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstddef>
-#include <istream>
 #include <optional>
 #include <sstream>
 #include <string>

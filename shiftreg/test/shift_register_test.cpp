@@ -226,26 +226,4 @@ TEST(ShiftRegister, UnreadableSettingsKeepTheirValues) {
   }
 }
 
-// The list shows 4, 8 and 16; a width in between shows the step below it,
-// and OK stores the step shown. Without an item selected OK keeps the
-// width.
-TEST(ShiftRegister, DialogShowsAndStoresTheWidthSteps) {
-  for (int width = 1; width <= ShiftRegister::kCapacity; ++width) {
-    ShiftRegister reg;
-    ASSERT_TRUE(SetWidth(reg, width));
-    const frame::DialogValues shown = frame::CopyToDialog<Plugin>(reg);
-    EXPECT_EQ(width >> 3, shown.shown[0]) << width;
-    frame::CopyFromDialog<Plugin>(reg, shown);
-    EXPECT_EQ(4 << (width >> 3), reg.Width()) << width;
-  }
-  ShiftRegister reg;
-  ASSERT_TRUE(SetWidth(reg, 16));
-  frame::DialogValues none = frame::CopyToDialog<Plugin>(reg);
-  none.shown[0] = -1;
-  none.shown[1] = 0;
-  frame::CopyFromDialog<Plugin>(reg, none);
-  EXPECT_EQ(16, reg.Width());
-  EXPECT_EQ(0, frame::HasDelay<Plugin>(reg));
-}
-
 }  // namespace

@@ -133,14 +133,6 @@ TEST_F(DialogCommand, EveryPartStoresItsBoxOnOkAndShowsItsFlag) {
       }
 }
 
-TEST_F(DialogCommand, OkWithoutChangesStoresTheSameBlock) {
-  for (const Part& part : kParts) {
-    const Outcome run = DialogRun({part.dll, "--settings", part.With("1"), "--ok"});
-    ASSERT_EQ(0, run.status) << part.dll << run.err;
-    EXPECT_EQ(part.With("1"), SettingsAfter(run)) << part.dll;
-  }
-}
-
 // A width between the listed ones would come back rounded by any store.
 TEST_F(DialogCommand, CancelEscAndTheCloseBoxStoreNothing) {
   const std::map<std::string, std::string> ways = {

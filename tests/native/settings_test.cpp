@@ -59,10 +59,6 @@ TEST(Settings, ReadingKeepsWhatTheSettingDoesNotTake) {
   EXPECT_EQ("1\r\n4\r\n1\r\n0\r\n", Written(Read("1\r\n4\r\n2\r\n")));
 }
 
-TEST(Settings, TheDelayFlagIsReportedAsKept) {
-  EXPECT_EQ(-5, frame::HasDelay<CounterPart>(Read("1\r\n4\r\n1\r\n-5\r\n")));
-}
-
 // A list or radio group shows the item of the value, else the last item
 // below it, else the first; after OK a check box gives 1 or 0, an item its
 // value, and none selected keeps the setting.

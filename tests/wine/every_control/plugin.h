@@ -13,7 +13,7 @@ struct Plugin {
   static constexpr frame::Item kSteps[] = {{"1", 1}, {"4", 4}, {"10", 10}};
   static constexpr frame::Setting<Component> kSettings[] = {
       frame::RadioButtons("direction", "Zählrichtung", &Component::direction, kDirections),
-      frame::List("step", "Schrittweite:", &Component::step, kSteps).Accepting(1, 99),
+      frame::List("step", "Schrittweite:", &Component::step, kSteps),
       frame::CheckBox("enabled", "&Zählen", &Component::enabled),
       frame::DelayFlag(&Component::delayFlag),
   };
