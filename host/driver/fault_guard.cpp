@@ -88,10 +88,19 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+// The call under way has run past the limit. Its start is read before the
+// clock and again after: a call that began in between is not judged on
+// this round, since the clock may predate its start.
+bool CallOverdue() {
+  const DWORD startedAt = state.startedAt;
+  const DWORD now = GetTickCount();
+  return state.armed && state.timed && state.startedAt == startedAt && RunPastLimit(startedAt, now, state.hangLimit);
+}
+
 DWORD WINAPI Watch(void*) {
   while (!state.stopWatching) {
     Sleep(200);
-    if (state.armed && state.timed && GetTickCount() - state.startedAt > state.hangLimit) {
+    if (CallOverdue()) {
       std::fflush(stdout);
       std::fprintf(state.report, "%s%s did not return within %lu s\n", state.hangNote.c_str(), state.call,
                    static_cast<unsigned long>(state.hangLimit / 1000));
@@ -146,6 +155,12 @@ std::string DescribeFault(const Fault& fault) {
   char text[96];
   std::snprintf(text, sizeof text, "%s (0x%08lX) at %p", what, fault.code, fault.address);
   return text;
+}
+
+bool RunPastLimit(unsigned long startedAt, unsigned long now, unsigned long limit) {
+  // Signed, so that a start after `now` is not a wrapped-round age and the
+  // clock's own wrap after 49 days passes unnoticed.
+  return static_cast<long>(now - startedAt) > static_cast<long>(limit);
 }
 
 namespace {

@@ -59,6 +59,11 @@ class FaultGuard {
   void* watchdog_ = nullptr;
 };
 
+// Whether a call started at tick `startedAt` has run longer than `limit`
+// ms at tick `now`, both from GetTickCount. A start later than `now` has
+// not run at all.
+bool RunPastLimit(unsigned long startedAt, unsigned long now, unsigned long limit);
+
 // The guard of the command under way, for every call it makes into a
 // plug-in (`check` guards its parts' calls itself); null where none runs.
 FaultGuard* CommandGuard();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "fault_guard.h"
 #include "own_fault.h"
 #include "paths.h"
 
@@ -35,6 +36,15 @@ TEST(OwnFault, TheMessageSaysWhatHostsimWasDoing) {
               host::OwnFaultMessage("it ran out of memory"));
   }
   EXPECT_EQ("starting", host::CurrentActivity()) << "a step ends with its scope";
+}
+
+// The watchdog reads the clock and then the call's start; a call begun in
+// between must not look as if it had run for 49 days.
+TEST(FaultGuard, OnlyACallRunningLongerThanTheLimitIsOverdue) {
+  EXPECT_FALSE(host::RunPastLimit(1000, 999, 5000)) << "a start after the clock was read";
+  EXPECT_FALSE(host::RunPastLimit(1000, 6000, 5000));
+  EXPECT_TRUE(host::RunPastLimit(1000, 6001, 5000));
+  EXPECT_TRUE(host::RunPastLimit(0xFFFFF000ul, 0x00000400ul, 5000)) << "across the clock's wrap";
 }
 
 }  // namespace
