@@ -375,6 +375,20 @@ class HelpFileTest(unittest.TestCase):
                          sorted({word.split(", ")[-1] for word in keywords}, key=german_sort_key),
                          "the binary index has every keyword of korvelant.hhk, umlauts and all")
 
+    def test_every_index_and_contents_entry_leads_to_a_place_in_the_file(self):
+        for sitemap in ("korvelant.hhk", "korvelant.hhc"):
+            with open(os.path.join(self.help_folder, sitemap), encoding="cp1252") as f:
+                source = f.read()
+            entries = re.findall(r'<param name="Name" value="([^"]*)">\s*<param name="Local" value="([^"]*)">', source)
+            self.assertTrue(entries, sitemap)
+            for name, local in entries:
+                with self.subTest(sitemap=sitemap, entry=name):
+                    page, _, anchor = local.partition("#")
+                    self.assertTrue("/" + page in self.chm.entries, f"{local}: no such page in the file")
+                    if anchor:
+                        text = self.chm.read("/" + page).decode("cp1252")
+                        self.assertTrue(f'<a name="{anchor}"' in text, f"{local}: no such anchor on {page}")
+
     def test_full_text_search_finds_german_words_on_their_pages(self):
         found = full_text_words(self.chm)
         titles = topic_titles(self.chm)
@@ -429,7 +443,10 @@ class HelpFileTest(unittest.TestCase):
 
 # The words a teacher looks for first, each a keyword of the index.
 INDEX_WORDS = ["Übertrag", "Flanke", "Takt", "Löschen", "Segment", "Pegel", "Laufzeit nachbilden", "BCD",
-               "Pseudotetrade", "Siebensegmentanzeige", "Volladdierer", "Schieberegister", "Netzlaufwerk"]
+               "Pseudotetrade", "Siebensegmentanzeige", "Volladdierer", "Schieberegister", "Netzlaufwerk",
+               "Installation", "Entfernen", "Zulassen", "Schulnetz", "Aktion abgebrochen",
+               "Die Seite kann nicht angezeigt werden", "Serieller Eingang", "Schiebefreigabe", "Summe",
+               "7-Segment-Anzeige", "Tamberlo.dll", "Quenvik.dll", "Morrel.dll"]
 
 HHWIN_PROP_TRI_PANE, HHWIN_PROP_TAB_SEARCH = 1 << 5, 1 << 10
 # The fields of a [WINDOWS] line after its five strings and four jump

@@ -278,7 +278,7 @@ class Package(unittest.TestCase):
             self.assertIn(part + ".dll", text)
         # The notes a user is told to look for, as the recorder writes them.
         for step in ("%TEMP%", "Windows XP", "Ausführen", "zurückstellen", "-recorder.txt", "limit-mb", "first-mb",
-                     "last-mb", "\"! the part's file is missing\"", "\"! the part cannot be loaded\""):
+                     "last-mb", "\u201e! the part's file is missing\u201c", "\u201e! the part cannot be loaded\u201c"):
             self.assertIn(step, text)
 
 
