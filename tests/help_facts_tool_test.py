@@ -3,7 +3,8 @@
 has never heard of gets its pin, settings and truth tables and its pin
 picture from its folder, its settings declaration and what hostsim says;
 the settings table reads as the declaration says; a folder that does not
-say what every pin means, and a hostsim that fails, are refused.
+say what every pin means, and a hostsim that fails, are refused. The
+drawing's letter O is no zero.
 
 Usage: help_facts_tool_test.py SOURCE_DIR
 """
@@ -23,6 +24,7 @@ SOURCE = sys.argv[1]
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 sys.dont_write_bytecode = True
 import component_lines  # noqa: E402
+import help_drawing as draw  # noqa: E402
 
 
 def load_tool():
@@ -175,6 +177,13 @@ class Refusals(Scratch):
             self.facts(self.hostsim(truth_status=2))
         with self.assertRaisesRegex(tool.Refusal, "hostsim .*info Gatter.dll failed"):
             self.facts(self.hostsim(info_status=1))
+
+
+class Font(unittest.TestCase):
+    def test_the_letter_o_is_told_from_the_digit_0(self):
+        inked = {c: [x for x in range(draw.font().glyphs[c][0]) if any(row[x] for row in draw.font().glyphs[c][1])]
+                 for c in "O0"}
+        self.assertGreaterEqual(len(inked["O"]) - len(inked["0"]), 2, "the letter is clearly wider than the digit")
 
 
 if __name__ == "__main__":
