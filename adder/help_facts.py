@@ -14,7 +14,7 @@ SUMMANDS = (7, 5)
 
 def extras(kit, part):
     places = ripple_carry(part.rows)
-    return ({"addierwerk": ripple_table(kit, part.name, places)},
+    return ({"addierwerk": ripple_table(kit, places)},
             {"bilder/addierwerk.png": ("the ripple-carry adder with its worked sum",
                                        ripple_picture(kit, part.name, places))})
 
@@ -33,31 +33,44 @@ def ripple_carry(rows):
     return places
 
 
-def ripple_table(kit, name, places):
+def ripple_table(kit, places):
+    """The places as rows, the highest first as in the picture, each named
+    by its number as the bits A0 ... A3 are."""
     cell = kit.cell
-    lines = ["<table>", kit.header("Stelle", "Bauteil", "A", "B", "&Uuml; (Eingang)", "S", "&Uuml; (Ausgang)")]
+    lines = ["<table>", kit.header("Stelle", "A", "B", "&Uuml; (Eingang)", "S", "&Uuml; (Ausgang)")]
     for place, values in reversed(list(enumerate(places))):
-        lines.append(f"<tr>{cell(2 ** place)}{cell(f'{name} {place + 1}')}" + "".join(cell(v) for v in values)
-                     + "</tr>")
-    result = sum(values[3] << place for place, values in enumerate(places)) + (places[-1][4] << 4)
+        lines.append(f"<tr>{cell(place)}" + "".join(cell(v) for v in values) + "</tr>")
+    top = len(places)
+    result = sum(values[3] << place for place, values in enumerate(places)) + (places[-1][4] << top)
     lines.append("</table>")
     lines.append(f"<p>Ergebnis: {SUMMANDS[0]} + {SUMMANDS[1]} = {result} "
                  f"(dual {SUMMANDS[0]:04b} + {SUMMANDS[1]:04b} = {result:05b}; "
-                 f"die f&uuml;nfte Stelle ist der &Uuml;bertrag des letzten Bauteils).</p>")
+                 f"S{top}, die f&uuml;nfte Stelle, ist der &Uuml;bertrag aus Stelle {top - 1}).</p>")
     return lines
+
+
+# The picture's layout: each place's box, the gap between two boxes that
+# the carry runs through, where the highest place's box begins, right of
+# its carry out and the label of the sum's top bit, the wires of the
+# carries into and out of the whole, and the carries' height.
+BOX, GAP, FIRST_LEFT, OUTER_WIRE = 90, 34, 48, 30
+CARRY_Y = 110
 
 
 def ripple_picture(kit, name, places):
     """Four adders in a row, the lowest place on the right as one writes a
-    number, each carry out wired to the carry in of the next on its left;
-    the worked sum's levels written at the wires."""
+    number, each carry out wired to the carry in of the next on its left,
+    an arrowhead on every carry wire where the carry goes; every bit
+    written with its number and level as the page names it."""
     draw = kit.draw
-    canvas = draw.Canvas(660, 200)
-    for index, (a, b, carry_in, total, carry_out) in enumerate(places):
-        left = 510 - index * 150
-        canvas.box(left, 50, left + 90, 140, draw.BLACK, draw.LIGHT)
-        canvas.text(left + 45, 70, f"{name} {index + 1}", align="centre")
-        canvas.text(left + 45, 86, f"Stelle {2 ** index}", draw.GREY, align="centre")
+    top = len(places) - 1
+    lowest_left = FIRST_LEFT + top * (BOX + GAP)
+    canvas = draw.Canvas(lowest_left + BOX + OUTER_WIRE + 2, 200)
+    for index, (a, b, carry_in, total, _) in enumerate(places):
+        left = lowest_left - index * (BOX + GAP)
+        canvas.box(left, 50, left + BOX, 140, draw.BLACK, draw.LIGHT)
+        canvas.text(left + 45, 68, name, align="centre")
+        canvas.text(left + 45, 84, f"Stelle {index}", draw.GREY, align="centre")
         for x, label, value in ((left + 25, "A", a), (left + 65, "B", b)):
             canvas.line(x, 20, x, 49, draw.BLACK)
             canvas.text(x, 4, f"{label}{index} = {value}", draw.BLUE, align="centre")
@@ -65,11 +78,19 @@ def ripple_picture(kit, name, places):
         canvas.line(left + 45, 141, left + 45, 168, draw.BLACK)
         canvas.text(left + 45, 124, "S", draw.GREEN, align="centre")
         canvas.text(left + 45, 172, f"S{index} = {total}", draw.RED, align="centre")
-        canvas.line(left + 91, 110, left + 120, 110, draw.BLACK)  # carry in, from the place on the right
-        canvas.text(left + 85, 103, "\u00dc", draw.GREEN, align="right")
-        canvas.line(left - 30, 110, left - 1, 110, draw.BLACK)  # carry out, to the place on the left
-        canvas.text(left + 5, 103, "\u00dc", draw.GREEN)
-        canvas.text(left - 15, 114, str(carry_out), draw.RED, align="centre")
-    canvas.text(650, 114, str(places[0][2]), draw.RED, align="right")
-    canvas.text(4, 94, "S4", draw.RED)
+        canvas.text(left + 4, CARRY_Y - 7, "\u00dc aus", draw.GREEN)
+        canvas.text(left + BOX - 4, CARRY_Y - 7, "\u00dc ein", draw.GREEN, align="right")
+        # The carry in, from the place on the right or, for place 0, from outside.
+        wire = (left + BOX + 1, left + BOX + (GAP - 1 if index else OUTER_WIRE))
+        carry_wire(canvas, draw, *wire)
+        canvas.text(sum(wire) // 2 + 2, CARRY_Y + 4, str(carry_in), draw.RED, align="centre")
+    carry_wire(canvas, draw, FIRST_LEFT - OUTER_WIRE, FIRST_LEFT - 1)
+    canvas.text(2, CARRY_Y - 16, f"S{top + 1} = {places[-1][4]}", draw.RED)
     return canvas.png()
+
+
+def carry_wire(canvas, draw, left, right):
+    """A carry's wire from right to left, its arrowhead at the left end."""
+    canvas.line(left, CARRY_Y, right, CARRY_Y, draw.BLACK)
+    for step in range(5):
+        canvas.line(left + step, CARRY_Y - step, left + step, CARRY_Y + step, draw.BLACK)

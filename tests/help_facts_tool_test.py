@@ -3,7 +3,9 @@
 has never heard of gets its pin, settings and truth tables and its pin
 picture from its folder, its settings declaration and what hostsim says;
 the settings table reads as the declaration says; a folder that does not
-say what every pin means, and a hostsim that fails, are refused.
+say what every pin means, and a hostsim that fails, are refused. The
+register's timing diagram marks the edges at which a register of the
+test's own shifted, whatever it took; the drawing's letter O is no zero.
 
 Usage: help_facts_tool_test.py SOURCE_DIR
 """
@@ -14,15 +16,19 @@ import io
 import json
 import os
 import re
+import struct
 import sys
 import tempfile
 import textwrap
 import unittest
+import zlib
 
 SOURCE = sys.argv[1]
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 sys.dont_write_bytecode = True
 import component_lines  # noqa: E402
+import help_drawing as draw  # noqa: E402
+import wavedrom_png  # noqa: E402
 
 
 def load_tool():
@@ -175,6 +181,105 @@ class Refusals(Scratch):
             self.facts(self.hostsim(truth_status=2))
         with self.assertRaisesRegex(tool.Refusal, "hostsim .*info Gatter.dll failed"):
             self.facts(self.hostsim(info_status=1))
+
+
+# A stand-in for hostsim with a shift register of its own: `run` takes the
+# stimulus line by line (clear, clock, enable, data) at the width of
+# --settings and writes the dump; it shifts at the clock's rising edges, or
+# its falling ones where HELP_FACTS_TEST_EDGE says "falling".
+FAKE_REGISTER = r"""
+import os, sys
+arguments = sys.argv[1:]
+if arguments[0] == "info":
+    sys.stdout.write('R.dll: R\n  inputs (4), labels "CTFD":\n    i0  Loeschen\n    i1  Takteingang\n'
+                     '    i2  Funktion\n    i3  Serieller Eingang\n  outputs (1), labels "O":\n'
+                     '    o0  Serieller Ausgang\n')
+    sys.exit(0)
+if arguments[0] == "truth":
+    sys.exit(1)
+def local(path):
+    return path[2:].replace("\\", "/")
+stimulus = [line.split("#")[0].split() for line in open(local(arguments[2]), encoding="utf-8")]
+stimulus = [[int(value) for value in line] for line in stimulus if line]
+width = int(arguments[arguments.index("--settings") + 1].split(",")[0])
+falling = os.environ.get("HELP_FACTS_TEST_EDGE") == "falling"
+bits, clock, dump = [0] * width, 0, ["$var wire 1 %s p%d $end" % (chr(97 + pin), pin) for pin in range(5)]
+for step, line in enumerate([stimulus[0]] + stimulus):
+    clear, level, enable, data = line
+    edge = (level < clock) if falling else (level > clock)
+    if clear or step == 0:
+        bits = [0] * width
+    elif edge and enable:
+        bits = [data] + bits[:-1]
+    clock = level
+    dump.append("#%d" % step)
+    dump += ["%d%s" % (value, chr(97 + pin)) for pin, value in enumerate(line + [bits[-1]])]
+open(local(arguments[arguments.index("--vcd") + 1]), "w").write("\n".join(dump) + "\n")
+"""
+
+# Edges at steps 2, 4, 6 (shift disabled), 8 (while clear) and 10, the data
+# always 1, so that the output alone would not tell every shift.
+REGISTER_RUN = """\
+0 0 1 1
+0 1 1 1
+0 0 1 1
+0 1 1 1
+0 0 0 1
+0 1 0 1
+0 0 1 1
+1 1 1 1
+0 0 1 1
+0 1 1 1
+"""
+
+
+class RegisterTiming(Scratch):
+    def setUp(self):
+        super().setUp()
+        os.makedirs(os.path.join(self.root, "shiftreg"))
+        with open(os.path.join(self.root, "shiftreg", "demo.stim"), "w", encoding="utf-8") as f:
+            f.write(REGISTER_RUN)
+        script = os.path.join(self.root, "register.py")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write(FAKE_REGISTER)
+        os.environ.pop("HELP_FACTS_TEST_EDGE", None)
+        self.addCleanup(os.environ.pop, "HELP_FACTS_TEST_EDGE", None)
+        line = component_lines.Part("R", "shiftreg", 0x63a00000, False)
+        self.part = tool.Part(line, tool.Hostsim(sys.executable, script))
+        self.register = component_lines.folder_module(os.path.join(SOURCE, "shiftreg"), "help_facts.py")
+
+    def diagram(self):
+        _, files = self.register.extras(tool, self.part)
+        return json.loads(files["zeitdiagramm.json"][1]), files["bilder/zeitdiagramm.png"][1]
+
+    def test_marks_the_edges_at_which_the_register_shifted_and_draws_them(self):
+        timing, png = self.diagram()
+        waves = {signal["name"]: signal["wave"] for signal in timing["signal"]}
+        self.assertEqual("0.H0H01010H", waves["Takteingang"])
+        self.assertEqual([2, 4, 10], arrow_periods(png, len(waves["Takteingang"])))
+
+    def test_a_register_that_shifts_where_its_clock_falls_is_refused(self):
+        os.environ["HELP_FACTS_TEST_EDGE"] = "falling"
+        with self.assertRaisesRegex(tool.Refusal, "shifted at step 3 of .*demo.stim, where its clock did not rise"):
+            self.diagram()
+
+
+def arrow_periods(png, periods):
+    """The periods of a timing diagram at whose start the arrows' colour
+    is drawn, read from its pixels (a PNG as help_drawing writes it)."""
+    width, height = struct.unpack_from(">II", png, 16)
+    start = png.index(b"IDAT") + 4
+    pixels = zlib.decompress(png[start:start + struct.unpack_from(">I", png, start - 8)[0]])
+    red = {x for y in range(height) for x in range(width) if pixels[y * (width + 1) + 1 + x] == draw.RED}
+    left = width - 10 - periods * wavedrom_png.PERIOD
+    return sorted({round((x - left) / wavedrom_png.PERIOD) for x in red})
+
+
+class Font(unittest.TestCase):
+    def test_the_letter_o_is_told_from_the_digit_0(self):
+        inked = {c: [x for x in range(draw.font().glyphs[c][0]) if any(row[x] for row in draw.font().glyphs[c][1])]
+                 for c in "O0"}
+        self.assertGreaterEqual(len(inked["O"]) - len(inked["0"]), 2, "the letter is clearly wider than the digit")
 
 
 if __name__ == "__main__":

@@ -22,7 +22,9 @@ standard library only and checks that
     index and search;
   - every page and picture is one that the help viewer of Windows XP shows:
     HTML 4 and CSS 2 without script, SVG or objects other than the
-    sitemap's, pictures as GIF or PNG without an alpha channel.
+    sitemap's, pictures as GIF or PNG without an alpha channel, none wider
+    than the room the viewer leaves beside its contents pane; the pictures
+    of the sources' folder bilder/ as well, listed in the project or not.
 """
 
 import os
@@ -429,7 +431,14 @@ class HelpFileTest(unittest.TestCase):
                 elif name.endswith(".css"):
                     self.assertEqual([], old_viewer_css_findings(data.decode("cp1252")))
                 else:
-                    self.assertEqual("", picture_finding(data))
+                    self.assertEqual("", picture_finding(data), name)
+
+    def test_every_source_picture_fits_beside_the_contents_pane(self):
+        folder = os.path.join(self.help_folder, "bilder")
+        for name in sorted(os.listdir(folder)):
+            with self.subTest(file=name):
+                with open(os.path.join(folder, name), "rb") as f:
+                    self.assertEqual("", picture_finding(f.read()), f"docs/help/bilder/{name}")
 
     def system_records(self):
         system = self.chm.read("/#SYSTEM")
@@ -598,9 +607,15 @@ def old_viewer_css_findings(css):
     return [what for pattern, what in CSS_FAULTS if re.search(pattern, css, re.I)]
 
 
+# The viewer of Windows XP leaves about 576 pixels beside its contents
+# pane; a wider picture is cut at its right edge, with no scroll bar to
+# say so.
+MAX_PICTURE_WIDTH = 560
+
+
 def picture_finding(data):
     if data[:6] in (b"GIF87a", b"GIF89a"):
-        return ""
+        return width_finding(struct.unpack_from("<H", data, 6)[0])
     if data[:8] != b"\x89PNG\r\n\x1a\n":
         return "neither GIF nor PNG"
     colour_type = data[25]
@@ -608,7 +623,11 @@ def picture_finding(data):
         return "a PNG with an alpha channel"
     if b"tRNS" in data:
         return "a PNG with transparency"
-    return ""
+    return width_finding(struct.unpack_from(">I", data, 16)[0])
+
+
+def width_finding(width):
+    return f"{width} px wide, more than {MAX_PICTURE_WIDTH}" if width > MAX_PICTURE_WIDTH else ""
 
 
 def section(project, name):

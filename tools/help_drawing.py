@@ -20,9 +20,32 @@ PALETTE = [
 ]
 
 
+# Glyphs drawn here instead of the font's, by pixel height: in the font's
+# 8-point size the letter O is the digit 0 one column wider, and a pupil
+# reads a label "O" as a zero. This O is round and wider than any digit.
+OWN_GLYPHS = {
+    13: {
+        "O": ["..........",
+              "..........",
+              "...####...",
+              "..#....#..",
+              ".#......#.",
+              ".#......#.",
+              ".#......#.",
+              ".#......#.",
+              ".#......#.",
+              "..#....#..",
+              "...####...",
+              "..........",
+              ".........."],
+    },
+}
+
+
 class BitmapFont:
     """One size of a Windows .fon file (an NE executable whose FONT
-    resources are FNT version 3 bitmaps), code page 1252."""
+    resources are FNT version 3 bitmaps), code page 1252, with the glyphs
+    of OWN_GLYPHS for its size in place of its own."""
 
     def __init__(self, path, pixel_height):
         with open(path, "rb") as f:
@@ -30,6 +53,8 @@ class BitmapFont:
         for fnt in font_resources(data):
             if struct.unpack_from("<H", fnt, 0x58)[0] == pixel_height:
                 self._load(fnt)
+                for char, rows in OWN_GLYPHS.get(pixel_height, {}).items():
+                    self.glyphs[char] = (len(rows[0]), [[pixel == "#" for pixel in row] for row in rows])
                 return
         raise ValueError(f"{path} has no font {pixel_height} pixels high")
 

@@ -3,8 +3,8 @@ field for digital waves) as a PNG without alpha, for the help viewer of
 Windows XP, which shows neither SVG nor script.
 
 Of WaveDrom's format, what the help's diagrams use: "signal" as a list of
-{"name", "wave"} with the wave characters 0, 1, x and "." (the previous
-value goes on), "head" with "text" and "tick" (the number of the first
+{"name", "wave"} with the wave characters 0, 1, x, "." (the previous
+value goes on) and H (1 after a 0, its rising edge marked with an arrow), "head" with "text" and "tick" (the number of the first
 period, written over each period), and "foot" with "text". A character is
 one period. Anything else in the JSON is refused, so that nothing in a
 diagram goes undrawn unnoticed.
@@ -33,9 +33,18 @@ def levels(wave):
             out.append(out[-1])
         elif c in "01x":
             out.append(c)
+        elif c == "H":
+            if not out or out[-1] != "0":
+                raise ValueError(f"an edge marked at period {len(out)}, where the wave does not rise from 0")
+            out.append("1")
         else:
             raise ValueError(f"wave character {c!r} is not drawn here")
     return out
+
+
+def marked_edges(wave):
+    """The periods whose rising edge the wave marks."""
+    return [period for period, c in enumerate(wave) if c == "H"]
 
 
 def check_keys(diagram):
@@ -50,6 +59,7 @@ def check_keys(diagram):
 def render(diagram):
     check_keys(diagram)
     signals = [(signal["name"], levels(signal["wave"])) for signal in diagram["signal"]]
+    marks = [marked_edges(signal["wave"]) for signal in diagram["signal"]]
     periods = max(len(wave) for _, wave in signals)
     names = max(draw.font().width(name) for name, _ in signals) + 16
     width = names + periods * PERIOD + 10
@@ -76,6 +86,15 @@ def render(diagram):
             canvas.line(x0, y, x1, y, draw.BLUE, thick=2)
             if period and wave[period - 1] not in (level, "x"):
                 canvas.line(x0, top + HIGH, x0, top + LOW + 1, draw.BLUE, thick=2)
+        for period in marks[row]:
+            edge_arrow(canvas, names + period * PERIOD, top + HIGH + 3)
     if "text" in foot:
         canvas.text(width // 2, height - 18, foot["text"], draw.GREY, align="centre")
     return canvas.png()
+
+
+def edge_arrow(canvas, x, tip):
+    """An arrowhead pointing up, its tip at (x, tip), on a rising edge drawn
+    two pixels thick from x."""
+    for step in range(5):
+        canvas.fill(x - step, tip + step, x + 1 + step, tip + step, draw.RED)
