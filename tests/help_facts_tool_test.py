@@ -25,15 +25,16 @@ sys.dont_write_bytecode = True
 import component_lines  # noqa: E402
 
 
-def load_tool():
-    loader = importlib.machinery.SourceFileLoader("help_facts_tool", os.path.join(SOURCE, "tools", "help-facts"))
+def load(name, *path):
+    loader = importlib.machinery.SourceFileLoader(name, os.path.join(SOURCE, *path))
     module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
-    sys.modules[loader.name] = module  # the kit it hands a part's folder is itself
+    sys.modules[loader.name] = module  # the kit help-facts hands a part's folder is itself
     loader.exec_module(module)
     return module
 
 
-tool = load_tool()
+tool = load("help_facts_tool", "tools", "help-facts")
+help_test = load("help_facts_test", "tests", "help_facts_test.py")  # how the help's test reads what it records
 
 # What `hostsim info` and `truth` say of a two-input part that passes its
 # first input on and gives the AND of both, labelled alike on both sides.
@@ -175,6 +176,84 @@ class Refusals(Scratch):
             self.facts(self.hostsim(truth_status=2))
         with self.assertRaisesRegex(tool.Refusal, "hostsim .*info Gatter.dll failed"):
             self.facts(self.hostsim(info_status=1))
+
+
+# A part whose folder draws each truth row's outputs as a digit of two
+# bars, and a timing diagram of two signals.
+DRAWING_FOLDER = """\
+MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
+TIMING = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "0.1."}], "head": {"tick": 0}}
+
+def digit_picture(kit, outputs):
+    canvas = kit.draw.Canvas(12, 8)
+    for place, lit in enumerate(outputs):
+        canvas.fill(1 + 6 * place, 2, 4 + 6 * place, 5, kit.draw.RED if lit else kit.draw.DIM_RED)
+    return canvas.png()
+
+def extras(kit, part):
+    files = {f"bilder/ziffer-{a}{b}.png": ("a digit", digit_picture(kit, outputs)) for (a, b), outputs in part.rows}
+    files["lauf.json"] = ("a run", json.dumps(TIMING).encode())
+    files["bilder/lauf.png"] = ("its picture", kit.timing_picture(TIMING))
+    return {}, files
+"""
+
+
+class Readings(Scratch):
+    """What facts.json records of a picture, read by the help's test in a
+    picture of the page that shows a value otherwise."""
+
+    def setUp(self):
+        super().setUp()
+        self.folder_says("import json\n" + DRAWING_FOLDER)
+        _, self.files = self.facts(self.hostsim())
+        self.folder = component_lines.folder_module(os.path.join(self.root, "gatter"), "help_facts.py")
+
+    def test_a_digit_names_its_row_and_each_output_lit_or_dark(self):
+        _, given, reading = self.files["bilder/ziffer-01.png"]
+        self.assertEqual("inputs A B = 0 1", reading["row"])
+        self.assertEqual([], help_test.pixel_differences(reading, given))
+        page = self.folder.digit_picture(tool, [0, 1])
+        self.assertEqual(["output 2 \u201eU\u201c (beide) is lit in the page's picture, the DLL gives dark"],
+                         help_test.pixel_differences(reading, page))
+
+    def test_a_timing_diagram_names_the_signal_and_step_in_its_source_and_picture(self):
+        source, picture = self.files["lauf.json"][2], self.files["bilder/lauf.png"][2]
+        self.assertEqual([["Takt", "0101"], ["Und", "0011"]], source["waves"])
+        shown = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "01.."}], "head": {"tick": 0}}
+        self.assertEqual(["Und at step 1 is 1 on the page, the DLL gives 0"],
+                         help_test.wave_differences(source["waves"], json.dumps(shown).encode()))
+        self.assertEqual(["Und at step 1 is 1 in the page's picture, the DLL gives 0"],
+                         help_test.pixel_differences(picture, tool.timing_picture(shown)))
+
+    def test_a_picture_it_cannot_read_so_is_left_to_its_bytes(self):
+        reading = self.files["bilder/ziffer-10.png"][2]
+        for page in (self.files["bilder/lauf.png"][1], b"no picture"):
+            self.assertEqual([], help_test.pixel_differences(reading, page))
+
+
+class TableMessages(unittest.TestCase):
+    """The help's test names a row of a table by the cells that tell it
+    from the others, and a column by its heading."""
+
+    TRUTH = ['<tr><th class="n">A</th><th class="n">B</th><th class="n">S</th></tr>',
+             '<tr><td class="n">0</td><td class="n">0</td><td class="n">0</td></tr>',
+             '<tr><td class="n">0</td><td class="n">1</td><td class="n">1</td></tr>',
+             '<tr><td class="n">1</td><td class="n">0</td><td class="n">1</td></tr>']
+
+    def test_a_truth_table_row_by_its_inputs(self):
+        page = self.TRUTH[:2] + ['<tr><td class="n">0</td><td class="n">1</td><td class="n">0</td></tr>']
+        self.assertEqual(["row \u201eA=0, B=1\u201c, column \u201eS\u201c: the page has \u201e0\u201c, "
+                          "the DLL gives \u201e1\u201c", "row \u201eA=1, B=0\u201c is not on the page"],
+                         help_test.table_differences(self.TRUTH, page))
+
+    def test_a_row_with_its_inputs_in_one_cell_and_a_row_the_page_has_alone(self):
+        given = ["<tr><th>Code</th><th>Eing&auml;nge<br>2 1</th><th>1<br>a</th></tr>",
+                 "<tr><td>1</td><td>0 1</td><td>0</td></tr>", "<tr><td>2</td><td>1 0</td><td>1</td></tr>"]
+        page = given[:2] + ["<tr><td>2</td><td>1 0</td><td>0</td></tr>", "<tr><td>3</td><td>1 1</td><td>1</td></tr>"]
+        self.assertEqual(["row \u201eCode = 2, Eing\u00e4nge 2 1 = 1 0\u201c, column \u201e1 a\u201c: the page has "
+                          "\u201e0\u201c, the DLL gives \u201e1\u201c",
+                          "row \u201eCode = 3, Eing\u00e4nge 2 1 = 1 1\u201c is on the page, the DLL gives no such row"],
+                         help_test.table_differences(given, page))
 
 
 if __name__ == "__main__":
