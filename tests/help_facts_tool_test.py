@@ -229,6 +229,10 @@ class Readings(Scratch):
         reading = self.files["bilder/ziffer-10.png"][2]
         for page in (self.files["bilder/lauf.png"][1], b"no picture"):
             self.assertEqual([], help_test.pixel_differences(reading, page))
+        # A place where two choices look alike tells neither.
+        alike = dict(reading, pixels=[dict(value, looks={**value["looks"], "half": value["looks"]["lit"]})
+                                      for value in reading["pixels"]])
+        self.assertEqual([], help_test.pixel_differences(alike, self.folder.digit_picture(tool, [1, 1])))
 
 
 class TableMessages(unittest.TestCase):
