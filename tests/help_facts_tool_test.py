@@ -87,10 +87,10 @@ class Scratch(unittest.TestCase):
         with open(os.path.join(self.root, "gatter", "help_facts.py"), "w", encoding="utf-8") as f:
             f.write(textwrap.dedent(text))
 
-    def hostsim(self, truth_status=0, info_status=0):
+    def hostsim(self, truth_status=0, info_status=0, truth=TRUTH):
         answers = os.path.join(self.root, "answers.json")
         with open(answers, "w", encoding="utf-8") as f:
-            json.dump({"info": [INFO, info_status], "truth": [TRUTH, truth_status]}, f)
+            json.dump({"info": [INFO, info_status], "truth": [truth, truth_status]}, f)
         os.environ["HELP_FACTS_TEST_ANSWERS"] = answers
         script = os.path.join(self.root, "hostsim.py")
         with open(script, "w", encoding="utf-8") as f:
@@ -179,7 +179,9 @@ class Refusals(Scratch):
 
 
 # A part whose folder draws each truth row's outputs as a digit of two
-# bars, and a timing diagram of two signals.
+# bars, and a timing diagram of two signals; as a half adder, two of its
+# rows show one picture.
+HALF_ADDER = "i0 i1 | o0 o1\n 0  0 |  0  0\n 0  1 |  1  0\n 1  0 |  1  0\n 1  1 |  0  1\n"
 DRAWING_FOLDER = """\
 MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
 TIMING = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "0.1."}], "head": {"tick": 0}}
@@ -205,16 +207,18 @@ class Readings(Scratch):
     def setUp(self):
         super().setUp()
         self.folder_says("import json\n" + DRAWING_FOLDER)
-        _, self.files = self.facts(self.hostsim())
+        _, self.files = self.facts(self.hostsim(truth=HALF_ADDER))
         self.folder = component_lines.folder_module(os.path.join(self.root, "gatter"), "help_facts.py")
 
     def test_a_digit_names_its_row_and_each_output_lit_or_dark(self):
-        _, given, reading = self.files["bilder/ziffer-01.png"]
-        self.assertEqual("inputs A B = 0 1", reading["row"])
+        _, given, reading = self.files["bilder/ziffer-11.png"]
+        self.assertEqual("inputs A B = 1 1", reading["row"])
         self.assertEqual([], help_test.pixel_differences(reading, given))
-        page = self.folder.digit_picture(tool, [0, 1])
-        self.assertEqual(["output 2 \u201eU\u201c (beide) is lit in the page's picture, the DLL gives dark"],
+        page = self.folder.digit_picture(tool, [1, 1])
+        self.assertEqual(["output 1 \u201eA\u201c (das erste) is lit in the page's picture, the DLL gives dark"],
                          help_test.pixel_differences(reading, page))
+        for shared in ("bilder/ziffer-01.png", "bilder/ziffer-10.png"):
+            self.assertEqual({}, self.files[shared][2], "a picture two rows share names neither")
 
     def test_a_timing_diagram_names_the_signal_and_step_in_its_source_and_picture(self):
         source, picture = self.files["lauf.json"][2], self.files["bilder/lauf.png"][2]
@@ -226,7 +230,7 @@ class Readings(Scratch):
                          help_test.pixel_differences(picture, tool.timing_picture(shown)))
 
     def test_a_picture_it_cannot_read_so_is_left_to_its_bytes(self):
-        reading = self.files["bilder/ziffer-10.png"][2]
+        reading = self.files["bilder/ziffer-11.png"][2]
         for page in (self.files["bilder/lauf.png"][1], b"no picture"):
             self.assertEqual([], help_test.pixel_differences(reading, page))
         # A place where two choices look alike tells neither.
