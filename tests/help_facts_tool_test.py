@@ -179,7 +179,8 @@ class Refusals(Scratch):
 
 
 # A part whose folder draws each truth row's outputs as a digit of two
-# bars, and a timing diagram of two signals; as a half adder, two of its
+# bars with a mark between them where they differ (as an edge between two
+# steps), and a timing diagram of two signals; as a half adder, two of its
 # rows show one picture.
 HALF_ADDER = "i0 i1 | o0 o1\n 0  0 |  0  0\n 0  1 |  1  0\n 1  0 |  1  0\n 1  1 |  0  1\n"
 DRAWING_FOLDER = """\
@@ -187,9 +188,11 @@ MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
 TIMING = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "0.1."}], "head": {"tick": 0}}
 
 def digit_picture(kit, outputs):
-    canvas = kit.draw.Canvas(12, 8)
+    canvas = kit.draw.Canvas(24, 8)
     for place, lit in enumerate(outputs):
-        canvas.fill(1 + 6 * place, 2, 4 + 6 * place, 5, kit.draw.RED if lit else kit.draw.DIM_RED)
+        canvas.fill(1 + 19 * place, 2, 3 + 19 * place, 5, kit.draw.RED if lit else kit.draw.DIM_RED)
+    if outputs[0] != outputs[1]:
+        canvas.fill(5, 2, 18, 5, kit.draw.GREEN)
     return canvas.png()
 
 def extras(kit, part):
@@ -217,6 +220,10 @@ class Readings(Scratch):
         page = self.folder.digit_picture(tool, [1, 1])
         self.assertEqual(["output 1 \u201eA\u201c (das erste) is lit in the page's picture, the DLL gives dark"],
                          help_test.pixel_differences(reading, page))
+        # The mark between the bars tells neither output.
+        self.assertEqual(["output 1 \u201eA\u201c (das erste) is lit in the page's picture, the DLL gives dark"],
+                         help_test.pixel_differences(self.files["bilder/ziffer-00.png"][2],
+                                                     self.folder.digit_picture(tool, [1, 0])))
         for shared in ("bilder/ziffer-01.png", "bilder/ziffer-10.png"):
             self.assertEqual({}, self.files[shared][2], "a picture two rows share names neither")
 
@@ -260,7 +267,8 @@ class TableMessages(unittest.TestCase):
         page = given[:2] + ["<tr><td>2</td><td>1 0</td><td>0</td></tr>", "<tr><td>3</td><td>1 1</td><td>1</td></tr>"]
         self.assertEqual(["row \u201eCode = 2, Eing\u00e4nge 2 1 = 1 0\u201c, column \u201e1 a\u201c: the page has "
                           "\u201e0\u201c, the DLL gives \u201e1\u201c",
-                          "row \u201eCode = 3, Eing\u00e4nge 2 1 = 1 1\u201c is on the page, the DLL gives no such row"],
+                          "row \u201eCode = 3, Eing\u00e4nge 2 1 = 1 1\u201c is on the page, "
+                          "the DLL gives no such row"],
                          help_test.table_differences(given, page))
 
 
