@@ -16,30 +16,30 @@ import io
 import json
 import os
 import re
-import struct
 import sys
 import tempfile
 import textwrap
 import unittest
-import zlib
 
 SOURCE = sys.argv[1]
 sys.path.insert(0, os.path.join(SOURCE, "tools"))
 sys.dont_write_bytecode = True
 import component_lines  # noqa: E402
 import help_drawing as draw  # noqa: E402
+import png_pixels  # noqa: E402
 import wavedrom_png  # noqa: E402
 
 
-def load_tool():
-    loader = importlib.machinery.SourceFileLoader("help_facts_tool", os.path.join(SOURCE, "tools", "help-facts"))
+def load(name, *path):
+    loader = importlib.machinery.SourceFileLoader(name, os.path.join(SOURCE, *path))
     module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
-    sys.modules[loader.name] = module  # the kit it hands a part's folder is itself
+    sys.modules[loader.name] = module  # the kit help-facts hands a part's folder is itself
     loader.exec_module(module)
     return module
 
 
-tool = load_tool()
+tool = load("help_facts_tool", "tools", "help-facts")
+help_test = load("help_facts_test", "tests", "help_facts_test.py")  # how the help's test reads what it records
 
 # What `hostsim info` and `truth` say of a two-input part that passes its
 # first input on and gives the AND of both, labelled alike on both sides.
@@ -92,10 +92,10 @@ class Scratch(unittest.TestCase):
         with open(os.path.join(self.root, "gatter", "help_facts.py"), "w", encoding="utf-8") as f:
             f.write(textwrap.dedent(text))
 
-    def hostsim(self, truth_status=0, info_status=0):
+    def hostsim(self, truth_status=0, info_status=0, truth=TRUTH):
         answers = os.path.join(self.root, "answers.json")
         with open(answers, "w", encoding="utf-8") as f:
-            json.dump({"info": [INFO, info_status], "truth": [TRUTH, truth_status]}, f)
+            json.dump({"info": [INFO, info_status], "truth": [truth, truth_status]}, f)
         os.environ["HELP_FACTS_TEST_ANSWERS"] = answers
         script = os.path.join(self.root, "hostsim.py")
         with open(script, "w", encoding="utf-8") as f:
@@ -267,11 +267,9 @@ class RegisterTiming(Scratch):
 def arrow_periods(png, periods):
     """The periods of a timing diagram at whose start the arrows' colour
     is drawn, read from its pixels (a PNG as help_drawing writes it)."""
-    width, height = struct.unpack_from(">II", png, 16)
-    start = png.index(b"IDAT") + 4
-    pixels = zlib.decompress(png[start:start + struct.unpack_from(">I", png, start - 8)[0]])
-    red = {x for y in range(height) for x in range(width) if pixels[y * (width + 1) + 1 + x] == draw.RED}
-    left = width - 10 - periods * wavedrom_png.PERIOD
+    picture = png_pixels.read(png)
+    red = {x for row in picture.rows for x in range(picture.width) if row[x] == draw.RED}
+    left = picture.width - 10 - periods * wavedrom_png.PERIOD
     return sorted({round((x - left) / wavedrom_png.PERIOD) for x in red})
 
 
@@ -280,6 +278,100 @@ class Font(unittest.TestCase):
         inked = {c: [x for x in range(draw.font().glyphs[c][0]) if any(row[x] for row in draw.font().glyphs[c][1])]
                  for c in "O0"}
         self.assertGreaterEqual(len(inked["O"]) - len(inked["0"]), 2, "the letter is clearly wider than the digit")
+
+
+# A part whose folder draws each truth row's outputs as a digit of two
+# bars with a mark between them where they differ (as an edge between two
+# steps), and a timing diagram of two signals; as a half adder, two of its
+# rows show one picture.
+HALF_ADDER = "i0 i1 | o0 o1\n 0  0 |  0  0\n 0  1 |  1  0\n 1  0 |  1  0\n 1  1 |  0  1\n"
+DRAWING_FOLDER = """\
+MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
+TIMING = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "0.1."}], "head": {"tick": 0}}
+
+def digit_picture(kit, outputs):
+    canvas = kit.draw.Canvas(24, 8)
+    for place, lit in enumerate(outputs):
+        canvas.fill(1 + 19 * place, 2, 3 + 19 * place, 5, kit.draw.RED if lit else kit.draw.DIM_RED)
+    if outputs[0] != outputs[1]:
+        canvas.fill(5, 2, 18, 5, kit.draw.GREEN)
+    return canvas.png()
+
+def extras(kit, part):
+    files = {f"bilder/ziffer-{a}{b}.png": ("a digit", digit_picture(kit, outputs)) for (a, b), outputs in part.rows}
+    files["lauf.json"] = ("a run", json.dumps(TIMING).encode())
+    files["bilder/lauf.png"] = ("its picture", kit.timing_picture(TIMING))
+    return {}, files
+"""
+
+
+class Readings(Scratch):
+    """What facts.json records of a picture, read by the help's test in a
+    picture of the page that shows a value otherwise."""
+
+    def setUp(self):
+        super().setUp()
+        self.folder_says("import json\n" + DRAWING_FOLDER)
+        _, self.files = self.facts(self.hostsim(truth=HALF_ADDER))
+        self.folder = component_lines.folder_module(os.path.join(self.root, "gatter"), "help_facts.py")
+
+    def test_a_digit_names_its_row_and_each_output_lit_or_dark(self):
+        _, given, reading = self.files["bilder/ziffer-11.png"]
+        self.assertEqual("inputs A B = 1 1", reading["row"])
+        self.assertEqual([], help_test.pixel_differences(reading, given))
+        page = self.folder.digit_picture(tool, [1, 1])
+        self.assertEqual(["output 1 \u201eA\u201c (das erste) is lit in the page's picture, the DLL gives dark"],
+                         help_test.pixel_differences(reading, page))
+        # The mark between the bars tells neither output.
+        self.assertEqual(["output 1 \u201eA\u201c (das erste) is lit in the page's picture, the DLL gives dark"],
+                         help_test.pixel_differences(self.files["bilder/ziffer-00.png"][2],
+                                                     self.folder.digit_picture(tool, [1, 0])))
+        for shared in ("bilder/ziffer-01.png", "bilder/ziffer-10.png"):
+            self.assertEqual({}, self.files[shared][2], "a picture two rows share names neither")
+
+    def test_a_timing_diagram_names_the_signal_and_step_in_its_source_and_picture(self):
+        source, picture = self.files["lauf.json"][2], self.files["bilder/lauf.png"][2]
+        self.assertEqual([["Takt", "0101"], ["Und", "0011"]], source["waves"])
+        shown = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "01.."}], "head": {"tick": 0}}
+        self.assertEqual(["Und at step 1 is 1 on the page, the DLL gives 0"],
+                         help_test.wave_differences(source["waves"], json.dumps(shown).encode()))
+        self.assertEqual(["Und at step 1 is 1 in the page's picture, the DLL gives 0"],
+                         help_test.pixel_differences(picture, tool.timing_picture(shown)))
+
+    def test_a_picture_it_cannot_read_so_is_left_to_its_bytes(self):
+        reading = self.files["bilder/ziffer-11.png"][2]
+        for page in (self.files["bilder/lauf.png"][1], b"no picture"):
+            self.assertEqual([], help_test.pixel_differences(reading, page))
+        # A place where two choices look alike tells neither.
+        alike = dict(reading, pixels=[dict(value, looks={**value["looks"], "half": value["looks"]["lit"]})
+                                      for value in reading["pixels"]])
+        self.assertEqual([], help_test.pixel_differences(alike, self.folder.digit_picture(tool, [1, 1])))
+
+
+class TableMessages(unittest.TestCase):
+    """The help's test names a row of a table by the cells that tell it
+    from the others, and a column by its heading."""
+
+    TRUTH = ['<tr><th class="n">A</th><th class="n">B</th><th class="n">S</th></tr>',
+             '<tr><td class="n">0</td><td class="n">0</td><td class="n">0</td></tr>',
+             '<tr><td class="n">0</td><td class="n">1</td><td class="n">1</td></tr>',
+             '<tr><td class="n">1</td><td class="n">0</td><td class="n">1</td></tr>']
+
+    def test_a_truth_table_row_by_its_inputs(self):
+        page = self.TRUTH[:2] + ['<tr><td class="n">0</td><td class="n">1</td><td class="n">0</td></tr>']
+        self.assertEqual(["row \u201eA=0, B=1\u201c, column \u201eS\u201c: the page has \u201e0\u201c, "
+                          "the DLL gives \u201e1\u201c", "row \u201eA=1, B=0\u201c is not on the page"],
+                         help_test.table_differences(self.TRUTH, page))
+
+    def test_a_row_with_its_inputs_in_one_cell_and_a_row_the_page_has_alone(self):
+        given = ["<tr><th>Code</th><th>Eing&auml;nge<br>2 1</th><th>1<br>a</th></tr>",
+                 "<tr><td>1</td><td>0 1</td><td>0</td></tr>", "<tr><td>2</td><td>1 0</td><td>1</td></tr>"]
+        page = given[:2] + ["<tr><td>2</td><td>1 0</td><td>0</td></tr>", "<tr><td>3</td><td>1 1</td><td>1</td></tr>"]
+        self.assertEqual(["row \u201eCode = 2, Eing\u00e4nge 2 1 = 1 0\u201c, column \u201e1 a\u201c: the page has "
+                          "\u201e0\u201c, the DLL gives \u201e1\u201c",
+                          "row \u201eCode = 3, Eing\u00e4nge 2 1 = 1 1\u201c is on the page, "
+                          "the DLL gives no such row"],
+                         help_test.table_differences(given, page))
 
 
 if __name__ == "__main__":
