@@ -14,10 +14,15 @@
 // hostsim's truth tables). "repeat N: ROW" is the row N times; "repeat N
 // n: ROW" also counts n from 0 to N-1, which E may use with + - * / % & | ^
 // ~ << >> and parentheses. "settings V,V..." gives the part a block of
-// settings, as --settings does, before the next row (`test` fails the
-// line where the part does not take them). The first row is the run's
-// initial evaluation, as in `run`; a C in it makes that the initial
-// evaluation at 0 followed by an ordinary one at 1. # starts a comment.
+// settings, as --settings does, before the next row or saves line (`test`
+// fails the line where the part does not take them). The first row is the
+// run's initial evaluation, as in `run`; a C in it makes that the initial
+// evaluation at 0 followed by an ordinary one at 1. "start" makes the next
+// row the initial evaluation of a new run of the same part, as a user's
+// next simulation is. "saves V,V..." is a case of its own: the block of
+// settings the part writes at that point must hold exactly these values,
+// for what outputs cannot show (a new part's settings, what is kept and
+// what is not). # starts a comment.
 //
 // E is worked out in 64-bit whole numbers: a result beyond them, a
 // division or remainder by 0 and a shift by less than 0 or more than 63 are
@@ -57,6 +62,11 @@ struct VectorRow {
   std::int64_t n = -1;   // its n in a repeat, counting or not; -1 outside one
   int settingsLine = 0;  // the line of settings given before this row; 0 for none
   std::string settings;
+  bool start = false;  // after a start line: the initial evaluation of a new run
+  // A saves line is a step of its own, without inputs or outputs: the
+  // values the block the part writes must hold.
+  int savesLine = 0;
+  std::string saves;
   std::vector<VectorInput> inputs;
   std::vector<Expected> outputs;
 };
@@ -93,6 +103,9 @@ class VectorReader {
   Failure Located(const FileLine& line, const LineFault& fault, bool inRepeat) const;
   bool NextOfLine(const FileLine& line, VectorRow& row);
   void ReadSettings(const FileLine& line, const LineContent& content);
+  void ReadStart(const FileLine& line, const LineContent& content);
+  VectorRow SavesOf(const FileLine& line, const LineContent& content);
+  void GivePending(VectorRow& step);
   VectorRow RowOf(const FileLine& line, std::size_t start, std::size_t end, std::int64_t n, bool counting);
 
   const std::string name_;
@@ -103,13 +116,14 @@ class VectorReader {
   Repeat repeat_;
   int settingsLine_ = 0;
   std::string settings_;
-  std::int64_t rows_ = 0;  // in the whole file
+  int startLine_ = 0;
+  std::int64_t rows_ = 0;  // rows and saves lines in the whole file
 };
 
-// A whole file read as `test` reads it, before any row runs: how many rows
-// and settings lines it has, or the Failure naming a bad line.
+// A whole file read as `test` reads it, before any row runs: how many rows,
+// settings and saves lines it has, or the Failure naming a bad line.
 struct VectorCount {
-  std::int64_t rows = 0, settings = 0;
+  std::int64_t rows = 0, settings = 0, saves = 0;
 };
 VectorCount CountVectors(const std::string& bytes, const std::string& name, int inputs, int outputs);
 
