@@ -17,7 +17,7 @@ struct LineFault {
 };
 
 // What a line holds, comment and blanks aside: text[start, end).
-enum class LineKind { kNone, kRow, kRepeat, kSettings, kSaves, kStart };
+enum class LineKind { kNone, kRow, kRepeat, kSettings, kSaves, kDelay, kStart };
 
 struct LineContent {
   LineKind kind = LineKind::kNone;
@@ -318,6 +318,7 @@ LineContent ContentOf(const std::string& text) {
                            std::to_string(kLongestVectorLine) + " a line may have"};
   for (const auto& [word, kind] : {std::pair{"settings", LineKind::kSettings},
                                    {"saves", LineKind::kSaves},
+                                   {"delay", LineKind::kDelay},
                                    {"start", LineKind::kStart},
                                    {"repeat", LineKind::kRepeat}})
     if (StartsWithWord(text, content.start, content.end, word)) {
@@ -385,7 +386,8 @@ void VectorReader::CountRows() {
   for (FileLine line; lines.Next(line);) {
     try {
       const LineContent content = ContentOf(line.text);
-      std::int64_t rows = content.kind == LineKind::kRow || content.kind == LineKind::kSaves ? 1 : 0;
+      const LineKind kind = content.kind;
+      std::int64_t rows = kind == LineKind::kRow || kind == LineKind::kSaves || kind == LineKind::kDelay ? 1 : 0;
       std::size_t at = content.start;
       if (content.kind == LineKind::kRepeat) {
         const RepeatHead head = RepeatHeadOf(line.text, content);
@@ -424,7 +426,8 @@ bool VectorReader::Next(VectorRow& row) {
     }
   }
   if (settingsLine_)
-    throw Failure(name_ + ":" + std::to_string(settingsLine_) + ":1: settings without a row or saves line after them");
+    throw Failure(name_ + ":" + std::to_string(settingsLine_) +
+                  ":1: settings without a row, saves or delay line after them");
   if (startLine_) throw Failure(name_ + ":" + std::to_string(startLine_) + ":1: start without a row after it");
   if (rows_ == 0) throw Failure(name_ + ": no rows (inputs | expected outputs)");
   return false;
@@ -436,8 +439,8 @@ bool VectorReader::NextOfLine(const FileLine& line, VectorRow& row) {
   const LineContent content = ContentOf(line.text);
   if (content.kind == LineKind::kSettings) ReadSettings(line, content);
   if (content.kind == LineKind::kStart) ReadStart(line, content);
-  if (content.kind == LineKind::kSaves) {
-    row = SavesOf(line, content);
+  if (content.kind == LineKind::kSaves || content.kind == LineKind::kDelay) {
+    row = CheckOf(line, content, content.kind == LineKind::kSaves ? VectorStep::kSaves : VectorStep::kDelay);
     return true;
   }
   if (content.kind == LineKind::kRepeat) {
@@ -463,15 +466,18 @@ void VectorReader::ReadStart(const FileLine& line, const LineContent& content) {
   startLine_ = line.number;
 }
 
-VectorRow VectorReader::SavesOf(const FileLine& line, const LineContent& content) {
-  VectorRow saves;
-  saves.line = saves.savesLine = line.number;
-  saves.saves = SettingValuesOf(line.text, content, "saves");
-  saves.settingsLine = settingsLine_;
-  saves.settings = settings_;
+VectorRow VectorReader::CheckOf(const FileLine& line, const LineContent& content, VectorStep step) {
+  VectorRow check;
+  check.line = line.number;
+  check.step = step;
+  check.expected = SettingValuesOf(line.text, content, step == VectorStep::kSaves ? "saves" : "delay");
+  if (step == VectorStep::kDelay && check.expected != "0" && check.expected != "1")
+    throw LineFault{SkipBlanks(line.text, content.rest, content.end), "delay takes 0 or 1"};
+  check.settingsLine = settingsLine_;
+  check.settings = settings_;
   settingsLine_ = 0;
   settings_.clear();
-  return saves;
+  return check;
 }
 
 VectorRow VectorReader::RowOf(const FileLine& line, std::size_t start, std::size_t end, std::int64_t n, bool counting) {
@@ -496,7 +502,7 @@ VectorCount CountVectors(const std::string& bytes, const std::string& name, int 
   VectorReader reader(bytes, name, inputs, outputs);
   VectorCount count;
   for (VectorRow row; reader.Next(row);) {
-    ++(row.savesLine ? count.saves : count.rows);
+    ++(row.step == VectorStep::kSaves ? count.saves : row.step == VectorStep::kDelay ? count.delays : count.rows);
     count.settings += row.settingsLine ? 1 : 0;
   }
   return count;
