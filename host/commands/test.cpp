@@ -47,6 +47,18 @@ std::string SettingsMismatch(PlacedPart& part, const VectorRow& row) {
   return missed.empty() ? "" : "settings " + Quoted(row.settings) + ": the part did not take " + missed;
 }
 
+// Empty where the part writes exactly the settings of a saves line, or
+// reports the delay flag of a delay line; else both, as expected and as
+// the part gave them.
+std::string CheckMismatch(PlacedPart& part, const VectorRow& check) {
+  if (check.step == VectorStep::kDelay) {
+    const std::string reported = std::to_string(part.HasDelay());
+    return reported == check.expected ? "" : "delay " + check.expected + ": the part reported " + reported;
+  }
+  const std::string written = SettingsHeld(part);
+  return written == check.expected ? "" : "saves " + Quoted(check.expected) + ": the part wrote " + Quoted(written);
+}
+
 // The outputs after the row: one evaluation, or two for a pulse.
 std::vector<double> Evaluate(PlacedPart& part, const VectorRow& row, bool first) {
   if (!HasPulse(row)) return part.Evaluate(Volts(row, 0), first);
@@ -105,11 +117,16 @@ struct Verdicts {
   }
 };
 
-// "9 rows and 1 settings line of Morrel.vectors, read as UTF-16 ...".
+// "9 rows, 1 settings line and 2 saves lines of Morrel.vectors, read as
+// UTF-16 ...".
 std::string Contents(const VectorCount& count, const std::string& file, const std::string& encoding) {
-  return Counted(std::size_t(count.rows), "row") +
-         (count.settings ? " and " + Counted(std::size_t(count.settings), "settings line") : "") + " of " + file +
-         (encoding.empty() ? "" : ", read as " + encoding);
+  std::vector<std::string> parts{Counted(std::size_t(count.rows), "row")};
+  if (count.settings) parts.push_back(Counted(std::size_t(count.settings), "settings line"));
+  if (count.saves) parts.push_back(Counted(std::size_t(count.saves), "saves line"));
+  if (count.delays) parts.push_back(Counted(std::size_t(count.delays), "delay line"));
+  std::string listed = parts[0];
+  for (std::size_t k = 1; k < parts.size(); ++k) listed += (k + 1 == parts.size() ? " and " : ", ") + parts[k];
+  return listed + " of " + file + (encoding.empty() ? "" : ", read as " + encoding);
 }
 
 int Test(Arguments arguments) {
@@ -131,9 +148,14 @@ int Test(Arguments arguments) {
               Contents(count, FileName(vectorsPath), reader.Encoding()).c_str());
   Verdicts verdicts(wantJunit);
   bool first = true;
-  for (VectorRow row; reader.Next(row); first = false) {
+  for (VectorRow row; reader.Next(row);) {
     if (row.settingsLine) verdicts.Add(LineName(row.settingsLine), SettingsMismatch(part, row));
-    verdicts.Add(RowName(row), RowFailure(part, row, first));
+    if (row.step != VectorStep::kRow) {
+      verdicts.Add(LineName(row.line), CheckMismatch(part, row));
+      continue;
+    }
+    verdicts.Add(RowName(row), RowFailure(part, row, first || row.start));
+    first = false;
   }
   if (wantJunit)
     WriteWholeFile(line.Option("--junit"),
@@ -154,14 +176,18 @@ const Command kTestCommand = {
     "then 1; the outputs are compared after the 1). An output is 0, 1 or X (either\n"
     "level). bits(W, E) is W columns, bit 0 of E first. \"repeat N: ROW\" repeats a\n"
     "row, \"repeat N n: ROW\" counts n from 0 to N-1 for E. \"settings V,V...\" gives\n"
-    "settings before the next row; a value the part does not take fails that\n"
-    "line. The first row is the initial evaluation (with a C: the initial one at\n"
-    "0, then one at 1). E is worked out in 64-bit whole numbers: a result beyond\n"
-    "them, a division by 0 or a shift by less than 0 or more than 63 is bad input,\n"
-    "as is a file beyond its limits: 1000000 rows (repeats counted out), 1000\n"
-    "characters a line before any #, 32 of ( - ~ within each other, bits( widths\n"
-    "up to 64 and to the part's pins, 32 MB. 8-bit, UTF-8 and UTF-16 text are\n"
-    "read, with lines ending in CR LF, LF or CR. For the full adder:\n"
+    "settings before the next row, saves or delay line; a value the part does not\n"
+    "take fails that line. \"saves V,V...\" is a case: the block the part writes\n"
+    "there must hold exactly these values; \"delay 0\" or \"delay 1\" is the delay flag\n"
+    "it must report there. The first row is the initial evaluation (with a C: the\n"
+    "initial one at 0, then one at 1); \"start\" makes the next row the initial\n"
+    "evaluation of a new run of the same part. E is worked out in 64-bit whole\n"
+    "numbers: a result beyond them, a division by 0 or a shift by less than 0 or\n"
+    "more than 63 is bad input, as is a file beyond its limits: 1000000 rows\n"
+    "(repeats counted out), 1000 characters a line before any #, 32 of ( - ~ within\n"
+    "each other, bits( widths up to 64 and to the part's pins, 32 MB. 8-bit, UTF-8\n"
+    "and UTF-16 text are read, with lines ending in CR LF, LF or CR. For the full\n"
+    "adder:\n"
     "    repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X\n",
     Test};
 

@@ -17,12 +17,12 @@ struct LineFault {
 };
 
 // What a line holds, comment and blanks aside: text[start, end).
-enum class LineKind { kNone, kRow, kRepeat, kSettings };
+enum class LineKind { kNone, kRow, kRepeat, kSettings, kSaves, kDelay, kStart };
 
 struct LineContent {
   LineKind kind = LineKind::kNone;
   std::size_t start = 0, end = 0;
-  std::size_t rest = 0;  // behind "repeat" or "settings"
+  std::size_t rest = 0;  // behind the line's word
 };
 
 namespace {
@@ -302,7 +302,7 @@ std::size_t BarOf(const std::string& text, std::size_t start, std::size_t end) {
   return first < end ? first : std::string::npos;
 }
 
-// "settings" and "repeat" are words of their own.
+// "settings", "saves", "start" and "repeat" are words of their own.
 bool StartsWithWord(const std::string& text, std::size_t at, std::size_t end, const std::string& word) {
   return text.compare(at, word.size(), word) == 0 && (at + word.size() == end || IsBlank(text[at + word.size()]));
 }
@@ -316,7 +316,11 @@ LineContent ContentOf(const std::string& text) {
   if (const std::size_t length = DisplayWidth(text.substr(0, content.end)); length > kLongestVectorLine)
     throw LineFault{0, "a line of " + std::to_string(length) + " characters before any #, more than the " +
                            std::to_string(kLongestVectorLine) + " a line may have"};
-  for (const auto& [word, kind] : {std::pair{"settings", LineKind::kSettings}, {"repeat", LineKind::kRepeat}})
+  for (const auto& [word, kind] : {std::pair{"settings", LineKind::kSettings},
+                                   {"saves", LineKind::kSaves},
+                                   {"delay", LineKind::kDelay},
+                                   {"start", LineKind::kStart},
+                                   {"repeat", LineKind::kRepeat}})
     if (StartsWithWord(text, content.start, content.end, word)) {
       content.kind = kind;
       content.rest = content.start + std::string(word).size();
@@ -352,6 +356,16 @@ RepeatHead RepeatHeadOf(const std::string& text, const LineContent& content) {
   return head;
 }
 
+// The V,V... behind a settings or saves line's word.
+std::string SettingValuesOf(const std::string& text, const LineContent& content, const std::string& word) {
+  const std::size_t end = content.end;
+  const std::size_t values = SkipBlanks(text, content.rest, end), behind = WordEnd(text, values, end);
+  if (values == end || behind != end)
+    throw LineFault{values == end ? end : SkipBlanks(text, behind, end),
+                    word + " takes its values as V,V... without blanks"};
+  return text.substr(values, behind - values);
+}
+
 std::string DecodedText(const std::string& bytes, const std::string& name, std::string& encoding) {
   if (bytes.size() > kLargestVectorFile)
     throw Failure(name + ": more than the " + std::to_string(kLargestVectorFile >> 20) + " MB a vector file may have");
@@ -372,7 +386,8 @@ void VectorReader::CountRows() {
   for (FileLine line; lines.Next(line);) {
     try {
       const LineContent content = ContentOf(line.text);
-      std::int64_t rows = content.kind == LineKind::kRow ? 1 : 0;
+      const LineKind kind = content.kind;
+      std::int64_t rows = kind == LineKind::kRow || kind == LineKind::kSaves || kind == LineKind::kDelay ? 1 : 0;
       std::size_t at = content.start;
       if (content.kind == LineKind::kRepeat) {
         const RepeatHead head = RepeatHeadOf(line.text, content);
@@ -411,7 +426,9 @@ bool VectorReader::Next(VectorRow& row) {
     }
   }
   if (settingsLine_)
-    throw Failure(name_ + ":" + std::to_string(settingsLine_) + ":1: settings without a row after them");
+    throw Failure(name_ + ":" + std::to_string(settingsLine_) +
+                  ":1: settings without a row, saves or delay line after them");
+  if (startLine_) throw Failure(name_ + ":" + std::to_string(startLine_) + ":1: start without a row after it");
   if (rows_ == 0) throw Failure(name_ + ": no rows (inputs | expected outputs)");
   return false;
 }
@@ -421,6 +438,11 @@ bool VectorReader::Next(VectorRow& row) {
 bool VectorReader::NextOfLine(const FileLine& line, VectorRow& row) {
   const LineContent content = ContentOf(line.text);
   if (content.kind == LineKind::kSettings) ReadSettings(line, content);
+  if (content.kind == LineKind::kStart) ReadStart(line, content);
+  if (content.kind == LineKind::kSaves || content.kind == LineKind::kDelay) {
+    row = CheckOf(line, content, content.kind == LineKind::kSaves ? VectorStep::kSaves : VectorStep::kDelay);
+    return true;
+  }
   if (content.kind == LineKind::kRepeat) {
     const RepeatHead head = RepeatHeadOf(line.text, content);
     repeat_ = {line, head.rowStart, content.end, head.count, 0, head.counting};
@@ -434,13 +456,28 @@ void VectorReader::ReadSettings(const FileLine& line, const LineContent& content
   if (settingsLine_)
     throw LineFault{content.start, "settings again before a row: those of line " + std::to_string(settingsLine_) +
                                        " would not be given"};
-  const std::size_t end = content.end;
-  const std::size_t values = SkipBlanks(line.text, content.rest, end), behind = WordEnd(line.text, values, end);
-  if (values == end || behind != end)
-    throw LineFault{values == end ? end : SkipBlanks(line.text, behind, end),
-                    "settings takes its values as V,V... without blanks"};
+  settings_ = SettingValuesOf(line.text, content, "settings");
   settingsLine_ = line.number;
-  settings_ = line.text.substr(values, behind - values);
+}
+
+void VectorReader::ReadStart(const FileLine& line, const LineContent& content) {
+  if (const std::size_t extra = SkipBlanks(line.text, content.rest, content.end); extra != content.end)
+    throw LineFault{extra, "start stands alone on its line"};
+  startLine_ = line.number;
+}
+
+VectorRow VectorReader::CheckOf(const FileLine& line, const LineContent& content, VectorStep step) {
+  VectorRow check;
+  check.line = line.number;
+  check.step = step;
+  check.expected = SettingValuesOf(line.text, content, step == VectorStep::kSaves ? "saves" : "delay");
+  if (step == VectorStep::kDelay && check.expected != "0" && check.expected != "1")
+    throw LineFault{SkipBlanks(line.text, content.rest, content.end), "delay takes 0 or 1"};
+  check.settingsLine = settingsLine_;
+  check.settings = settings_;
+  settingsLine_ = 0;
+  settings_.clear();
+  return check;
 }
 
 VectorRow VectorReader::RowOf(const FileLine& line, std::size_t start, std::size_t end, std::int64_t n, bool counting) {
@@ -455,7 +492,8 @@ VectorRow VectorReader::RowOf(const FileLine& line, std::size_t start, std::size
   row.outputs = ValuesOf(Columns(line.text, bar + 1, end, counter, outputs), outputs, end, ExpectedOf);
   row.settingsLine = settingsLine_;
   row.settings = settings_;
-  settingsLine_ = 0;
+  row.start = startLine_ != 0;
+  settingsLine_ = startLine_ = 0;
   settings_.clear();
   return row;
 }
@@ -464,7 +502,7 @@ VectorCount CountVectors(const std::string& bytes, const std::string& name, int 
   VectorReader reader(bytes, name, inputs, outputs);
   VectorCount count;
   for (VectorRow row; reader.Next(row);) {
-    ++count.rows;
+    ++(row.step == VectorStep::kSaves ? count.saves : row.step == VectorStep::kDelay ? count.delays : count.rows);
     count.settings += row.settingsLine ? 1 : 0;
   }
   return count;

@@ -10,14 +10,20 @@
 // pulse: the row is evaluated with that input at 0 and then at 1, and the
 // outputs are compared after the second evaluation. Outputs in pin order,
 // after a |: 0, 1 or X (any level, but still exactly 5.0 or 0.0).
-// bits(W, E) stands for W columns, bit 0 of E first (input i is bit i, as in
-// hostsim's truth tables). "repeat N: ROW" is the row N times; "repeat N
+// bits(W, E) stands for W columns, bit 0 of E first (input i is bit i, as
+// in hostsim's truth tables). "repeat N: ROW" is the row N times; "repeat N
 // n: ROW" also counts n from 0 to N-1, which E may use with + - * / % & | ^
 // ~ << >> and parentheses. "settings V,V..." gives the part a block of
-// settings, as --settings does, before the next row (`test` fails the
-// line where the part does not take them). The first row is the run's
-// initial evaluation, as in `run`; a C in it makes that the initial
-// evaluation at 0 followed by an ordinary one at 1. # starts a comment.
+// settings, as --settings does, before the next row, saves or delay line
+// (`test` fails the line where the part does not take them). The first row
+// is the run's initial evaluation, as in `run`; a C in it makes that the
+// initial evaluation at 0 followed by an ordinary one at 1. "start" makes
+// the next row the initial evaluation of a new run of the same part, as a
+// user's next simulation is. Two cases of their own judge what outputs
+// cannot show: "saves V,V...", that the block of settings the part writes
+// at that point holds exactly these values (a new part's settings, what is
+// kept and what is not), and "delay 0" or "delay 1", the delay flag the
+// part reports there. # starts a comment.
 //
 // E is worked out in 64-bit whole numbers: a result beyond them, a
 // division or remainder by 0 and a shift by less than 0 or more than 63 are
@@ -52,11 +58,18 @@ struct VectorInput {
 
 enum class Expected { kLow, kHigh, kAny };
 
+// What a line of the file judges: a row's outputs, or a saves or delay
+// line's value.
+enum class VectorStep { kRow, kSaves, kDelay };
+
 struct VectorRow {
   int line = 0;
   std::int64_t n = -1;   // its n in a repeat, counting or not; -1 outside one
   int settingsLine = 0;  // the line of settings given before this row; 0 for none
   std::string settings;
+  bool start = false;  // after a start line: the initial evaluation of a new run
+  VectorStep step = VectorStep::kRow;
+  std::string expected;  // of a saves or delay line, which has no inputs or outputs
   std::vector<VectorInput> inputs;
   std::vector<Expected> outputs;
 };
@@ -93,6 +106,9 @@ class VectorReader {
   Failure Located(const FileLine& line, const LineFault& fault, bool inRepeat) const;
   bool NextOfLine(const FileLine& line, VectorRow& row);
   void ReadSettings(const FileLine& line, const LineContent& content);
+  void ReadStart(const FileLine& line, const LineContent& content);
+  VectorRow CheckOf(const FileLine& line, const LineContent& content, VectorStep step);
+  void GivePending(VectorRow& step);
   VectorRow RowOf(const FileLine& line, std::size_t start, std::size_t end, std::int64_t n, bool counting);
 
   const std::string name_;
@@ -103,13 +119,14 @@ class VectorReader {
   Repeat repeat_;
   int settingsLine_ = 0;
   std::string settings_;
-  std::int64_t rows_ = 0;  // in the whole file
+  int startLine_ = 0;
+  std::int64_t rows_ = 0;  // rows and saves lines in the whole file
 };
 
-// A whole file read as `test` reads it, before any row runs: how many rows
-// and settings lines it has, or the Failure naming a bad line.
+// A whole file read as `test` reads it, before any row runs: how many rows,
+// settings, saves and delay lines it has, or the Failure naming a bad line.
 struct VectorCount {
-  std::int64_t rows = 0, settings = 0;
+  std::int64_t rows = 0, settings = 0, saves = 0, delays = 0;
 };
 VectorCount CountVectors(const std::string& bytes, const std::string& name, int inputs, int outputs);
 

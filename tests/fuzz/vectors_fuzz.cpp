@@ -35,7 +35,10 @@ void ReadRows(const std::string& file, int inputs, int outputs) {
   int previousLine = 0;
   host::VectorRow row;
   for (int read = 0; read < kRowsRead && reader.Next(row); ++read) {
-    Require(int(row.inputs.size()) == inputs && int(row.outputs.size()) == outputs);
+    // A saves or delay line is a step without inputs or outputs.
+    Require(row.step != host::VectorStep::kRow
+                ? !row.expected.empty() && row.inputs.empty() && row.outputs.empty()
+                : int(row.inputs.size()) == inputs && int(row.outputs.size()) == outputs);
     Require(row.line >= previousLine && row.settingsLine < row.line);
     Require(row.settingsLine == 0 || !row.settings.empty());
     for (const host::VectorInput& input : row.inputs) Require(std::isfinite(input.volts));

@@ -64,6 +64,33 @@ TEST(TestCommand, SettingsThePartDidNotTakeFailTheirLine) {
             test::Lines(outcome.out));
 }
 
+// A saves line judges the block the part writes at its place: a new
+// register's, one after settings, and a wrong or partial expectation named
+// with what the part wrote; a delay line the flag it reports. After a start
+// line the register begins a new run, empty.
+TEST(TestCommand, SavesAndDelayLinesJudgeThePartAndStartBeginsARun) {
+  const Outcome outcome = TestWith("Morrel.dll", "delay 1\n"
+                                                 "saves 4,1\n"
+                                                 "0 1 1 1 | 0\n"
+                                                 "repeat 3: 0 C 1 1 | X\n"
+                                                 "0 0 1 1 | 1\n"
+                                                 "start\n"
+                                                 "0 0 1 1 | 0\n"
+                                                 "settings 8,0\n"
+                                                 "saves 8,0\n"
+                                                 "saves 4,1\n"
+                                                 "saves 8\n"
+                                                 "delay 1\n");
+  EXPECT_EQ(1, outcome.status) << outcome.err;
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "Schieberegister (Morrel.dll): 6 rows, 1 settings line, 4 saves lines and 2 delay lines of " + kVectorsName,
+          "FAILED line 10, saves \"4,1\": the part wrote \"8,0\"",
+          "FAILED line 11, saves \"8\": the part wrote \"8,0\"", "FAILED line 12, delay 1: the part reported 0",
+          "10 passed, 3 failed"}),
+      test::Lines(outcome.out));
+}
+
 // The rows of a repeat are cases of their own, named by n in the text and
 // in the JUnit report; an input printed is cut as a quote is.
 TEST(TestCommand, ARepeatsRowsAreNamedByN) {

@@ -70,7 +70,6 @@ TEST(Vectors, AFaultIsNamedByItsLineAndColumn) {
       << "columns count characters";
   EXPECT_EQ("v.txt:2:1: settings again before a row: those of line 1 would not be given",
             Fault("settings 8,1\nsettings 4,1\n0 0 0 | 0\n"));
-  EXPECT_EQ("v.txt:2:1: settings without a row after them", Fault("0 0 0 | 0\nsettings 1\n"));
   EXPECT_EQ("v.txt: no rows (inputs | expected outputs)", Fault("# nothing\n"));
   // A cut quote, as every quote of the file is.
   EXPECT_EQ("v.txt:1:1: \"" + std::string(60, '2') + "…\" (900 bytes) is no input: 0, 1, C or a voltage such as 2.6V",
@@ -159,11 +158,45 @@ TEST(Vectors, Utf16AndLinesEndingInCrRead) {
   EXPECT_EQ(2, Rows(crAlone)[1].line);
 }
 
+// A saves or delay line is a step of its own, in its place among the rows,
+// and takes the settings given before it; a start line marks the next row.
+TEST(Vectors, SavesAndDelayLinesAreStepsAndStartMarksTheNextRow) {
+  using host::VectorStep;
+  const std::vector<host::VectorRow> steps = Rows("saves 4,1\n"
+                                                  "0 0 0 | 0\n"
+                                                  "settings 8,0\n"
+                                                  "saves 8,0  # kept\n"
+                                                  "start\n"
+                                                  "saves 8,0\n"
+                                                  "repeat 2: 1 1 1 | 1\n"
+                                                  "delay 1\n");
+  ASSERT_EQ(7u, steps.size());
+  EXPECT_TRUE(steps[0].step == VectorStep::kSaves && steps[0].line == 1 && steps[0].expected == "4,1" &&
+              steps[0].inputs.empty());
+  EXPECT_TRUE(steps[1].step == VectorStep::kRow && !steps[1].start);
+  EXPECT_TRUE(steps[2].step == VectorStep::kSaves && steps[2].line == 4 && steps[2].expected == "8,0" &&
+              steps[2].settingsLine == 3);
+  EXPECT_EQ(0, steps[3].settingsLine) << "settings are given once, before the saves line";
+  EXPECT_FALSE(steps[3].start) << "a saves line does not take the start";
+  EXPECT_TRUE(steps[4].start && steps[4].line == 7);
+  EXPECT_FALSE(steps[5].start) << "only the first row of a repeat starts";
+  EXPECT_TRUE(steps[6].step == VectorStep::kDelay && steps[6].line == 8 && steps[6].expected == "1");
+  EXPECT_EQ(1u, Rows("saves 1\n").size()) << "a file of saves lines alone judges something";
+  EXPECT_EQ("v.txt:1:10: saves takes its values as V,V... without blanks", Fault("saves 4, 1\n0 0 0 | 0\n"));
+  EXPECT_EQ("v.txt:1:6: saves takes its values as V,V... without blanks", Fault("saves\n0 0 0 | 0\n"));
+  EXPECT_EQ("v.txt:1:7: start stands alone on its line", Fault("start 1\n0 0 0 | 0\n"));
+  EXPECT_EQ("v.txt:1:7: delay takes 0 or 1", Fault("delay 2\n"));
+  EXPECT_EQ("v.txt:2:1: start without a row after it", Fault("0 0 0 | 0\nstart\nsaves 1\n"));
+  EXPECT_EQ("v.txt:2:1: settings without a row, saves or delay line after them", Fault("0 0 0 | 0\nsettings 1\n"));
+}
+
 TEST(Vectors, CountingReadsTheWholeFile) {
-  const host::VectorCount count =
-      host::CountVectors("settings 8,1\nrepeat 5: 0 0 0 | 0\nsettings 4,1\n1 1 1 | 1\n", "v.txt", 3, 1);
+  const host::VectorCount count = host::CountVectors(
+      "settings 8,1\nrepeat 5: 0 0 0 | 0\nsettings 4,1\n1 1 1 | 1\nsaves 4,1\ndelay 1\n", "v.txt", 3, 1);
   EXPECT_EQ(6, count.rows);
   EXPECT_EQ(2, count.settings);
+  EXPECT_EQ(1, count.saves);
+  EXPECT_EQ(1, count.delays);
   EXPECT_EQ("v.txt:3:23: a division by 0 (n=0)", host::FailureOf([] {
               host::CountVectors("0 0 0 | 0\n\nrepeat 1 n: bits(3, 1 / n) | 0\n", "v.txt", 3, 1);
             }));
