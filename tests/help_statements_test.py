@@ -160,6 +160,8 @@ def main(argv):
             for found in pool.map(lambda job: runner.judge(*job), work):
                 problems += found
                 passed += not found
+    if not work:
+        problems.append(f"{help_folder}: no page has a statement with rows: nothing was judged")
     for problem in problems:
         print(problem)
     statements = len({(s.page, s.ident) for s, *_ in work})
