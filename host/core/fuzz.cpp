@@ -335,7 +335,7 @@ class Fuzzer {
 
   // ---- evaluating
   void Evaluate(Part& part, bool initial) {
-    const char* entryPoint = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+    const char* entryPoint = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
     SignalArray in;
     for (int i = 0; i < int(inputNames_.size()); ++i) RandomSignal(random_, in.Data() + i * kSignalSize);
     call_ = std::string(entryPoint) + " on " + part.Name() + ", inputs " + ShownSignals(in, int(inputNames_.size()));
@@ -361,8 +361,8 @@ class Fuzzer {
   }
 
   void EndRun() {
-    call_ = "EndSimulationDLL2";
-    Guarded("EndSimulationDLL2", "", [&] { library_->EndSimulationDLL2(0); });
+    call_ = HOST_LISTED(EndSimulationDLL2);
+    Guarded(HOST_LISTED(EndSimulationDLL2), "", [&] { library_->EndSimulationDLL2(0); });
     for (const auto& part : parts_) part->running = false;
   }
 
@@ -424,7 +424,7 @@ class Fuzzer {
 
   // ---- labels and the delay flag
   void Labels(Part& part, bool inputs) {
-    const char* entryPoint = inputs ? "SetInputChar2" : "SetOutputChar2";
+    const char* entryPoint = inputs ? HOST_LISTED(SetInputChar2) : HOST_LISTED(SetOutputChar2);
     const auto labels = inputs ? &PlacedPart::InputLabels : &PlacedPart::OutputLabels;
     const auto first = inputs ? &Part::inputLabels : &Part::outputLabels;
     call_ = std::string(entryPoint) + " on " + part.Name();
@@ -475,7 +475,7 @@ class Fuzzer {
     call_ = "GetNumberOfInputsOutputs2 on a pin record of bytes " + HexByte(fill) + ", arguments " +
             std::to_string(before) + ", " + std::to_string(describe) + ", " + std::to_string(after);
     std::vector<unsigned char> pins(kPinInfoSize + kSlack, fill);
-    if (!Guarded("GetNumberOfInputsOutputs2", "",
+    if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2), "",
                  [&] { library_->GetNumberOfInputsOutputs2(pins.data(), before, describe, after); }))
       return;
     if (!describe) {
