@@ -154,20 +154,12 @@ class Checker {
     return !fault.happened;
   }
 
-  // A text the plug-in points to, read without trusting the pointer.
   bool ReadText(const char* name, const char* text, std::string& out) {
-    if (!text) {
-      Finding(std::string(name) + " gives a null pointer");
-      return false;
-    }
-    std::size_t length = 0;
-    if (!Guarded(name, [&] { length = strnlen(text, 4096); })) return false;
-    if (length == 4096) {
-      Finding(std::string(name) + " gives a text without an end within 4096 bytes");
-      return false;
-    }
-    out.assign(text, length);
-    return true;
+    const ReturnedText read =
+        ReadReturnedText(name, text, [&](const std::function<void()>& reading) { return Guarded(name, reading); });
+    if (!read.fault.empty()) Finding(read.fault);
+    out = read.text;
+    return read.whole;
   }
 
   // A part placed with every call under the guard, on a record with guard
@@ -391,11 +383,8 @@ class Checker {
     if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2),
                  [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 1, 0, 1); }))
       return;
-    for (std::size_t b = 0; b < pins.size(); ++b)
-      if (pins[b] != kPinFill) {
-        Finding("with a third argument of 0 it still writes (" + PinRecordPlace(b) + ")");
-        break;
-      }
+    const std::string undescribed = UndescribedPinRecordFault(pins, kPinFill);
+    if (!undescribed.empty()) Finding(undescribed);
     std::fill(pins.begin(), pins.end(), kPinFill);
     if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2),
                  [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); }))

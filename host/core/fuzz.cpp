@@ -25,8 +25,6 @@ namespace {
 
 // Parts placed at once; each has a copy of the DLL of its own for its twin.
 constexpr int kMostParts = 3;
-// A label text longer than this has lost its end.
-constexpr std::size_t kLongestText = 4096;
 
 constexpr char kCopyPrefix[] = "hostsim-fuzz-";
 
@@ -441,23 +439,14 @@ class Fuzzer {
       Finding(std::string(entryPoint) + " gives " + Shown(text) + ", but to its twin " + Shown(twinText));
   }
 
-  // A text the plug-in points to, read without trusting the pointer.
   bool ReadText(const char* entryPoint, const char* text, std::string& out) {
     if (crashed_) return false;
-    if (!text) {
-      Finding(std::string(entryPoint) + " gives a null pointer");
-      return false;
-    }
-    std::size_t length = 0;
     const std::string reading = std::string("reading the text of ") + entryPoint;
-    if (!Guarded(reading.c_str(), "", [&] { length = strnlen(text, kLongestText); })) return false;
-    if (length == kLongestText) {
-      Finding(std::string(entryPoint) + " gives a text without an end within " + std::to_string(kLongestText) +
-              " bytes");
-      return false;
-    }
-    out.assign(text, length);
-    return true;
+    const ReturnedText read = ReadReturnedText(
+        entryPoint, text, [&](const std::function<void()>& call) { return Guarded(reading.c_str(), "", call); });
+    if (!read.fault.empty()) Finding(read.fault);
+    out = read.text;
+    return read.whole;
   }
 
   void Delay(Part& part) {
@@ -479,9 +468,8 @@ class Fuzzer {
                  [&] { library_->GetNumberOfInputsOutputs2(pins.data(), before, describe, after); }))
       return;
     if (!describe) {
-      const auto written = std::find_if(pins.begin(), pins.end(), [&](unsigned char b) { return b != fill; });
-      if (written != pins.end())
-        Finding("with a third argument of 0 it still writes (" + PinRecordPlace(written - pins.begin()) + ")");
+      const std::string undescribed = UndescribedPinRecordFault(pins, fill);
+      if (!undescribed.empty()) Finding(undescribed);
       return;
     }
     JudgePinDescription(pins, fill);
