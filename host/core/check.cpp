@@ -226,11 +226,6 @@ class Checker {
   }
 
   // ---- stack cleanup and results
-  struct ProbeCall {
-    const EntryPoint* entry;
-    std::vector<std::uint32_t> arguments;
-  };
-
   void CheckStackCleanup() {
     int calls = 0;
     for (int misalignment : {4, 8, 12, 0}) calls += ProbeEveryEntryPoint(misalignment);
@@ -239,56 +234,6 @@ class Checker {
     if (!probedAnInstance_) Note("the entry points that need a placed part not called: InitUserDLL placed none");
     if (library_.CallParameterDialogDLL)
       Note("CallParameterDialogDLL not called: it opens a dialog (hostsim dialog DLL shows it)");
-  }
-
-  // What the probe passes in each kind of slot: its own buffers, 0 for a
-  // number, and 1 for the describe flag, so that the pin record is written.
-  struct ProbeArguments {
-    std::uint32_t record, pins, in, out, parameters, enables, file;
-
-    std::uint32_t For(entry_point::Slot slot) const {
-      switch (slot) {
-        case entry_point::kDescribeFlag:
-          return 1;
-        case entry_point::kRecord:
-          return record;
-        case entry_point::kPins:
-          return pins;
-        case entry_point::kInputs:
-          return in;
-        case entry_point::kOutputs:
-          return out;
-        case entry_point::kParameters:
-          return parameters;
-        case entry_point::kEnables:
-          return enables;
-        case entry_point::kFile:
-          return file;
-        default:
-          return 0;
-      }
-    }
-  };
-
-  // The part is placed first and removed last, so that every entry point
-  // that needs it finds it.
-  static int ProbeStage(const EntryPoint& entry) {
-    if (entry.instance == entry_point::kPlacesInstance) return 0;
-    return entry.instance == entry_point::kRemovesInstance ? 2 : 1;
-  }
-
-  // Every entry point that returns without a user, once, in the order of
-  // the interface's list but for the placing and the removal.
-  static std::vector<ProbeCall> ProbeCalls(const ProbeArguments& given) {
-    std::vector<ProbeCall> calls;
-    for (int stage = 0; stage < 3; ++stage)
-      for (const EntryPoint& entry : kInterface) {
-        if (ProbeStage(entry) != stage || entry.instance == entry_point::kDialogOfInstance) continue;
-        ProbeCall call{&entry, {}};
-        for (int k = 0; k < entry.stackSlots; ++k) call.arguments.push_back(given.For(entry.slots[k]));
-        calls.push_back(call);
-      }
-    return calls;
   }
 
   // Reads the block the entry point that writes the file wrote before it.
@@ -308,7 +253,7 @@ class Checker {
     const ProbeArguments given{Address(record.Data()), Address(pins.data()), Address(in.Data()), Address(out.Data()),
                                Address(parameters),    Address(enables),     file.Argument()};
     int made = 0;
-    for (const ProbeCall& call : ProbeCalls(given)) {
+    for (const ProbeCall& call : StackProbeCalls(given)) {
       const EntryPoint& entry = *call.entry;
       const void* function = library_.Find(entry.name);
       if (!function || (NeedsInstance(entry) && !HoldsInstance(record))) continue;
@@ -737,6 +682,11 @@ void Checker::Run() {
   for (const AreaRow& row : kAreas) Judge(row);
 }
 
+int ProbeStage(const EntryPoint& entry) {
+  if (entry.instance == entry_point::kPlacesInstance) return 0;
+  return entry.instance == entry_point::kRemovesInstance ? 2 : 1;
+}
+
 }  // namespace
 
 const std::vector<CheckArea>& CheckAreas() {
@@ -746,6 +696,41 @@ const std::vector<CheckArea>& CheckAreas() {
     return all;
   }();
   return areas;
+}
+
+std::uint32_t ProbeArguments::For(entry_point::Slot slot) const {
+  switch (slot) {
+    case entry_point::kDescribeFlag:
+      return 1;
+    case entry_point::kRecord:
+      return record;
+    case entry_point::kPins:
+      return pins;
+    case entry_point::kInputs:
+      return in;
+    case entry_point::kOutputs:
+      return out;
+    case entry_point::kParameters:
+      return parameters;
+    case entry_point::kEnables:
+      return enables;
+    case entry_point::kFile:
+      return file;
+    default:
+      return 0;
+  }
+}
+
+std::vector<ProbeCall> StackProbeCalls(const ProbeArguments& given) {
+  std::vector<ProbeCall> calls;
+  for (int stage = 0; stage < 3; ++stage)
+    for (const EntryPoint& entry : kInterface) {
+      if (ProbeStage(entry) != stage || entry.instance == entry_point::kDialogOfInstance) continue;
+      ProbeCall call{&entry, {}};
+      for (int k = 0; k < entry.stackSlots; ++k) call.arguments.push_back(given.For(entry.slots[k]));
+      calls.push_back(call);
+    }
+  return calls;
 }
 
 void CheckPlugin(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan) {
