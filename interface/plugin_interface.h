@@ -42,22 +42,97 @@ constexpr std::size_t kEndMarkerSize = sizeof kEndMarker - 1;
 #define HOST_STDCALL
 #endif
 
-// The function type of each entry point: IsUserDLL32Fn, GetDLLNameFn, ...
-#define HOST_FUNCTION_TYPE(name, result, optional, ...) using name##Fn = result(HOST_STDCALL*)(__VA_ARGS__);
+namespace entry_point {
+// The C type of each kind of slot and result, from which each entry point's
+// function type is made: IsUserDLL32Fn, GetDLLNameFn, ...
+template <Slot>
+struct SlotType {
+  using Type = std::uint32_t;
+};
+template <>
+struct SlotType<kWord> {
+  using Type = std::uintptr_t;
+};
+template <>
+struct SlotType<kDescribeFlag> {
+  using Type = std::uintptr_t;
+};
+template <>
+struct SlotType<kRecord> {
+  using Type = unsigned char*;
+};
+template <>
+struct SlotType<kPins> {
+  using Type = unsigned char*;
+};
+template <>
+struct SlotType<kInputs> {
+  using Type = const unsigned char*;
+};
+template <>
+struct SlotType<kOutputs> {
+  using Type = unsigned char*;
+};
+template <>
+struct SlotType<kParameters> {
+  using Type = void*;
+};
+template <>
+struct SlotType<kEnables> {
+  using Type = void*;
+};
+
+template <Returns>
+struct ResultType {
+  using Type = std::int32_t;
+};
+template <>
+struct ResultType<kNothing> {
+  using Type = void;
+};
+template <>
+struct ResultType<kDisplayName> {
+  using Type = const char*;
+};
+template <>
+struct ResultType<kLabels> {
+  using Type = const char*;
+};
+template <>
+struct ResultType<kItsAddress> {
+  using Type = void*;
+};
+
+template <Returns returns>
+struct Function {
+  template <Slot... slots>
+  using Of = typename ResultType<returns>::Type(HOST_STDCALL*)(typename SlotType<slots>::Type...);
+};
+
+#define HOST_FUNCTION_TYPE(name, returns, presence, instance, writes, ...) \
+  using name##Fn = Function<returns>::Of<__VA_ARGS__>;
 HOST_ENTRY_POINTS(HOST_FUNCTION_TYPE)
 #undef HOST_FUNCTION_TYPE
+}  // namespace entry_point
 
-template <class... Arguments>
-constexpr int kStackSlots = sizeof...(Arguments);
+#define HOST_FUNCTION_TYPE_NAME(name, ...) using entry_point::name##Fn;
+HOST_ENTRY_POINTS(HOST_FUNCTION_TYPE_NAME)
+#undef HOST_FUNCTION_TYPE_NAME
 
-// Every entry point with the number of 32-bit stack slots it takes.
+// Every entry point with the number of 32-bit stack slots it takes: the
+// names alone, for the recorder, which has no room for the whole rows.
 struct EntryPointName {
   const char* name;
   int stackSlots;
   bool optional;  // the shift register does without it
 };
-#define HOST_ENTRY_POINT_NAME(name, result, optional, ...) {#name, kStackSlots<__VA_ARGS__>, optional},
-constexpr EntryPointName kEntryPoints[] = {HOST_ENTRY_POINTS(HOST_ENTRY_POINT_NAME)};
+namespace entry_point {
+#define HOST_ENTRY_POINT_NAME(name, returns, presence, instance, writes, ...) \
+  {#name, kSlotCount<__VA_ARGS__>, presence == kOptional},
+constexpr EntryPointName kNames[] = {HOST_ENTRY_POINTS(HOST_ENTRY_POINT_NAME)};
 #undef HOST_ENTRY_POINT_NAME
+}  // namespace entry_point
+static constexpr const EntryPointName (&kEntryPoints)[sizeof entry_point::kNames / sizeof entry_point::kNames[0]] =
+    entry_point::kNames;
 
 }  // namespace host

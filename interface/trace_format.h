@@ -44,6 +44,8 @@
 
 #include <cstddef>
 
+#include "entry_point_list.h"
+
 namespace host::trace {
 
 // Version 2 added "~" records, {??*COUNT}, "slots=?" and the cap's ring;
@@ -103,33 +105,79 @@ constexpr std::size_t kEnablesSize = 13;
 // A returned string is read up to its NUL, at most this far.
 constexpr std::size_t kMaxText = 256;
 
-constexpr int kMaxSlots = 9;
+constexpr int kMaxSlots = kMaxStackSlots;
 struct ArgumentRoles {
   const char* name;
   Role roles[kMaxSlots];
 };
 
-// By entry point, in the order of entry_point_list.h; the slots not named
-// are plain values.
-constexpr Role V = Role::kValue;
-constexpr ArgumentRoles kArgumentRoles[] = {
-    {"GetNumberOfInputsOutputs2", {Role::kPins}},
-    {"GetParameterStruct", {Role::kParameters}},
-    {"GetDialogEnableStruct", {Role::kEnables}},
-    {"InitUserDLL", {Role::kRecord}},
-    {"DisposeUserDLL", {Role::kRecord}},
-    {"InitSimulationDLL2", {V, V, V, Role::kRecord, Role::kInputs, Role::kOutputs}},
-    {"SimulateDLL3", {V, V, V, V, V, V, Role::kRecord, Role::kInputs, Role::kOutputs}},
-    {"SetInputChar2", {Role::kRecord}},
-    {"SetOutputChar2", {Role::kRecord}},
-    {"HideWindowDLL", {Role::kRecord}},
-    {"WriteToFile", {Role::kFile, Role::kRecord}},
-    {"ReadFromFile", {Role::kFile, Role::kRecord}},
-    {"CallParameterDialogDLL", {Role::kRecord, Role::kPins}},
-    {"HasDelayDLL", {Role::kRecord}},
+// A slot's role in a trace: the buffers the recorder captures are the
+// host's; every number, flags and handles too, is a plain value to it.
+constexpr Role RoleOf(entry_point::Slot slot) {
+  switch (slot) {
+    case entry_point::kRecord:
+      return Role::kRecord;
+    case entry_point::kPins:
+      return Role::kPins;
+    case entry_point::kInputs:
+      return Role::kInputs;
+    case entry_point::kOutputs:
+      return Role::kOutputs;
+    case entry_point::kParameters:
+      return Role::kParameters;
+    case entry_point::kEnables:
+      return Role::kEnables;
+    case entry_point::kFile:
+      return Role::kFile;
+    default:
+      return Role::kValue;
+  }
+}
+
+constexpr bool NamesABuffer(const EntryPoint& row) {
+  for (int k = 0; k < row.stackSlots; ++k)
+    if (RoleOf(row.slots[k]) != Role::kValue) return true;
+  return false;
+}
+
+constexpr std::size_t CountRows(bool (*chosen)(const EntryPoint&)) {
+  std::size_t count = 0;
+  for (const EntryPoint& row : kInterface) count += chosen(row);
+  return count;
+}
+
+// The entry points that take a buffer of the host's, in the order of the
+// interface's list, with the roles of their slots; an entry point not here
+// takes plain values only.
+struct ArgumentRoleTable {
+  ArgumentRoles rows[CountRows(NamesABuffer)];
 };
+constexpr ArgumentRoleTable MakeArgumentRoles() {
+  ArgumentRoleTable table{};
+  std::size_t made = 0;
+  for (const EntryPoint& row : kInterface) {
+    if (!NamesABuffer(row)) continue;
+    table.rows[made].name = row.name;
+    for (int k = 0; k < row.stackSlots; ++k) table.rows[made].roles[k] = RoleOf(row.slots[k]);
+    ++made;
+  }
+  return table;
+}
+constexpr ArgumentRoleTable kArgumentRoleTable = MakeArgumentRoles();
+static constexpr const auto& kArgumentRoles = kArgumentRoleTable.rows;
 
 // Entry points whose result is a pointer to a NUL-ended text.
-constexpr const char* kTextResults[] = {"GetDLLName", "SetInputChar2", "SetOutputChar2"};
+struct TextResultTable {
+  const char* names[CountRows(ReturnsText)];
+};
+constexpr TextResultTable MakeTextResults() {
+  TextResultTable table{};
+  std::size_t made = 0;
+  for (const EntryPoint& row : kInterface)
+    if (ReturnsText(row)) table.names[made++] = row.name;
+  return table;
+}
+constexpr TextResultTable kTextResultTable = MakeTextResults();
+static constexpr const auto& kTextResults = kTextResultTable.names;
 
 }  // namespace host::trace

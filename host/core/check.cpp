@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <set>
-#include <stdexcept>
 
 #include "export_table.h"
 #include "failure.h"
@@ -155,20 +154,12 @@ class Checker {
     return !fault.happened;
   }
 
-  // A text the plug-in points to, read without trusting the pointer.
   bool ReadText(const char* name, const char* text, std::string& out) {
-    if (!text) {
-      Finding(std::string(name) + " gives a null pointer");
-      return false;
-    }
-    std::size_t length = 0;
-    if (!Guarded(name, [&] { length = strnlen(text, 4096); })) return false;
-    if (length == 4096) {
-      Finding(std::string(name) + " gives a text without an end within 4096 bytes");
-      return false;
-    }
-    out.assign(text, length);
-    return true;
+    const ReturnedText read =
+        ReadReturnedText(name, text, [&](const std::function<void()>& reading) { return Guarded(name, reading); });
+    if (!read.fault.empty()) Finding(read.fault);
+    out = read.text;
+    return read.whole;
   }
 
   // A part placed with every call under the guard, on a record with guard
@@ -205,7 +196,8 @@ class Checker {
     const char* name = nullptr;
     std::string text;
     area_ = "name";
-    if (Guarded("GetDLLName", [&] { name = library_.GetDLLName(); }) && ReadText("GetDLLName", name, text))
+    if (Guarded(HOST_LISTED(GetDLLName), [&] { name = library_.GetDLLName(); }) &&
+        ReadText(HOST_LISTED(GetDLLName), name, text))
       return ShownWindows1252(text);
     return "";
   }
@@ -215,7 +207,7 @@ class Checker {
     const std::vector<std::string> names = ExportedNames(library_.Module());
     const std::set<std::string> exported(names.begin(), names.end());
     int found = 0;
-    for (const EntryPointName& entry : kEntryPoints) {
+    for (const EntryPoint& entry : kInterface) {
       if (exported.count(entry.name)) {
         ++found;
         continue;
@@ -225,7 +217,7 @@ class Checker {
         if (UndecoratedName(name) == entry.name) decorated = name;
       if (!decorated.empty())
         Finding(std::string(entry.name) + " is exported only decorated, as \"" + decorated + "\"");
-      else if (entry.optional)
+      else if (entry.presence == entry_point::kOptional)
         Note(std::string(entry.name) + " is not exported; the host does without it");
       else
         Finding(std::string(entry.name) + " is not exported");
@@ -234,11 +226,6 @@ class Checker {
   }
 
   // ---- stack cleanup and results
-  struct ProbeCall {
-    const char* name;
-    std::vector<std::uint32_t> arguments;
-  };
-
   void CheckStackCleanup() {
     int calls = 0;
     for (int misalignment : {4, 8, 12, 0}) calls += ProbeEveryEntryPoint(misalignment);
@@ -249,13 +236,9 @@ class Checker {
       Note("CallParameterDialogDLL not called: it opens a dialog (hostsim dialog DLL shows it)");
   }
 
-  // The entry points a host calls only for a placed part, whose instance
-  // they take from the record's slot.
-  static bool NeedsInstance(const std::string& name) {
-    static const std::set<std::string> names = {"InitSimulationDLL2", "SimulateDLL3",  "SetInputChar2",
-                                                "SetOutputChar2",     "WriteToFile",   "ReadFromFile",
-                                                "HasDelayDLL",        "DisposeUserDLL"};
-    return names.count(name) > 0;
+  // Reads the block the entry point that writes the file wrote before it.
+  static bool ReadsTheFile(const EntryPoint& entry) {
+    return TakesSlot(entry, entry_point::kFile) && entry.writes != entry_point::kWritesFile;
   }
 
   int ProbeEveryEntryPoint(int misalignment) {
@@ -267,38 +250,17 @@ class Checker {
     std::memset(enables, 0xAB, sizeof enables);
     HostFile file;
     file.CreateScratch();
-    const std::uint32_t r = Address(record.Data()), h = file.Argument();
-    const std::vector<ProbeCall> calls = {
-        {"InitUserDLL", {r}},
-        {"IsUserDLL32", {}},
-        {"GetDLLName", {}},
-        {"GetNumberOfInputsOutputs2", {Address(pins.data()), 0, 1, 0}},
-        {"GetParameterStruct", {Address(parameters)}},
-        {"GetDialogEnableStruct", {Address(enables), 0}},
-        {"SetEnhancedInformation2", {0, 0, 0, 0, 0, 0, 0, 0}},
-        {"CanSimulateDLL2", {0, 0, 0, 0, 0, 0, 0}},
-        {"InitSimulationDLL2", {0, 0, 0, r, Address(in.Data()), Address(out.Data())}},
-        {"SimulateDLL3", {0, 0, 0, 0, 0, 0, r, Address(in.Data()), Address(out.Data())}},
-        {"EndSimulationDLL2", {0}},
-        {"SetInputChar2", {r}},
-        {"SetOutputChar2", {r}},
-        {"ShowWindowDLL", {0}},
-        {"HideWindowDLL", {r}},
-        {"DialogOK", {0}},
-        {"WriteToFile", {h, r}},
-        {"ReadFromFile", {h, r}},
-        {"HasDelayDLL", {r}},
-        {"DisposeUserDLL", {r}},
-    };
-    ExpectEveryEntryPointBut("CallParameterDialogDLL", calls);
+    const ProbeArguments given{Address(record.Data()), Address(pins.data()), Address(in.Data()), Address(out.Data()),
+                               Address(parameters),    Address(enables),     file.Argument()};
     int made = 0;
-    for (const ProbeCall& call : calls) {
-      const void* function = library_.Find(call.name);
-      if (!function || (NeedsInstance(call.name) && !HoldsInstance(record))) continue;
-      if (std::string(call.name) == "ReadFromFile") file.Seek(0);  // onto the block just written
-      probedAnInstance_ |= NeedsInstance(call.name);
+    for (const ProbeCall& call : StackProbeCalls(given)) {
+      const EntryPoint& entry = *call.entry;
+      const void* function = library_.Find(entry.name);
+      if (!function || (NeedsInstance(entry) && !HoldsInstance(record))) continue;
+      if (ReadsTheFile(entry)) file.Seek(0);  // onto the block just written
+      probedAnInstance_ |= NeedsInstance(entry);
       ProbeResult result{};
-      if (!Guarded(call.name, [&] {
+      if (!Guarded(entry.name, [&] {
             result = CallStdcall(function, call.arguments.data(), int(call.arguments.size()), misalignment);
           }))
         continue;
@@ -306,8 +268,8 @@ class Checker {
       JudgeCleanup(call, result.stackImbalance);
       JudgeResult(call, result.eax);
     }
-    if (library_.GetParameterStruct) JudgeZeroed("GetParameterStruct", parameters, kParameterBytes);
-    if (library_.GetDialogEnableStruct) JudgeZeroed("GetDialogEnableStruct", enables, kDialogEnableBytes);
+    if (library_.GetParameterStruct) JudgeZeroed(HOST_LISTED(GetParameterStruct), parameters, kParameterBytes);
+    if (library_.GetDialogEnableStruct) JudgeZeroed(HOST_LISTED(GetDialogEnableStruct), enables, kDialogEnableBytes);
     return made;
   }
 
@@ -325,37 +287,32 @@ class Checker {
     if (bytes[size] != 0xAB) Finding(name + " writes behind the host's " + std::to_string(size) + " bytes");
   }
 
-  // The probe holds each entry point of the interface's list once, with as
-  // many arguments as the list gives it slots; a mismatch is hostsim's own
-  // fault, not the plug-in's.
-  static void ExpectEveryEntryPointBut(const std::string& left, const std::vector<ProbeCall>& calls) {
-    std::size_t listed = 0;
-    for (const EntryPointName& entry : kEntryPoints) {
-      if (entry.name == left) continue;
-      ++listed;
-      const auto call = std::find_if(calls.begin(), calls.end(),
-                                     [&](const ProbeCall& c) { return std::string(c.name) == entry.name; });
-      if (call == calls.end() || int(call->arguments.size()) != entry.stackSlots)
-        throw std::logic_error(std::string("the probe of ") + entry.name + " does not match the interface");
-    }
-    if (listed != calls.size()) throw std::logic_error("the probe calls an entry point twice");
-  }
-
   void JudgeCleanup(const ProbeCall& call, std::int32_t imbalance) {
     if (imbalance == 0) return;
     const int own = 4 * int(call.arguments.size());
-    Finding(std::string(call.name) + " takes " + std::to_string(own - imbalance) + " bytes off the stack, not its " +
-            std::to_string(own) + " bytes of arguments" +
+    Finding(std::string(call.entry->name) + " takes " + std::to_string(own - imbalance) +
+            " bytes off the stack, not its " + std::to_string(own) + " bytes of arguments" +
             (imbalance == own && own ? " (caller-cleans convention)" : ""));
   }
 
   void JudgeResult(const ProbeCall& call, std::uint32_t eax) {
-    const std::string name = call.name;
-    if (name == "GetDLLName") JudgeDisplayNameAddress(eax);
-    if (name == "CanSimulateDLL2" && eax != 1) Finding("CanSimulateDLL2 gives " + std::to_string(eax) + ", not 1");
-    if (name == "SimulateDLL3" && eax != 0) Finding("SimulateDLL3 gives " + std::to_string(eax) + ", not 0");
-    if ((name == "GetParameterStruct" || name == "GetDialogEnableStruct") && eax != call.arguments[0])
-      Finding(name + " does not give back the address it was given");
+    const std::string name = call.entry->name;
+    switch (call.entry->returns) {
+      case entry_point::kDisplayName:
+        JudgeDisplayNameAddress(eax);
+        break;
+      case entry_point::kOne:
+      case entry_point::kZero: {
+        const std::uint32_t expected = call.entry->returns == entry_point::kOne;
+        if (eax != expected) Finding(name + " gives " + std::to_string(eax) + ", not " + std::to_string(expected));
+        break;
+      }
+      case entry_point::kItsAddress:
+        if (eax != call.arguments[0]) Finding(name + " does not give back the address it was given");
+        break;
+      default:
+        break;
+    }
   }
 
   // The display name is one static text: one address on every call.
@@ -368,15 +325,14 @@ class Checker {
   void CheckPinRecord() {
     if (!library_.GetNumberOfInputsOutputs2) return;
     std::vector<unsigned char> pins(kPinInfoSize + kSlack, kPinFill);
-    if (!Guarded("GetNumberOfInputsOutputs2", [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 1, 0, 1); }))
+    if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2),
+                 [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 1, 0, 1); }))
       return;
-    for (std::size_t b = 0; b < pins.size(); ++b)
-      if (pins[b] != kPinFill) {
-        Finding("with a third argument of 0 it still writes (" + PinRecordPlace(b) + ")");
-        break;
-      }
+    const std::string undescribed = UndescribedPinRecordFault(pins, kPinFill);
+    if (!undescribed.empty()) Finding(undescribed);
     std::fill(pins.begin(), pins.end(), kPinFill);
-    if (!Guarded("GetNumberOfInputsOutputs2", [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); }))
+    if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2),
+                 [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); }))
       return;
     inputs_ = pins[0];
     outputs_ = pins[1];
@@ -394,8 +350,8 @@ class Checker {
     const auto first = Place();
     if (!first) return;
     if (const auto second = Place()) {
-      if (library_.SetInputChar2) CheckLabel("SetInputChar2", &PlacedPart::InputLabels, *first, *second);
-      if (library_.SetOutputChar2) CheckLabel("SetOutputChar2", &PlacedPart::OutputLabels, *first, *second);
+      if (library_.SetInputChar2) CheckLabel(HOST_LISTED(SetInputChar2), &PlacedPart::InputLabels, *first, *second);
+      if (library_.SetOutputChar2) CheckLabel(HOST_LISTED(SetOutputChar2), &PlacedPart::OutputLabels, *first, *second);
     }
     Passed("both label texts readable, one address per part for its lifetime");
   }
@@ -440,7 +396,7 @@ class Checker {
     const SignalArray inBefore = in;
     std::int32_t result;
     if (!Evaluate(part, in, out, initial, result)) return false;
-    const std::string name = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+    const std::string name = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
     for (const std::string& fault : EvaluationFaults(name, inBefore, in, out, outputs_, result)) Finding(fault);
     return true;
   }
@@ -457,18 +413,18 @@ class Checker {
     std::string block;
     // Each call is judged on its own, so that a finding names the one that wrote.
     const std::vector<std::pair<const char*, std::function<void()>>> calls = {
-        {"InitSimulationDLL2", [&] { p.Initial(in, out); }},
-        {"SimulateDLL3", [&] { p.Simulate(in, out); }},
-        {"SetInputChar2", [&] { p.InputLabels(); }},
-        {"SetOutputChar2", [&] { p.OutputLabels(); }},
-        {"HasDelayDLL", [&] { p.HasDelay(); }},
-        {"WriteToFile", [&] { block = SaveBlock(p); }},
-        {"ReadFromFile", [&] { LoadBlock(p, block); }},
+        {HOST_LISTED(InitSimulationDLL2), [&] { p.Initial(in, out); }},
+        {HOST_LISTED(SimulateDLL3), [&] { p.Simulate(in, out); }},
+        {HOST_LISTED(SetInputChar2), [&] { p.InputLabels(); }},
+        {HOST_LISTED(SetOutputChar2), [&] { p.OutputLabels(); }},
+        {HOST_LISTED(HasDelayDLL), [&] { p.HasDelay(); }},
+        {HOST_LISTED(WriteToFile), [&] { block = SaveBlock(p); }},
+        {HOST_LISTED(ReadFromFile), [&] { LoadBlock(p, block); }},
     };
     for (const auto& [name, call] : calls)
       if (library_.Find(name)) JudgeRecordKept(p, name, call);
     const auto remove = [&] { p.Remove(); };
-    JudgeRecordKept(p, "DisposeUserDLL", remove, true);
+    JudgeRecordKept(p, HOST_LISTED(DisposeUserDLL), remove, true);
     JudgeDisposeOfEmptySlot();
     Passed("the plug-in writes the instance slot of the host record and nothing else; DisposeUserDLL on an empty "
            "slot does nothing");
@@ -496,11 +452,11 @@ class Checker {
     const HostRecord before = empty;
     const std::string when = " on a record whose instance slot is 0";
     const auto dispose = [&] { library_.DisposeUserDLL(empty.Data()); };
-    if (!Guarded("DisposeUserDLL", dispose, when)) return;
+    if (!Guarded(HOST_LISTED(DisposeUserDLL), dispose, when)) return;
     const long b = empty.FirstChangeBesidesSlot(before);
     if (b >= 0 || empty.Slot() != 0)
-      Finding("DisposeUserDLL" + when + " writes byte " + std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) +
-              " of it");
+      Finding(HOST_LISTED(DisposeUserDLL) + when + " writes byte " +
+              std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) + " of it");
   }
 
   // ---- persistence
@@ -661,7 +617,7 @@ class Checker {
       SignalArray in, out;
       for (int i = 0; i < inputs_; ++i) in.Set(i, signal.value);
       for (const bool initial : {true, false}) {
-        const std::string entryPoint = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+        const std::string entryPoint = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
         const std::string call =
             entryPoint + " with every input " + signal.kind + " (" + ShownSignal(signal.value) + ")";
         auto evaluate = [&] {
@@ -726,6 +682,11 @@ void Checker::Run() {
   for (const AreaRow& row : kAreas) Judge(row);
 }
 
+int ProbeStage(const EntryPoint& entry) {
+  if (entry.instance == entry_point::kPlacesInstance) return 0;
+  return entry.instance == entry_point::kRemovesInstance ? 2 : 1;
+}
+
 }  // namespace
 
 const std::vector<CheckArea>& CheckAreas() {
@@ -735,6 +696,41 @@ const std::vector<CheckArea>& CheckAreas() {
     return all;
   }();
   return areas;
+}
+
+std::uint32_t ProbeArguments::For(entry_point::Slot slot) const {
+  switch (slot) {
+    case entry_point::kDescribeFlag:
+      return 1;
+    case entry_point::kRecord:
+      return record;
+    case entry_point::kPins:
+      return pins;
+    case entry_point::kInputs:
+      return in;
+    case entry_point::kOutputs:
+      return out;
+    case entry_point::kParameters:
+      return parameters;
+    case entry_point::kEnables:
+      return enables;
+    case entry_point::kFile:
+      return file;
+    default:
+      return 0;
+  }
+}
+
+std::vector<ProbeCall> StackProbeCalls(const ProbeArguments& given) {
+  std::vector<ProbeCall> calls;
+  for (int stage = 0; stage < 3; ++stage)
+    for (const EntryPoint& entry : kInterface) {
+      if (ProbeStage(entry) != stage || entry.instance == entry_point::kDialogOfInstance) continue;
+      ProbeCall call{&entry, {}};
+      for (int k = 0; k < entry.stackSlots; ++k) call.arguments.push_back(given.For(entry.slots[k]));
+      calls.push_back(call);
+    }
+  return calls;
 }
 
 void CheckPlugin(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan) {

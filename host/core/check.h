@@ -3,10 +3,12 @@
 // notes (worth knowing, not wrong) or a one-line account of what passed.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fault_guard.h"
+#include "plugin_interface.h"
 
 namespace host {
 
@@ -53,5 +55,25 @@ struct CheckPlan {
 };
 
 void CheckPlugin(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan);
+
+// What the stack probe passes in each kind of slot: the addresses of its
+// own buffers and the file's handle, 0 for a number, and 1 for the
+// describe flag, so that the pin record is written.
+struct ProbeArguments {
+  std::uint32_t record, pins, in, out, parameters, enables, file;
+
+  std::uint32_t For(entry_point::Slot slot) const;
+};
+
+struct ProbeCall {
+  const EntryPoint* entry;
+  std::vector<std::uint32_t> arguments;
+};
+
+// The stack probe's calls: every entry point that returns without a user,
+// once, in the order of the interface's list but for the placing of the
+// part, first, and its removal, last, so that every entry point that needs
+// the part finds it.
+std::vector<ProbeCall> StackProbeCalls(const ProbeArguments& given);
 
 }  // namespace host

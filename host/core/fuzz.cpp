@@ -25,8 +25,6 @@ namespace {
 
 // Parts placed at once; each has a copy of the DLL of its own for its twin.
 constexpr int kMostParts = 3;
-// A label text longer than this has lost its end.
-constexpr std::size_t kLongestText = 4096;
 
 constexpr char kCopyPrefix[] = "hostsim-fuzz-";
 
@@ -335,7 +333,7 @@ class Fuzzer {
 
   // ---- evaluating
   void Evaluate(Part& part, bool initial) {
-    const char* entryPoint = initial ? "InitSimulationDLL2" : "SimulateDLL3";
+    const char* entryPoint = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
     SignalArray in;
     for (int i = 0; i < int(inputNames_.size()); ++i) RandomSignal(random_, in.Data() + i * kSignalSize);
     call_ = std::string(entryPoint) + " on " + part.Name() + ", inputs " + ShownSignals(in, int(inputNames_.size()));
@@ -361,8 +359,8 @@ class Fuzzer {
   }
 
   void EndRun() {
-    call_ = "EndSimulationDLL2";
-    Guarded("EndSimulationDLL2", "", [&] { library_->EndSimulationDLL2(0); });
+    call_ = HOST_LISTED(EndSimulationDLL2);
+    Guarded(HOST_LISTED(EndSimulationDLL2), "", [&] { library_->EndSimulationDLL2(0); });
     for (const auto& part : parts_) part->running = false;
   }
 
@@ -424,7 +422,7 @@ class Fuzzer {
 
   // ---- labels and the delay flag
   void Labels(Part& part, bool inputs) {
-    const char* entryPoint = inputs ? "SetInputChar2" : "SetOutputChar2";
+    const char* entryPoint = inputs ? HOST_LISTED(SetInputChar2) : HOST_LISTED(SetOutputChar2);
     const auto labels = inputs ? &PlacedPart::InputLabels : &PlacedPart::OutputLabels;
     const auto first = inputs ? &Part::inputLabels : &Part::outputLabels;
     call_ = std::string(entryPoint) + " on " + part.Name();
@@ -441,23 +439,14 @@ class Fuzzer {
       Finding(std::string(entryPoint) + " gives " + Shown(text) + ", but to its twin " + Shown(twinText));
   }
 
-  // A text the plug-in points to, read without trusting the pointer.
   bool ReadText(const char* entryPoint, const char* text, std::string& out) {
     if (crashed_) return false;
-    if (!text) {
-      Finding(std::string(entryPoint) + " gives a null pointer");
-      return false;
-    }
-    std::size_t length = 0;
     const std::string reading = std::string("reading the text of ") + entryPoint;
-    if (!Guarded(reading.c_str(), "", [&] { length = strnlen(text, kLongestText); })) return false;
-    if (length == kLongestText) {
-      Finding(std::string(entryPoint) + " gives a text without an end within " + std::to_string(kLongestText) +
-              " bytes");
-      return false;
-    }
-    out.assign(text, length);
-    return true;
+    const ReturnedText read = ReadReturnedText(
+        entryPoint, text, [&](const std::function<void()>& call) { return Guarded(reading.c_str(), "", call); });
+    if (!read.fault.empty()) Finding(read.fault);
+    out = read.text;
+    return read.whole;
   }
 
   void Delay(Part& part) {
@@ -475,13 +464,12 @@ class Fuzzer {
     call_ = "GetNumberOfInputsOutputs2 on a pin record of bytes " + HexByte(fill) + ", arguments " +
             std::to_string(before) + ", " + std::to_string(describe) + ", " + std::to_string(after);
     std::vector<unsigned char> pins(kPinInfoSize + kSlack, fill);
-    if (!Guarded("GetNumberOfInputsOutputs2", "",
+    if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2), "",
                  [&] { library_->GetNumberOfInputsOutputs2(pins.data(), before, describe, after); }))
       return;
     if (!describe) {
-      const auto written = std::find_if(pins.begin(), pins.end(), [&](unsigned char b) { return b != fill; });
-      if (written != pins.end())
-        Finding("with a third argument of 0 it still writes (" + PinRecordPlace(written - pins.begin()) + ")");
+      const std::string undescribed = UndescribedPinRecordFault(pins, fill);
+      if (!undescribed.empty()) Finding(undescribed);
       return;
     }
     JudgePinDescription(pins, fill);

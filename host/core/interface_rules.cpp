@@ -50,6 +50,31 @@ std::vector<std::string> PinRecordFaults(const std::vector<unsigned char>& pins,
   return faults;
 }
 
+std::string UndescribedPinRecordFault(const std::vector<unsigned char>& pins, unsigned char fill) {
+  const auto written = std::find_if(pins.begin(), pins.end(), [&](unsigned char b) { return b != fill; });
+  if (written == pins.end()) return {};
+  return "with a third argument of 0 it still writes (" + PinRecordPlace(std::size_t(written - pins.begin())) + ")";
+}
+
+ReturnedText ReadReturnedText(const char* entryPoint, const char* text,
+                              const std::function<bool(const std::function<void()>&)>& guarded) {
+  ReturnedText read;
+  if (!text) {
+    read.fault = std::string(entryPoint) + " gives a null pointer";
+    return read;
+  }
+  std::size_t length = 0;
+  if (!guarded([&] { length = strnlen(text, kTextRoom); })) return read;
+  if (length == kTextRoom) {
+    read.fault =
+        std::string(entryPoint) + " gives a text without an end within " + std::to_string(kTextRoom) + " bytes";
+    return read;
+  }
+  read.text.assign(text, length);
+  read.whole = true;
+  return read;
+}
+
 HostFile& ScratchFile::Emptied() {
   file_.Seek(0);
   // The handle as the host passes it is the whole handle in a 32-bit process.

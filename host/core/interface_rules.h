@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,26 @@ std::string PinRecordPlace(std::size_t b);
 // its slot, or a byte written besides the counts, the names and their NULs.
 std::vector<std::string> PinRecordFaults(const std::vector<unsigned char>& pins, unsigned char fill, int inputs,
                                          int outputs);
+
+// What GetNumberOfInputsOutputs2 did wrong in a pin record that was all
+// `fill` before a call with a describe flag of 0, which allows no write:
+// the first byte written; empty where none.
+std::string UndescribedPinRecordFault(const std::vector<unsigned char>& pins, unsigned char fill);
+
+// The bytes within which a text an entry point's result points to ends.
+constexpr std::size_t kTextRoom = 4096;
+
+// A NUL-ended text an entry point returned, read without trusting the
+// pointer: `guarded` runs the reading under the caller's fault guard and
+// gives false where it faulted (the guard has said so). `fault` is what
+// else was wrong with the text; `whole` that it was read to its end.
+struct ReturnedText {
+  std::string text;
+  std::string fault;
+  bool whole = false;
+};
+ReturnedText ReadReturnedText(const char* entryPoint, const char* text,
+                              const std::function<bool(const std::function<void()>&)>& guarded);
 
 // A scratch file used over and over: under Wine a new one costs
 // milliseconds, emptying this one microseconds.

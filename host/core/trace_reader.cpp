@@ -112,15 +112,13 @@ void ScanText(const std::string& text, std::size_t from, std::size_t to) {
 }
 
 int SlotsOf(const std::string& name) {
-  for (const EntryPointName& entry : kEntryPoints)
-    if (name == entry.name) return entry.stackSlots;
-  return -1;
+  const EntryPoint* entry = FindEntryPoint(name.c_str());
+  return entry ? entry->stackSlots : -1;
 }
 
-bool ReturnsText(const std::string& name) {
-  for (const char* entry : trace::kTextResults)
-    if (name == entry) return true;
-  return false;
+bool GivesText(const std::string& name) {
+  const EntryPoint* entry = FindEntryPoint(name.c_str());
+  return entry && ReturnsText(*entry);
 }
 
 // A region's buffer role and the most bytes it holds; kValue for a key
@@ -147,10 +145,9 @@ const RegionOf* FindRegion(const std::string& key) {
 }
 
 bool HasRole(const std::string& name, trace::Role role) {
-  const trace::Role* roles = TraceArgumentRoles(name);
-  const int slots = SlotsOf(name);
-  for (int k = 0; roles && k < slots; ++k)
-    if (roles[k] == role) return true;
+  const EntryPoint* entry = FindEntryPoint(name.c_str());
+  for (int k = 0; entry && k < entry->stackSlots; ++k)
+    if (trace::RoleOf(entry->slots[k]) == role) return true;
   return false;
 }
 
@@ -232,7 +229,7 @@ class RecordLine {
       Decimal(line_, from, to, 0xFFFFFFFFu, "pop");
     } else if (key == "slots" && entry) {
       CheckSlots(name, from, to);
-    } else if (key == trace::kTextField && exit && ReturnsText(name)) {
+    } else if (key == trace::kTextField && exit && GivesText(name)) {
       ScanText(line_, from, to);
     } else if (key == trace::kFileRegion && HasRole(name, trace::Role::kFile)) {
       CheckFile(entry, from, to);

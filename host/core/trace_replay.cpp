@@ -8,7 +8,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <type_traits>
 
 #include "floating_state.h"
 #include "host_file.h"
@@ -21,32 +20,16 @@ namespace host {
 namespace {
 
 enum class ResultKind { kNone, kNumber, kText, kBuffer };
-template <class Result>
-constexpr ResultKind KindOf() {
-  if constexpr (std::is_void_v<Result>) return ResultKind::kNone;
-  if constexpr (std::is_same_v<Result, const char*>) return ResultKind::kText;
-  if constexpr (std::is_pointer_v<Result>) return ResultKind::kBuffer;
-  return ResultKind::kNumber;
-}
-struct ResultOf {
-  const char* name;
-  ResultKind kind;
-};
-#define HOST_RESULT_KIND(name, result, optional, ...) {#name, KindOf<result>()},
-constexpr ResultOf kResults[] = {HOST_ENTRY_POINTS(HOST_RESULT_KIND)};
-#undef HOST_RESULT_KIND
-
 ResultKind ResultKindOf(const std::string& name) {
-  for (const ResultOf& result : kResults)
-    if (name == result.name) return result.kind;
+  const EntryPoint* entry = FindEntryPoint(name.c_str());
+  if (!entry) return ResultKind::kNone;
+  if (ReturnsText(*entry)) return ResultKind::kText;
+  if (ReturnsNumber(*entry)) return ResultKind::kNumber;
+  if (entry->returns == entry_point::kItsAddress) return ResultKind::kBuffer;
   return ResultKind::kNone;
 }
 
-bool InTheInterface(const std::string& name) {
-  for (const EntryPointName& entry : kEntryPoints)
-    if (name == entry.name) return true;
-  return false;
-}
+bool InTheInterface(const std::string& name) { return FindEntryPoint(name.c_str()) != nullptr; }
 
 // The bytes the host's buffers start with where the trace holds fewer.
 constexpr unsigned char kPinFill = 0xCD, kSignalFill = SignalArray::kFill, kSmallFill = 0xAB;
@@ -361,7 +344,7 @@ class TraceReplay::State {
         buffers.small = Filled(kSmallRoom, kSmallFill, DecodeTraceBytes(entry.Field(region)));
         arguments[k] = std::uint32_t(std::uintptr_t(buffers.small.data()));
       } else if (role == trace::Role::kFile) {
-        const bool reads = name == "ReadFromFile";
+        const bool reads = name == HOST_LISTED(ReadFromFile);
         // Checked before the bytes are decoded: they are as many as the
         // positions are apart.
         const std::uint32_t farthest =
@@ -381,7 +364,7 @@ class TraceReplay::State {
       }
     }
     const bool withMxcsr = entry.Has("mxcsr") && ProcessorHasSse();
-    const bool dialog = name == "CallParameterDialogDLL";
+    const bool dialog = name == HOST_LISTED(CallParameterDialogDLL);
     std::unique_ptr<DialogCanceller> canceller;
     if (dialog) {
       char seconds[32];

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <type_traits>
 
 #include "floating_state.h"
 #include "paths.h"
@@ -22,29 +21,19 @@ namespace {
 constexpr std::size_t kShownFileBytes = 200;
 constexpr std::int64_t kDayMilliseconds = 24 * 3600 * 1000;
 
-// Entry points whose 32-bit result is a number worth showing.
-struct NumberResult {
-  const char* entryPoint;
-  bool isNumber;
-};
-#define HOST_NUMBER_RESULT(name, result, optional, ...) {#name, std::is_same_v<result, std::int32_t>},
-constexpr NumberResult kNumberResults[] = {HOST_ENTRY_POINTS(HOST_NUMBER_RESULT)};
-#undef HOST_NUMBER_RESULT
-
-bool ReturnsNumber(const std::string& entryPoint) {
-  for (const NumberResult& result : kNumberResults)
-    if (entryPoint == result.entryPoint) return result.isNumber;
-  return false;
+// An entry point whose 32-bit result is a number worth showing.
+bool GivesNumber(const std::string& entryPoint) {
+  const EntryPoint* entry = FindEntryPoint(entryPoint.c_str());
+  return entry && ReturnsNumber(*entry);
 }
 
 // The slots of an entry point that are plain numbers; all of them for one
 // the trace format names no buffer of.
 std::vector<bool> ValueSlots(const std::string& entryPoint, std::size_t count) {
   std::vector<bool> values(count, true);
-  for (const trace::ArgumentRoles& roles : trace::kArgumentRoles)
-    if (entryPoint == roles.name)
-      for (std::size_t k = 0; k < count && k < std::size_t(trace::kMaxSlots); ++k)
-        values[k] = roles.roles[k] == trace::Role::kValue;
+  const EntryPoint* entry = FindEntryPoint(entryPoint.c_str());
+  for (std::size_t k = 0; entry && k < count && k < std::size_t(entry->stackSlots); ++k)
+    values[k] = trace::RoleOf(entry->slots[k]) == trace::Role::kValue;
   return values;
 }
 
@@ -255,7 +244,7 @@ class TraceWords {
   // whole.
   std::string Instance(const TraceCall& call) {
     if (!call.entry.Has(trace::kSlotRegion)) return "";
-    if (call.entry.entryPoint == "InitUserDLL") {
+    if (call.entry.entryPoint == HOST_LISTED(InitUserDLL)) {
       if (!call.returned) return " (being placed)";
       instances_[call.exit.Field(trace::kSlotRegion)] = ++placed_;
       return " #" + std::to_string(placed_);
@@ -296,7 +285,8 @@ class TraceWords {
     const std::string& name = call.entry.entryPoint;
     if (exit.Has(trace::kPinsRegion)) {
       const Pins pins = PinsOf(DecodeTraceBytes(exit.Field(trace::kPinsRegion)));
-      words.push_back(name == "GetNumberOfInputsOutputs2" || !(pins == pins_) ? PinsWords(pins) : "pins unchanged");
+      words.push_back(name == HOST_LISTED(GetNumberOfInputsOutputs2) || !(pins == pins_) ? PinsWords(pins)
+                                                                                         : "pins unchanged");
       if (pins.known) pins_ = pins;
     }
     if (exit.Has(trace::kOutputsRegion))
@@ -306,15 +296,17 @@ class TraceWords {
     if (exit.Has(trace::kFileRegion)) words.push_back(FileWords(name, call));
     for (const char* region : {trace::kParametersRegion, trace::kEnablesRegion})
       if (exit.Has(region)) words.push_back(std::string(region) + " " + exit.Field(region));
-    if (ReturnsNumber(name)) words.push_back("result " + std::to_string(std::int32_t(exit.Number("eax"))));
-    if (name == "CallParameterDialogDLL")
+    if (GivesNumber(name)) words.push_back("result " + std::to_string(std::int32_t(exit.Number("eax"))));
+    if (name == HOST_LISTED(CallParameterDialogDLL))
       words.push_back("open for " + std::to_string(exit.milliseconds - call.entry.milliseconds) + " ms");
   }
 
   static std::string FileWords(const std::string& name, const TraceCall& call) {
     const TraceFilePosition before = DecodeTraceFile(call.entry.Field(trace::kFileRegion));
     const TraceFilePosition after = DecodeTraceFile(call.exit.Field(trace::kFileRegion));
-    const std::string verb = name == "WriteToFile" ? "wrote " : name == "ReadFromFile" ? "read " : "moved over ";
+    const std::string verb = name == HOST_LISTED(WriteToFile)    ? "wrote "
+                             : name == HOST_LISTED(ReadFromFile) ? "read "
+                                                                 : "moved over ";
     const std::string at = before.known ? " at " + std::to_string(before.position) : "";
     if (after.hasBytes) return verb + ShownFileText(after.bytes, after.unknown) + at;
     if (after.known && after.count) return verb + Counted(after.count, "byte") + at + " (not read back)";

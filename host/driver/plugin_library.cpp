@@ -83,7 +83,7 @@ void PluginLibrary::Load(const std::string& name) {
   auto bind = [this](auto& function, const char* entry) {
     function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(Find(entry));
   };
-#define HOST_BIND_ENTRY_POINT(name, result, optional, ...) bind(name, #name);
+#define HOST_BIND_ENTRY_POINT(name, ...) bind(name, #name);
   HOST_ENTRY_POINTS(HOST_BIND_ENTRY_POINT)
 #undef HOST_BIND_ENTRY_POINT
   std::vector<std::string> missing = MissingEntryPoints();

@@ -63,7 +63,7 @@ class PluginLibrary {
   std::vector<std::string> MissingEntryPoints() const;
 
   // Every entry point by its plain name, null when the DLL lacks it.
-#define HOST_ENTRY_POINT_MEMBER(name, result, optional, ...) name##Fn name = nullptr;
+#define HOST_ENTRY_POINT_MEMBER(name, ...) name##Fn name = nullptr;
   HOST_ENTRY_POINTS(HOST_ENTRY_POINT_MEMBER)
 #undef HOST_ENTRY_POINT_MEMBER
 
