@@ -23,7 +23,7 @@ void ExpectRefused(const std::vector<std::string>& arguments, const std::string&
 TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({}, "no command given; hostsim --help lists them");
   ExpectRefused({"simulate"}, "unknown command \"simulate\"; hostsim --help lists them");
-  ExpectRefused({"info"}, "DLL is missing (usage: hostsim info DLL)");
+  ExpectRefused({"info"}, "DLL is missing (usage: hostsim info DLL [--json])");
   ExpectRefused({"info", ""}, "the DLL argument is empty");
   const std::string runUsage = "(usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE])";
   ExpectRefused({"run", "Quenvik.dll"}, "STIMULUS is missing " + runUsage);
