@@ -40,7 +40,8 @@ TEST(Refused, CommandsAndTheirArguments) {
 // Each mistake in an option is named: what the option is and what is wrong.
 TEST(Refused, Options) {
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
-  ExpectRefused({"info", "Quenvik.dll", "--vcd", "x"}, "--vcd is not an option of info; it takes none");
+  ExpectRefused({"info", "Quenvik.dll", "--vcd", "x"}, "--vcd is not an option of info; it takes --json");
+  ExpectRefused({"demo", "--vcd", "x"}, "--vcd is not an option of demo; it takes none");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd="}, "--vcd needs a value, and it is empty");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd", "a.vcd", "--vcd=b.vcd"}, "--vcd is given twice");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vdc", "a.vcd"},
