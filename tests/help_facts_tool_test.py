@@ -41,24 +41,38 @@ def load(name, *path):
 tool = load("help_facts_tool", "tools", "help-facts")
 help_test = load("help_facts_test", "tests", "help_facts_test.py")  # how the help's test reads what it records
 
-# What `hostsim info` and `truth` say of a two-input part that passes its
-# first input on and gives the AND of both, labelled alike on both sides.
-INFO = """\
-Gatter.dll: Gatter
-  inputs (2), labels "AB":
-    i0  Eingang A
-    i1  Eingang B
-  outputs (2), labels "AU":
-    o0  Ausgang A
-    o1  Und
-  delay flag of a new part: 0
-"""
-TRUTH = "i0 i1 | o0 o1\n 1  1 |  1  1\n 0  0 |  0  0\n 1  0 |  1  0\n 0  1 |  0  0\n"
+
+
+def info_json(name, inputs, outputs):
+    """What `hostsim info --json` says of a part: its pins as (labels,
+    names) per side."""
+    return json.dumps({"dll": f"C:\\parts\\{name}.dll", "name": name,
+                       "inputs": {"labels": inputs[0], "names": inputs[1]},
+                       "outputs": {"labels": outputs[0], "names": outputs[1]}, "delayFlag": 0,
+                       "entryPoints": {"exported": 21, "of": 21, "missing": []}, "otherExports": []})
+
+
+def truth_json(rows):
+    """What `hostsim truth --json` says of a part with these rows (inputs,
+    outputs as the table shows them), or of one with a history (None)."""
+    if rows is None:
+        return json.dumps({"name": "Gatter", "combinational": False,
+                           "history": {"inputs": [0, 1], "first": ["0"], "later": ["1"]}})
+    return json.dumps({"name": "Gatter", "combinational": True,
+                       "rows": [{"inputs": list(inputs), "outputs": list(outputs)} for inputs, outputs in rows]})
+
+
+# A two-input part that passes its first input on and gives the AND of
+# both, labelled alike on both sides.
+INFO = info_json("Gatter", ("AB", ["Eingang A", "Eingang B"]), ("AU", ["Ausgang A", "Und"]))
+TRUTH = truth_json([((1, 1), ("1", "1")), ((0, 0), ("0", "0")), ((1, 0), ("1", "0")), ((0, 1), ("0", "0"))])
 
 # A stand-in for hostsim: prints what it is told for each command and ends
-# with the exit status given for it.
+# with the exit status given for it; asked for anything but JSON, it fails.
 FAKE_HOSTSIM = """\
 import json, os, sys
+if "--json" not in sys.argv:
+    sys.exit("this stand-in speaks only JSON")
 answers = json.load(open(os.environ["HELP_FACTS_TEST_ANSWERS"]))
 text, status = answers[sys.argv[1]]
 sys.stdout.write(text)
@@ -92,10 +106,10 @@ class Scratch(unittest.TestCase):
         with open(os.path.join(self.root, "gatter", "help_facts.py"), "w", encoding="utf-8") as f:
             f.write(textwrap.dedent(text))
 
-    def hostsim(self, truth_status=0, info_status=0, truth=TRUTH):
+    def hostsim(self, truth_status=0, info_status=0, truth=TRUTH, info=INFO):
         answers = os.path.join(self.root, "answers.json")
         with open(answers, "w", encoding="utf-8") as f:
-            json.dump({"info": [INFO, info_status], "truth": [truth, truth_status]}, f)
+            json.dump({"info": [info, info_status], "truth": [truth, truth_status]}, f)
         os.environ["HELP_FACTS_TEST_ANSWERS"] = answers
         script = os.path.join(self.root, "hostsim.py")
         with open(script, "w", encoding="utf-8") as f:
@@ -131,7 +145,7 @@ class ANewPart(Scratch):
             def extras(kit, part):
                 return {"lauf": [kit.cell(part.name)]}, {"bilder/lauf.png": ("a run", b"png")}
             ''')
-        tables, files = self.facts(self.hostsim(truth_status=tool.NOT_COMBINATIONAL))
+        tables, files = self.facts(self.hostsim(truth_status=tool.NOT_COMBINATIONAL, truth=truth_json(None)))
         self.assertEqual({"gatter-anschluesse", "gatter-einstellungen", "gatter-lauf"}, set(tables))
         self.assertEqual(['<td class="n">Gatter</td>'], tables["gatter-lauf"][1])
         self.assertEqual({"bilder/gatter.png", "bilder/lauf.png"}, set(files))
@@ -177,10 +191,16 @@ class Refusals(Scratch):
             self.facts(self.hostsim())
 
     def test_a_hostsim_that_fails(self):
-        with self.assertRaisesRegex(tool.Refusal, "hostsim .*truth Gatter.dll failed"):
+        with self.assertRaisesRegex(tool.Refusal, "hostsim .*truth --json Gatter.dll failed"):
             self.facts(self.hostsim(truth_status=2))
-        with self.assertRaisesRegex(tool.Refusal, "hostsim .*info Gatter.dll failed"):
+        with self.assertRaisesRegex(tool.Refusal, "hostsim .*info --json Gatter.dll failed"):
             self.facts(self.hostsim(info_status=1))
+
+    def test_an_answer_that_is_no_json_or_a_truth_table_of_no_levels(self):
+        with self.assertRaisesRegex(tool.Refusal, "hostsim info --json gave no JSON"):
+            self.facts(self.hostsim(info="Gatter.dll: Gatter\n"))
+        with self.assertRaisesRegex(tool.Refusal, r"inputs \[0, 1\] give the outputs \['2.5V', '0'\]"):
+            self.facts(self.hostsim(truth=truth_json([((0, 0), ("0", "0")), ((0, 1), ("2.5V", "0"))])))
 
 
 # A stand-in for hostsim with a shift register of its own: `run` takes the
@@ -190,12 +210,12 @@ class Refusals(Scratch):
 FAKE_REGISTER = r"""
 import os, sys
 arguments = sys.argv[1:]
-if arguments[0] == "info":
-    sys.stdout.write('R.dll: R\n  inputs (4), labels "CTFD":\n    i0  Loeschen\n    i1  Takteingang\n'
-                     '    i2  Funktion\n    i3  Serieller Eingang\n  outputs (1), labels "O":\n'
-                     '    o0  Serieller Ausgang\n')
+if arguments[:2] == ["info", "--json"]:
+    sys.stdout.write('{"name": "R", "inputs": {"labels": "CTFD", "names": ["Loeschen", "Takteingang", "Funktion", '
+                     '"Serieller Eingang"]}, "outputs": {"labels": "O", "names": ["Serieller Ausgang"]}}')
     sys.exit(0)
-if arguments[0] == "truth":
+if arguments[:2] == ["truth", "--json"]:
+    sys.stdout.write('{"name": "R", "combinational": false}')
     sys.exit(1)
 def local(path):
     return path[2:].replace("\\", "/")
@@ -284,7 +304,7 @@ class Font(unittest.TestCase):
 # bars with a mark between them where they differ (as an edge between two
 # steps), and a timing diagram of two signals; as a half adder, two of its
 # rows show one picture.
-HALF_ADDER = "i0 i1 | o0 o1\n 0  0 |  0  0\n 0  1 |  1  0\n 1  0 |  1  0\n 1  1 |  0  1\n"
+HALF_ADDER = truth_json([((0, 0), ("0", "0")), ((0, 1), ("1", "0")), ((1, 0), ("1", "0")), ((1, 1), ("0", "1"))])
 DRAWING_FOLDER = """\
 MEANINGS = {"i": ["erstes", "zweites"], "o": ["das erste", "beide"]}
 TIMING = {"signal": [{"name": "Takt", "wave": "0101"}, {"name": "Und", "wave": "0.1."}], "head": {"tick": 0}}

@@ -118,8 +118,8 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
 // One DLL's block of the report; false for a negative answer. A part
 // that changes the floating-point state is not timed further: one line
 // says which call changed what, and the other DLLs are timed all the same.
-bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOptions& options) {
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(path);
+bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOptions& options, FaultGuard& guard) {
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(path, guard);
   try {
     PlacedPart part(*library);
     part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
@@ -134,16 +134,16 @@ bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOp
   }
 }
 
-int Bench(Arguments arguments) {
+int Bench(Arguments arguments, FaultGuard& guard) {
   const CommandLine line = ReadCommandLine(kBenchCommand, arguments);
   const std::vector<std::string>& dlls = line.operands;
   const BenchOptions options = TakeOptions(line);
   // Every DLL is loaded before any is timed: bad input ends the command
   // before it has printed anything.
-  for (const std::string& path : dlls) LoadPlugin(path);
+  for (const std::string& path : dlls) LoadPlugin(path, guard);
   const SimulateDLL3Fn emptyExport = LoadEmptyExport();
   bool positive = true;
-  for (const std::string& path : dlls) positive = BenchOne(path, emptyExport, options) && positive;
+  for (const std::string& path : dlls) positive = BenchOne(path, emptyExport, options, guard) && positive;
   return positive ? 0 : 1;
 }
 

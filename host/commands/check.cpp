@@ -29,7 +29,7 @@ int ListAreas(const Arguments& arguments) {
   return 0;
 }
 
-int Check(Arguments arguments) {
+int Check(Arguments arguments, FaultGuard& guard) {
   if (!arguments.empty() && arguments.front() == "--list") return ListAreas(arguments);
   const CommandLine line = ReadCommandLine(kCheckCommand, arguments);
   const std::vector<std::string> areas = SelectedAreas(line.Option("--only"), line.Option("--skip"));
@@ -40,7 +40,7 @@ int Check(Arguments arguments) {
   // will not load is judged.
   std::vector<std::string> located;
   for (const std::string& path : line.operands) located.push_back(LocateDll(path));
-  if (IsCheckChild()) return JudgeForParent(located, areas, *CommandGuard());
+  if (IsCheckChild()) return JudgeForParent(located, areas, guard);
   const CheckResult result = JudgeInChildren(located, areas, Print);
   Print(CheckTotalText(result));
   if (line.Has("--junit")) WriteWholeFile(line.Option("--junit"), CheckJUnit(result));

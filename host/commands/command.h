@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "fault_guard.h"
 
 namespace host {
 
@@ -21,8 +22,10 @@ struct CommandForm {
 struct Command {
   const char* name;
   std::vector<CommandForm> forms;
-  const char* notes;                // paragraphs for the end of --help, or ""
-  int (*run)(Arguments arguments);  // the exit status; bad input throws Failure
+  const char* notes;  // paragraphs for the end of --help, or ""
+  // The exit status; bad input throws Failure. Every call into a plug-in
+  // runs under `guard`.
+  int (*run)(Arguments arguments, FaultGuard& guard);
 };
 
 // Every command, in the order --help lists them; <name>.cpp (in lower
@@ -36,19 +39,5 @@ HOSTSIM_COMMANDS(HOSTSIM_COMMAND_DECLARATION)
 
 // "usage: hostsim project save FILE [DLL[=V,V...]...] | load FILE | show FILE"
 std::string UsageLine(const Command& command);
-
-// How a heading names the DLL it is about: a command by the full path of
-// the file it loaded, the demo, whose first line names the folder, by the
-// file's name.
-enum class DllShown { kFullPath, kName };
-inline std::string ShownDll(const std::string& fullPath, DllShown shown) {
-  return shown == DllShown::kFullPath ? fullPath : fullPath.substr(fullPath.find_last_of('\\') + 1);
-}
-
-// Pieces the demo shows as the commands do.
-std::string DescribePart(const std::string& path, DllShown shown);  // what `info` prints
-std::string TruthTableText(const std::string& path, DllShown shown, bool& combinational);
-std::string LoadedProjectText(const std::string& path, const std::string& pluginFolder);
-std::string ProjectFileText(const std::string& path);
 
 }  // namespace host

@@ -7,10 +7,12 @@
 #include "command.h"
 #include "listed_parts.h"
 #include "options.h"
+#include "part_facts.h"
 #include "paths.h"
 #include "placed_part.h"
 #include "plugin_interface.h"
 #include "project.h"
+#include "project_text.h"
 #include "settings_text.h"
 #include "stimulus.h"
 #include "text.h"
@@ -29,8 +31,8 @@ std::string DemoStimulus(const std::string& folder, const std::string& dll) {
 }
 
 // Each pin's level at every step of the stimulus, the part as newly placed.
-void ShowRun(const std::string& dll, const std::string& stimulus) {
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
+void ShowRun(const std::string& dll, const std::string& stimulus, FaultGuard& guard) {
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll, guard);
   const PinDescription pins = DescribePins(*library);
   PlacedPart part(*library);
   const std::string name = "demo\\" + FileName(stimulus);
@@ -54,17 +56,16 @@ void ShowRun(const std::string& dll, const std::string& stimulus) {
 
 // What the part is, its truth table where it has one, and its demo run
 // where the build put one beside it.
-void ShowPart(const std::string& folder, const std::string& dll) {
+void ShowPart(const std::string& folder, const std::string& dll, FaultGuard& guard) {
   const std::string path = folder + "\\" + dll;
   Heading(dll);
-  std::fputs(DescribePart(path, DllShown::kName).c_str(), stdout);
-  bool combinational;
-  const std::string truth = TruthTableText(path, DllShown::kName, combinational);
+  std::fputs(PartFactsText(ReadPartFacts(path, guard), DllShown::kName).c_str(), stdout);
+  const std::string truth = TruthFactsText(ReadTruthFacts(path, guard), DllShown::kName);
   std::printf("\n%s", truth.c_str());
-  if (Exists(DemoStimulus(folder, dll))) ShowRun(path, DemoStimulus(folder, dll));
+  if (Exists(DemoStimulus(folder, dll))) ShowRun(path, DemoStimulus(folder, dll), guard);
 }
 
-void ShowProject(const std::string& folder, const std::vector<std::string>& dlls) {
+void ShowProject(const std::string& folder, const std::vector<std::string>& dlls, FaultGuard& guard) {
   Heading("A project with one part of each, saved and loaded back");
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
@@ -75,10 +76,10 @@ void ShowProject(const std::string& folder, const std::vector<std::string>& dlls
     parts.push_back({dll, ""});
     named += " " + dll;
   }
-  SaveProject(path, parts, folder, folder);
+  SaveProject(path, parts, folder, folder, guard);
   std::printf("hostsim project save demo.hsp%s\n", named.c_str());
   std::printf("%s\n", ProjectFileText(path).c_str());
-  std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder).c_str());
+  std::printf("hostsim project load demo.hsp\n%s", LoadedProjectText(path, folder, guard).c_str());
   DeleteFileW(SystemPath(path).c_str());
 }
 
@@ -93,15 +94,15 @@ std::vector<std::string> DemoParts(const std::string& folder) {
   return dlls;
 }
 
-int Demo(Arguments arguments) {
+int Demo(Arguments arguments, FaultGuard& guard) {
   const std::vector<std::string> given = ReadCommandLine(kDemoCommand, arguments).operands;
   const std::string folder = given.empty() ? ProgramFolder() : given[0];
   const std::vector<std::string> dlls = DemoParts(folder);
   // The folder named once here; the sections name the DLLs in it.
   std::printf("hostsim demo: the plug-ins in %s%s, driven through their exports\n", FullPath(folder).c_str(),
               given.empty() ? " (beside hostsim)" : "");
-  for (const std::string& dll : dlls) ShowPart(folder, dll);
-  ShowProject(folder, dlls);
+  for (const std::string& dll : dlls) ShowPart(folder, dll, guard);
+  ShowProject(folder, dlls, guard);
   return 0;
 }
 

@@ -258,11 +258,11 @@ void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogWatch& run)
               ShownBlock(after).c_str());
 }
 
-int Dialog(Arguments arguments) {
+int Dialog(Arguments arguments, FaultGuard& guard) {
   DialogWatch run;
   const CommandLine line = ReadCommandLine(kDialogCommand, arguments);
   ReadOptions(line, run);
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(line.operands[0]);
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(line.operands[0], guard);
   UseDesktopOfThisDisplay();
   const HWND window = CreateHostWindow();
   if (!window) throw Failure("the dialog needs a display, and no window can be created here");

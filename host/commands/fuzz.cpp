@@ -83,17 +83,17 @@ std::string Summary(const FuzzOutcome& outcome) {
          (outcome.findings ? Counted(std::size_t(outcome.findings), "finding") : std::string("no findings")) + "\n";
 }
 
-int Fuzz(Arguments arguments) {
+int Fuzz(Arguments arguments, FaultGuard& guard) {
   const CommandLine line = ReadCommandLine(kFuzzCommand, arguments);
   const std::string& dll = line.operands[0];
   const bool seedGiven = line.Has("--seed");
   const std::uint64_t seed = seedGiven ? Seed(line.Option("--seed")) : SeedFromTheTime();
   const FuzzBound bound = Bound(line);
-  LoadPlugin(dll);  // a DLL that is no plug-in is bad input, said before anything else
+  LoadPlugin(dll, guard);  // a DLL that is no plug-in is bad input, said before anything else
   Print("seed " + std::to_string(seed) + (seedGiven ? "\n" : ", chosen from the time\n"));
   // A hang ends the process; the guard's name for the call says which.
-  CommandGuard()->SetHangReport("FINDING ", stdout);
-  const FuzzOutcome outcome = FuzzPlugin(dll, seed, bound, *CommandGuard(), Print);
+  guard.SetHangReport("FINDING ", stdout);
+  const FuzzOutcome outcome = FuzzPlugin(dll, seed, bound, guard, Print);
   if (outcome.findings)
     Print("replay: hostsim fuzz " + dll + " --seed " + std::to_string(seed) + " --calls " +
           std::to_string(outcome.calls) + "\n");

@@ -116,15 +116,14 @@ int OwnFault(const std::string& what) {
 // An exception of hostsim's own that reaches here is its own fault.
 int RunGuarded(const Command& command, const Arguments& arguments) {
   FaultGuard guard("hostsim: ", kCallSeconds, stderr);
-  SetCommandGuard(&guard);
   std::signal(SIGABRT, OnAbort);
   SetUnhandledExceptionFilter(OnUnguardedFault);
   const Activity running("running " + std::string(command.name));
   try {
-    const int status = command.run(arguments);
-    if (PluginLibrary::LateFailure().empty()) return status;
+    const int status = command.run(arguments, guard);
+    if (guard.LateFailure().empty()) return status;
     std::fflush(stdout);
-    std::fprintf(stderr, "hostsim: %s\n", PluginLibrary::LateFailure().c_str());
+    std::fprintf(stderr, "hostsim: %s\n", guard.LateFailure().c_str());
   } catch (const PartFailure& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "hostsim: %s\n", failure.what());

@@ -103,7 +103,7 @@ void PrintHead(const Trace& trace, std::size_t calls, const std::string& tracePa
   std::fflush(stdout);
 }
 
-int Replay(Arguments arguments) {
+int Replay(Arguments arguments, FaultGuard& guard) {
   const CommandLine line = ReadCommandLine(kReplayCommand, arguments);
   const std::string& tracePath = line.operands[0];
   const double dialogSeconds = DialogSeconds(line);
@@ -112,7 +112,7 @@ int Replay(Arguments arguments) {
   std::size_t calls = 0;
   ReadTraceAt(tracePath, trace, [&](const TraceCall&) { ++calls; });
   const std::string dll = line.operands.size() > 1 ? line.operands[1] : RecordedPart(trace, tracePath);
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll, guard);
   PrintHead(trace, calls, tracePath, dll, library->Module());
   TraceReplay replay(*library, dialogSeconds, [](const std::string& text) {
     std::printf("%s\n", text.c_str());

@@ -36,13 +36,13 @@ std::string SettingsLine(PlacedPart& part, bool given, const std::string& settin
 // The initial evaluation takes the first step's inputs, as a run that
 // starts with them applied; then each step is one evaluation. Everything
 // the user gave is checked before the run, the dump's file included.
-int Run(Arguments arguments) {
+int Run(Arguments arguments, FaultGuard& guard) {
   const CommandLine line = ReadCommandLine(kRunCommand, arguments);
   const std::string &dll = line.operands[0], &stimulus = line.operands[1];
   const std::string vcdPath = line.Option("--vcd"), settings = line.Option("--settings");
   const bool wantVcd = line.Has("--vcd"), haveSettings = line.Has("--settings");
   std::string encoding;
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll, guard);
   const PinDescription pins = DescribePins(*library);
   const std::string stimulusName = stimulus == "-" ? "(standard input)" : stimulus;
   const std::vector<StimulusStep> steps = ReadSteps(stimulus, stimulusName, int(pins.inputs.size()), encoding);

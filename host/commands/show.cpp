@@ -10,7 +10,7 @@
 namespace host {
 namespace {
 
-int Show(Arguments arguments) {
+int Show(Arguments arguments, FaultGuard&) {
   const CommandLine line = ReadCommandLine(kShowCommand, arguments);
   std::vector<NamedTrace> traces;
   for (const std::string& path : line.operands) {

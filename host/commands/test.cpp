@@ -129,12 +129,12 @@ std::string Contents(const VectorCount& count, const std::string& file, const st
   return listed + " of " + file + (encoding.empty() ? "" : ", read as " + encoding);
 }
 
-int Test(Arguments arguments) {
+int Test(Arguments arguments, FaultGuard& guard) {
   const CommandLine line = ReadCommandLine(kTestCommand, arguments);
   const std::string &dll = line.operands[0], &vectorsPath = line.operands[1];
   const bool wantJunit = line.Has("--junit");
   if (wantJunit) CheckWritable(line.Option("--junit"));
-  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll);
+  const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll, guard);
   const PinDescription pins = DescribePins(*library);
   const int inputs = int(pins.inputs.size()), outputs = int(pins.outputs.size());
   // A byte beyond the limit, for the reader to refuse the file by.

@@ -77,7 +77,7 @@ struct AreaRow {
 class Checker {
  public:
   Checker(const std::string& path, FaultGuard& guard, CheckListener& listener, const CheckPlan& plan)
-      : path_(path), guard_(guard), listener_(listener), plan_(plan) {}
+      : path_(path), guard_(guard), listener_(listener), plan_(plan), library_(&guard) {}
 
   // The areas, in the order they are judged (below the class).
   static const AreaRow kAreas[];

@@ -1,7 +1,6 @@
 #include "check_report.h"
 
-#include <cstdio>
-
+#include "json_text.h"
 #include "junit.h"
 #include "text.h"
 
@@ -10,31 +9,6 @@ namespace {
 
 const char* KindName(CheckLine::Kind kind) {
   return kind == CheckLine::kFinding ? "FINDING" : kind == CheckLine::kNote ? "note" : "ok";
-}
-
-std::string JsonText(const std::string& utf8) {
-  std::string text = "\"";
-  for (char c : utf8) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      text += '\\';
-      text += c;
-    } else if (byte < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04X", byte);
-      text += escape;
-    } else {
-      text += c;
-    }
-  }
-  return text + "\"";
-}
-
-template <class Item, class Format>
-std::string JsonList(const std::vector<Item>& items, Format format) {
-  std::string json = "[";
-  for (std::size_t k = 0; k < items.size(); ++k) json += (k ? "," : "") + format(items[k]);
-  return json + "]";
 }
 
 std::string JsonLine(const CheckLine& line) {

@@ -62,12 +62,12 @@ void RemoveCopiesOfEndedRuns() {
 // with statics of its own: a part placed in it has no other part beside it.
 class ModuleCopy {
  public:
-  ModuleCopy(const std::string& original, int number) {
+  ModuleCopy(const std::string& original, int number, FaultGuard& guard) {
     path_ = TemporaryFolder() + kCopyPrefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(number) +
             "-" + FileName(original);
     if (!CopyFileA(original.c_str(), path_.c_str(), FALSE))
       throw Failure("cannot copy " + original + " to " + path_ + ": " + SystemErrorText(GetLastError()));
-    library_ = LoadPlugin(path_);
+    library_ = LoadPlugin(path_, guard);
   }
   ~ModuleCopy() {
     library_.reset();
@@ -138,13 +138,13 @@ constexpr WeightedAction kActions[] = {
 class Fuzzer {
  public:
   Fuzzer(const std::string& path, std::uint64_t seed, FaultGuard& guard, const FuzzOutput& output)
-      : random_(seed), guard_(guard), output_(output), library_(LoadPlugin(path)) {
+      : random_(seed), guard_(guard), output_(output), library_(LoadPlugin(path, guard)) {
     const PinDescription pins = DescribePins(*library_);
     inputNames_ = pins.inputs;
     outputNames_ = pins.outputs;
     const std::string original = FullPathOf(*library_);
     RemoveCopiesOfEndedRuns();
-    for (int k = 0; k <= kMostParts; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k));
+    for (int k = 0; k <= kMostParts; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k, guard));
     twinInUse_.assign(kMostParts, false);
   }
 

@@ -16,18 +16,19 @@ namespace {
 
 class Libraries {
  public:
-  explicit Libraries(std::vector<std::unique_ptr<PluginLibrary>>& owned) : owned_(owned) {}
+  Libraries(std::vector<std::unique_ptr<PluginLibrary>>& owned, FaultGuard& guard) : owned_(owned), guard_(guard) {}
   // The library of a DLL, loaded once however many parts use it.
   PluginLibrary& Get(const std::string& path) {
     auto known = byPath_.find(path);
     if (known != byPath_.end()) return *known->second;
-    owned_.push_back(std::make_unique<PluginLibrary>());
+    owned_.push_back(std::make_unique<PluginLibrary>(&guard_));
     owned_.back()->Load(path);
     return *(byPath_[path] = owned_.back().get());
   }
 
  private:
   std::vector<std::unique_ptr<PluginLibrary>>& owned_;
+  FaultGuard& guard_;
   std::map<std::string, PluginLibrary*> byPath_;
 };
 
@@ -48,8 +49,8 @@ class BlockReader {
               std::vector<std::size_t> starts)
       : path_(path), layout_(layout), file_(file), handed_(handed), starts_(std::move(starts)) {}
 
-  void Read(const std::string& pluginFolder, LoadedProject& project) {
-    Libraries libraries(project.libraries);
+  void Read(const std::string& pluginFolder, FaultGuard& guard, LoadedProject& project) {
+    Libraries libraries(project.libraries, guard);
     for (const ProjectPart& part : layout_.parts) {
       LoadedPart loaded;
       loaded.number = part.number;
@@ -121,10 +122,10 @@ PartRequest ParsePartRequest(const std::string& argument) {
 }
 
 std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                                   const std::string& userFolder, const std::string& pluginFolder) {
+                                   const std::string& userFolder, const std::string& pluginFolder, FaultGuard& guard) {
   CheckWritable(path);
   std::vector<std::unique_ptr<PluginLibrary>> owned;
-  Libraries libraries(owned);
+  Libraries libraries(owned, guard);
   std::vector<std::unique_ptr<PlacedPart>> parts;
   std::vector<SavedPart> saved;
   for (const PartRequest& request : requests) {
@@ -162,7 +163,7 @@ std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<Pa
   return saved;
 }
 
-void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project) {
+void LoadProject(const std::string& path, const std::string& pluginFolder, FaultGuard& guard, LoadedProject& project) {
   HostFile file;
   file.Open(path);
   const std::string bytes = file.ReadRest();
@@ -170,7 +171,7 @@ void LoadProject(const std::string& path, const std::string& pluginFolder, Loade
   ReadProjectLayout(bytes, path, layout);
   project.lineEndings = layout.LineEndings();
   if (!layout.HasLinesWithoutCrLf())
-    return BlockReader(path, layout, file, bytes, FileStarts(layout, bytes.size())).Read(pluginFolder, project);
+    return BlockReader(path, layout, file, bytes, FileStarts(layout, bytes.size())).Read(pluginFolder, guard, project);
   // The plug-ins find their marker only with its CR LF.
   HostFile copy;
   const std::string restored = layout.WithCrLf();
@@ -178,7 +179,7 @@ void LoadProject(const std::string& path, const std::string& pluginFolder, Loade
   if (!copy.Write(restored))
     throw Failure("cannot write a scratch copy of " + path + ": " + SystemErrorText(GetLastError()));
   project.crLfRestored = true;
-  BlockReader(path, layout, copy, restored, layout.CrLfStarts()).Read(pluginFolder, project);
+  BlockReader(path, layout, copy, restored, layout.CrLfStarts()).Read(pluginFolder, guard, project);
 }
 
 std::string DescribeProject(const std::string& path, std::string& fault) {

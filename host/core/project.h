@@ -53,12 +53,12 @@ struct SavedPart {
 
 // A DLL named without a folder is the one beside the project on loading,
 // in `userFolder` on saving; where there is none, the one in
-// `pluginFolder`. Each throws a Failure that names the file, the line and
+// `pluginFolder`. The plug-ins' calls run under `guard`. Each throws a Failure that names the file, the line and
 // the cause. Saving writes the file whole or not at all: a part that
 // writes no block ending with the end marker leaves the file as it was.
 std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<PartRequest>& requests,
-                                   const std::string& userFolder, const std::string& pluginFolder);
-void LoadProject(const std::string& path, const std::string& pluginFolder, LoadedProject& project);
+                                   const std::string& userFolder, const std::string& pluginFolder, FaultGuard& guard);
+void LoadProject(const std::string& path, const std::string& pluginFolder, FaultGuard& guard, LoadedProject& project);
 // The file's lines, numbered, each marked as the host's or as part of a
 // block. A damaged file is listed up to its fault, which `fault` then
 // holds; one without a single line of a project throws.

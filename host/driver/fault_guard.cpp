@@ -163,13 +163,6 @@ bool RunPastLimit(unsigned long startedAt, unsigned long now, unsigned long limi
   return static_cast<long>(now - startedAt) > static_cast<long>(limit);
 }
 
-namespace {
-FaultGuard* commandGuard = nullptr;
-}  // namespace
-
-FaultGuard* CommandGuard() { return commandGuard; }
-void SetCommandGuard(FaultGuard* guard) { commandGuard = guard; }
-
 const char* FaultGuard::CallInProgress() { return state.armed ? state.call : nullptr; }
 
 std::string FaultGuard::LastCall() { return state.lastCall; }

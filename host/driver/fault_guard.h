@@ -45,6 +45,16 @@ class FaultGuard {
   // empty before the first.
   static std::string LastCall();
 
+  // What the calls under this guard left behind, for the command that
+  // made them. Once a part has crashed, nothing more is called in any
+  // plug-in, their clean-up included: its code may crash again.
+  void NotePartCrashed() { partCrashed_ = true; }
+  bool APartCrashed() const { return partCrashed_; }
+  // A failure of a part's clean-up, which came too late to be thrown;
+  // empty where none came.
+  void NoteLateFailure(const std::string& failure) { lateFailure_ = failure; }
+  const std::string& LateFailure() const { return lateFailure_; }
+
   // `timed` false for a call that may rightly wait as long as its user
   // does: a modal dialog.
   template <class Call>
@@ -57,16 +67,13 @@ class FaultGuard {
   Fault RunCallback(const char* name, void (*callback)(void*), void* context, bool timed);
   void* handler_ = nullptr;
   void* watchdog_ = nullptr;
+  bool partCrashed_ = false;
+  std::string lateFailure_;
 };
 
 // Whether a call started at tick `startedAt` has run longer than `limit`
 // ms at tick `now`, both from GetTickCount. A start later than `now` has
 // not run at all.
 bool RunPastLimit(unsigned long startedAt, unsigned long now, unsigned long limit);
-
-// The guard of the command under way, for every call it makes into a
-// plug-in (`check` guards its parts' calls itself); null where none runs.
-FaultGuard* CommandGuard();
-void SetCommandGuard(FaultGuard* guard);
 
 }  // namespace host

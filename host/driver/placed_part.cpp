@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "fault_guard.h"
 #include "host_file.h"
 
 namespace host {
@@ -36,12 +37,13 @@ PlacedPart::~PlacedPart() {
   try {
     Remove();
   } catch (const PartFailure& failure) {
-    PluginLibrary::LateFailure() = failure.what();
+    // Only a guarded call throws one.
+    library_.Guard()->NoteLateFailure(failure.what());
   }
 }
 
 void PlacedPart::Remove() {
-  if (!placed_ || PluginLibrary::APartFailed()) return;
+  if (!placed_ || library_.APartCrashed()) return;
   placed_ = false;
   Call("DisposeUserDLL", [&] { library_.DisposeUserDLL(record_.Data()); });
 }

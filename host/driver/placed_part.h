@@ -43,7 +43,7 @@ inline std::int32_t CallSimulate(SimulateDLL3Fn simulate, unsigned char* record,
 // (a fault that the guard caught and ended).
 using CallGuard = std::function<bool(const char* entryPoint, const std::function<void()>& call)>;
 // Without a CallGuard of its own, a part calls through its library, under
-// the command's guard (PluginLibrary::Call).
+// the library's guard (PluginLibrary::Call).
 
 class PlacedPart {
  public:

@@ -28,8 +28,6 @@ std::string WhyNotLoaded(const std::string& file, DWORD error) {
   return "cannot load " + file + ": " + SystemErrorText(error);
 }
 
-bool aPartFailed = false;
-
 }  // namespace
 
 std::string LocateDll(const std::string& name, const std::string& firstFolder, const std::string& thenFolder) {
@@ -47,27 +45,21 @@ std::string LocateDll(const std::string& name) { return LocateDll(name, ".", Pro
 
 PluginLibrary::~PluginLibrary() {
   // A part that crashed may crash again on its way out.
-  if (module_ && !aPartFailed) FreeLibrary(module_);
+  if (module_ && !APartCrashed()) FreeLibrary(module_);
 }
 
 void PluginLibrary::Call(const char* entryPoint, const std::function<void()>& call, bool timed) const {
-  FaultGuard* guard = CommandGuard();
-  if (!guard) return call();
+  if (!guard_) return call();
   const std::string name = FileName(path_) + ": " + entryPoint;
   std::function<void()> guarded = call;
-  const Fault fault = guard->Run(name.c_str(), guarded, timed);
+  const Fault fault = guard_->Run(name.c_str(), guarded, timed);
   if (!fault.floatingChange.empty()) throw FloatingStateChanged(name + " " + fault.floatingChange);
   if (!fault.happened) return;
-  aPartFailed = true;
+  guard_->NotePartCrashed();
   throw PartFailure(name + " crashed: " + DescribeFault(fault));
 }
 
-bool PluginLibrary::APartFailed() { return aPartFailed; }
-
-std::string& PluginLibrary::LateFailure() {
-  static std::string failure;
-  return failure;
-}
+bool PluginLibrary::APartCrashed() const { return guard_ && guard_->APartCrashed(); }
 
 const char* PluginLibrary::DisplayName() const {
   const char* name = nullptr;
@@ -101,8 +93,8 @@ std::vector<std::string> PluginLibrary::MissingEntryPoints() const {
   return missing;
 }
 
-std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path) {
-  auto library = std::make_unique<PluginLibrary>();
+std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path, FaultGuard& guard) {
+  auto library = std::make_unique<PluginLibrary>(&guard);
   library->Load(path);
   return library;
 }

@@ -28,9 +28,13 @@ struct FloatingStateChanged : PartFailure {
   using PartFailure::PartFailure;
 };
 
+class FaultGuard;
+
 class PluginLibrary {
  public:
-  PluginLibrary() = default;
+  // Its calls run under `guard`; a library without one calls straight
+  // through, as the DLL tests do.
+  explicit PluginLibrary(FaultGuard* guard = nullptr) : guard_(guard) {}
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
   ~PluginLibrary();
@@ -46,15 +50,14 @@ class PluginLibrary {
   // The full path of the file, known once it was found, loaded or not.
   const std::string& Path() const { return path_; }
 
-  // One call into the plug-in, under the command's fault guard where one
-  // is set: a fault ends the call and throws PartFailure, and from then on
-  // nothing more is called in any plug-in, their clean-up included; a
+  // One call into the plug-in, under its guard where it has one: a fault
+  // ends the call and throws PartFailure, and from then on nothing more is
+  // called in any plug-in under that guard, their clean-up included; a
   // change of the floating-point state throws FloatingStateChanged.
   void Call(const char* entryPoint, const std::function<void()>& call, bool timed = true) const;
-  static bool APartFailed();
-  // A failure of a part's clean-up, which came too late to be thrown;
-  // empty where none came.
-  static std::string& LateFailure();
+  // The guard its calls run under, or null.
+  FaultGuard* Guard() const { return guard_; }
+  bool APartCrashed() const;
   // GetDLLName's text, called as above.
   const char* DisplayName() const;
 
@@ -68,6 +71,7 @@ class PluginLibrary {
 #undef HOST_ENTRY_POINT_MEMBER
 
  private:
+  FaultGuard* guard_ = nullptr;
   HMODULE module_ = nullptr;
   std::string path_;
 };
@@ -81,7 +85,8 @@ class PluginLibrary {
 std::string LocateDll(const std::string& name, const std::string& firstFolder, const std::string& thenFolder);
 std::string LocateDll(const std::string& name);
 
-// A library loaded, or a Failure as Load throws it.
-std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path);
+// A library loaded, its calls under `guard`, or a Failure as Load throws
+// it.
+std::unique_ptr<PluginLibrary> LoadPlugin(const std::string& path, FaultGuard& guard);
 
 }  // namespace host

@@ -23,7 +23,7 @@ void ExpectRefused(const std::vector<std::string>& arguments, const std::string&
 TEST(Refused, CommandsAndTheirArguments) {
   ExpectRefused({}, "no command given; hostsim --help lists them");
   ExpectRefused({"simulate"}, "unknown command \"simulate\"; hostsim --help lists them");
-  ExpectRefused({"info"}, "DLL is missing (usage: hostsim info DLL)");
+  ExpectRefused({"info"}, "DLL is missing (usage: hostsim info DLL [--json])");
   ExpectRefused({"info", ""}, "the DLL argument is empty");
   const std::string runUsage = "(usage: hostsim run DLL STIMULUS [--settings V,V...] [--vcd FILE])";
   ExpectRefused({"run", "Quenvik.dll"}, "STIMULUS is missing " + runUsage);
@@ -40,7 +40,8 @@ TEST(Refused, CommandsAndTheirArguments) {
 // Each mistake in an option is named: what the option is and what is wrong.
 TEST(Refused, Options) {
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd"}, "--vcd needs a value");
-  ExpectRefused({"info", "Quenvik.dll", "--vcd", "x"}, "--vcd is not an option of info; it takes none");
+  ExpectRefused({"info", "Quenvik.dll", "--vcd", "x"}, "--vcd is not an option of info; it takes --json");
+  ExpectRefused({"demo", "--vcd", "x"}, "--vcd is not an option of demo; it takes none");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd="}, "--vcd needs a value, and it is empty");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vcd", "a.vcd", "--vcd=b.vcd"}, "--vcd is given twice");
   ExpectRefused({"run", "Quenvik.dll", "-", "--vdc", "a.vcd"},

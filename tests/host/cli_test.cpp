@@ -57,6 +57,34 @@ TEST(Info, NamesTheShiftRegistersMissingOptionalExport) {
   EXPECT_TRUE(Contains(info.out, "  exports: 20 of 21 entry points, without SetEnhancedInformation2 (optional)\n"));
 }
 
+// A path as a JSON string spells it.
+std::string JsonPath(const std::string& path) {
+  std::string json;
+  for (char c : path) json += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return json;
+}
+
+TEST(Info, GivesTheSameFactsAsJson) {
+  const Outcome info = Hostsim({"info", "--json", InBin("Quenvik.dll")});
+  EXPECT_EQ(0, info.status);
+  EXPECT_EQ("{\n  \"dll\": \"" + JsonPath(InBin("Quenvik.dll")) +
+                "\",\n  \"name\": \"Quenvik\",\n"
+                "  \"inputs\": {\"labels\": \"AB\xC3\x9C\", \"names\": [\"Summand A\",\"Summand B\",\"\xC3\x9C"
+                "bertrag\"]},\n"
+                "  \"outputs\": {\"labels\": \"S\xC3\x9C\", \"names\": [\"Summe S\",\"\xC3\x9C"
+                "bertrag\"]},\n"
+                "  \"delayFlag\": 0,\n"
+                "  \"entryPoints\": {\"exported\": 21, \"of\": 21, \"missing\": []},\n"
+                "  \"otherExports\": []\n}\n",
+            info.out);
+  const Outcome shiftRegister = Hostsim({"info", "Morrel.dll", "--json"});
+  EXPECT_EQ(0, shiftRegister.status);
+  EXPECT_TRUE(Contains(shiftRegister.out, "  \"delayFlag\": 1,\n")) << shiftRegister.out;
+  EXPECT_TRUE(Contains(shiftRegister.out, "\"entryPoints\": {\"exported\": 20, \"of\": 21, \"missing\": "
+                                          "[{\"name\": \"SetEnhancedInformation2\", \"optional\": true}]}"))
+      << shiftRegister.out;
+}
+
 // ---- run
 
 struct Table {
@@ -245,6 +273,25 @@ TEST(Truth, DecoderTableHasSixteenRowsFromItsEvaluation) {
   ASSERT_EQ(25u, lines.size()) << truth.out;
   EXPECT_EQ(" 0  0  0  0 |  1  1  1  0  1  1  1", lines[9]) << "0, not the dark initial evaluation";
   EXPECT_EQ(" 1  1  1  1 |  1  1  0  1  1  0  0", lines[24]) << "F";
+}
+
+TEST(Truth, GivesTheTableOrTheHistoryAsJson) {
+  const Outcome adder = Hostsim({"truth", "Quenvik.dll", "--json"});
+  EXPECT_EQ(0, adder.status) << adder.err;
+  EXPECT_TRUE(Contains(adder.out, "\n  \"inputs\": [\"Summand A\",\"Summand B\",\"\xC3\x9C"
+                                  "bertrag\"],\n  \"outputs\": [\"Summe S\",\"\xC3\x9C"
+                                  "bertrag\"],\n  \"combinational\": true,\n  \"rows\": [\n"
+                                  "    {\"inputs\": [0, 0, 0], \"outputs\": [\"0\",\"0\"]},\n"
+                                  "    {\"inputs\": [1, 0, 0], \"outputs\": [\"1\",\"0\"]},\n"))
+      << adder.out;
+  EXPECT_TRUE(Contains(adder.out, "\n    {\"inputs\": [1, 1, 0], \"outputs\": [\"0\",\"1\"]},\n")) << adder.out;
+  EXPECT_TRUE(Contains(adder.out, "\n    {\"inputs\": [1, 1, 1], \"outputs\": [\"1\",\"1\"]}]\n}\n")) << adder.out;
+
+  const Outcome shiftRegister = Hostsim({"truth", "--json", "Morrel.dll"});
+  EXPECT_EQ(1, shiftRegister.status);
+  EXPECT_TRUE(Contains(shiftRegister.out, "\n  \"combinational\": false,\n  \"history\": {\"inputs\": [0, 1, 1, 1], "
+                                          "\"first\": [\"0\"], \"later\": [\"1\"]}\n}\n"))
+      << shiftRegister.out;
 }
 
 TEST(Truth, ShiftRegisterHasNoneAndSaysSoInOneLine) {

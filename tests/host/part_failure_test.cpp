@@ -45,6 +45,16 @@ TEST(PartFailure, EndsTheCommandWithTheFaultNamed) {
   EXPECT_EQ("hostsim: odd_hang.dll: SimulateDLL3 did not return within 5 s\n", hang.err);
 }
 
+// A part that crashes on its way out has given its answers: they stand,
+// and the crash is said after them and makes the exit status 1.
+TEST(PartFailure, ACrashInTheCleanUpIsSaidAfterTheAnswers) {
+  const Outcome info = Hostsim({"info", InTests("odd_dispose_crash.dll")});
+  EXPECT_EQ(1, info.status);
+  EXPECT_TRUE(Contains(info.out, "  delay flag of a new part: ")) << info.out;
+  EXPECT_EQ(0u, info.err.find("hostsim: odd_dispose_crash.dll: DisposeUserDLL crashed: ")) << info.err;
+  EXPECT_EQ(1u, test::Lines(info.err).size()) << info.err;
+}
+
 // Each DLL is judged in a process of its own, and an area that takes that
 // process down costs that area: the other areas and DLLs are judged all
 // the same, the report names the area and the fault, and --junit holds a

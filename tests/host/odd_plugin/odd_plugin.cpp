@@ -31,6 +31,8 @@
 //                kLateEvaluation-th call, after a long run
 //   ODD_LATE_DEATH  SimulateDLL3 ends its process at once there, as the
 //                system ends a host killed from outside: no DLL hears of it
+//   ODD_DISPOSE_CRASH  DisposeUserDLL writes through a null pointer: a
+//                part that crashes on its way out, after its answers
 // Otherwise a buffer: one input, one output that follows it; or, with
 // ODD_COUNTER (and ODD_SHARED_COUNT), a part whose setting changes its
 // logic: a 2-bit counter of the input's rising edges, whose output is bit 1
@@ -179,6 +181,10 @@ ENTRY void InitUserDLL(unsigned char* record) {
 }
 
 ENTRY void DisposeUserDLL(unsigned char* record) {
+#ifdef ODD_DISPOSE_CRASH
+  volatile std::uintptr_t nowhere = 0;
+  *reinterpret_cast<volatile int*>(nowhere) = 1;
+#endif
   delete PartIn(record);
   std::memset(record + 5571, 0, 4);
 }
