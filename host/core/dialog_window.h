@@ -23,9 +23,4 @@ DialogWindow ReadDialog(HWND dialog);
 // tells the dialog of the new selection as a real pick does.
 void Perform(HWND dialog, const DialogWindow& window, const DialogAction& action);
 
-// The ways a user closes a dialog: its OK and Cancel buttons, the Esc key,
-// the close box in its caption.
-enum class DialogExit { kOk, kCancel, kEscape, kCloseBox };
-void Leave(HWND dialog, DialogExit exit);
-
 }  // namespace host
