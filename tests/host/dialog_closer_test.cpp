@@ -46,42 +46,51 @@ class DialogCloserTest : public ::testing::Test {
     if (!GetEnvironmentVariableA("DISPLAY", display, sizeof display) || !display[0]) GTEST_SKIP() << "needs a display";
     ASSERT_TRUE(window_.Handle());
   }
+
+  // Notes each step and when it ran; closes the dialog `seconds` after it
+  // is shown, the way `exit` says.
+  DialogPlan NotedPlan(double seconds, DialogExit exit) {
+    DialogPlan plan;
+    plan.onShown = [this](HWND dialog) {
+      steps_.push_back(IsWindowVisible(dialog) ? "shown" : "not yet shown");
+      shownAt_ = GetTickCount();
+      return true;
+    };
+    plan.waitSeconds = seconds;
+    plan.afterWait = [this, exit](HWND dialog) {
+      steps_.push_back("closed");
+      closedAt_ = GetTickCount();
+      Leave(dialog, exit);
+    };
+    return plan;
+  }
+
+  // The same, but the first step closes the dialog with Cancel and says
+  // whether the wait and the second step follow.
+  DialogPlan ClosedOnShown(double seconds, bool goOn) {
+    DialogPlan plan = NotedPlan(seconds, DialogExit::kOk);
+    plan.onShown = [goOn](HWND dialog) {
+      Leave(dialog, DialogExit::kCancel);
+      return goOn;
+    };
+    return plan;
+  }
+
   HostWindow window_{"hostsim test"};
   std::vector<std::string> steps_;
+  DWORD shownAt_ = 0, closedAt_ = 0;
 };
 
 TEST_F(DialogCloserTest, WaitsBetweenItsStepsAndClosesTheDialogTheWayAsked) {
-  DWORD shownAt = 0, closedAt = 0;
-  DialogPlan plan;
-  plan.onShown = [&](HWND dialog) {
-    steps_.push_back(IsWindowVisible(dialog) ? "shown" : "not yet shown");
-    shownAt = GetTickCount();
-    return true;
-  };
-  plan.waitSeconds = 0.5;
-  plan.afterWait = [&](HWND dialog) {
-    steps_.push_back("closed");
-    closedAt = GetTickCount();
-    Leave(dialog, DialogExit::kOk);
-  };
-  const DialogCloser closer(plan);
+  const DialogCloser closer(NotedPlan(0.5, DialogExit::kOk));
   EXPECT_EQ(IDOK, ShowDialog(window_.Handle()));
   EXPECT_TRUE(closer.SawDialog());
   EXPECT_EQ((std::vector<std::string>{"shown", "closed"}), steps_);
-  EXPECT_GE(closedAt - shownAt, 450u);
+  EXPECT_GE(closedAt_ - shownAt_, 450u);
 }
 
 TEST_F(DialogCloserTest, AFirstStepThatClosesTheDialogIsTheLast) {
-  DialogPlan plan;
-  plan.onShown = [&](HWND dialog) {
-    Leave(dialog, DialogExit::kCancel);
-    return false;
-  };
-  plan.afterWait = [&](HWND dialog) {
-    steps_.push_back("after the wait");
-    Leave(dialog, DialogExit::kOk);
-  };
-  const DialogCloser closer(plan);
+  const DialogCloser closer(ClosedOnShown(0, false));
   EXPECT_EQ(IDCANCEL, ShowDialog(window_.Handle()));
   EXPECT_TRUE(steps_.empty());
 }
@@ -91,35 +100,13 @@ TEST_F(DialogCloserTest, AFirstStepThatClosesTheDialogIsTheLast) {
 // dialog nor hurries the second closer's steps.
 TEST_F(DialogCloserTest, AStepLeftPendingDoesNotReachTheNextDialog) {
   {
-    DialogPlan plan;
-    plan.onShown = [](HWND dialog) {
-      Leave(dialog, DialogExit::kCancel);
-      return true;
-    };
-    plan.waitSeconds = 0.3;
-    plan.afterWait = [&](HWND dialog) {
-      steps_.push_back("first closer's step");
-      Leave(dialog, DialogExit::kOk);
-    };
-    const DialogCloser first(plan);
+    const DialogCloser first(ClosedOnShown(0.3, true));
     EXPECT_EQ(IDCANCEL, ShowDialog(window_.Handle()));
   }
-  DWORD shownAt = 0, closedAt = 0;
-  DialogPlan plan;
-  plan.onShown = [&](HWND) {
-    shownAt = GetTickCount();
-    return true;
-  };
-  plan.waitSeconds = 1;
-  plan.afterWait = [&](HWND dialog) {
-    steps_.push_back("second closer's step");
-    closedAt = GetTickCount();
-    Leave(dialog, DialogExit::kEscape);
-  };
-  const DialogCloser second(plan);
+  const DialogCloser second(NotedPlan(1, DialogExit::kEscape));
   EXPECT_EQ(IDCANCEL, ShowDialog(window_.Handle()));
-  EXPECT_EQ((std::vector<std::string>{"second closer's step"}), steps_);
-  EXPECT_GE(closedAt - shownAt, 950u);
+  EXPECT_EQ((std::vector<std::string>{"shown", "closed"}), steps_);
+  EXPECT_GE(closedAt_ - shownAt_, 950u);
 }
 
 TEST_F(DialogCloserTest, TheHostWindowEndsWithIt) {
