@@ -1,6 +1,6 @@
 // A dialog window's controls read as its user reads them, and the user's
-// clicks, picks and keys on it. Runs on the dialog's own thread, from
-// within its modal loop.
+// clicks and picks on it; dialog_closer.h closes it. Runs on the dialog's own
+// thread, from within its modal loop.
 #pragma once
 
 #include <windows.h>
