@@ -10,8 +10,10 @@
 #include <cstdlib>
 
 #include "command.h"
+#include "dialog_closer.h"
 #include "dialog_window.h"
 #include "host_file.h"
+#include "host_window.h"
 #include "options.h"
 #include "paths.h"
 #include "placed_part.h"
@@ -32,49 +34,21 @@ constexpr ExitOption kExitOptions[] = {{"--ok", DialogExit::kOk, "OK"},
                                        {"--cancel", DialogExit::kCancel, "Cancel"},
                                        {"--esc", DialogExit::kEscape, "Esc"},
                                        {"--close", DialogExit::kCloseBox, "the close box"}};
+const ExitOption& kCancelExit = kExitOptions[1];
 
-// What the dialog's thread hook and timers share: one dialog per run.
-struct DialogWatch {
+// What the dialog's steps share with the lines printed after it.
+struct DialogRun {
   double closeAfter = -1;  // seconds; below 0 the user closes it
   std::string screenshot;  // a PNG file to write, or none
   std::vector<SetRequest> requests;
   const ExitOption* exit = nullptr;  // none: Cancel after closeAfter, or the user
-  HWND dialog = nullptr;
-  HHOOK hook = nullptr;
   std::string shotNote, shotError;
-  std::string done;      // what the requests did, a line each
-  std::string setError;  // a request the dialog cannot take
-  bool acted = false, waited = false;
+  std::string done;        // what the requests did, a line each
+  std::string setError;    // a request the dialog cannot take
   std::string closedWith;  // " with OK", " (Cancel after 2 s)"; empty where the user closed it
 
   bool Automated() const { return exit || !requests.empty() || !screenshot.empty() || closeAfter >= 0; }
 };
-DialogWatch* watch = nullptr;
-
-// Under Wine, the prefix's desktop may belong to another display than
-// this one, or to none: left by an earlier run while its wineserver lives
-// on. A desktop named for this display is started for it, by this
-// process and with its DISPLAY, before the first window is made.
-void UseDesktopOfThisDisplay() {
-  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  char display[256] = {};
-  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version") ||
-      !GetEnvironmentVariableA("DISPLAY", display, sizeof display) || !display[0])
-    return;
-  const std::string name = std::string("hostsim on ") + display;
-  if (HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr))
-    SetThreadDesktop(desktop);
-}
-
-HWND CreateHostWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "HostsimMainWindow";
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, windowClass.lpszClassName, "hostsim", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-}
 
 // The window as the screen shows it, frame and all, drawn afresh first.
 RgbImage CaptureWindow(HWND window) {
@@ -114,26 +88,24 @@ RgbImage CaptureWindow(HWND window) {
   return image;
 }
 
-void WriteScreenshot(HWND dialog) {
+void WriteScreenshot(HWND dialog, DialogRun& run) {
   const RgbImage image = CaptureWindow(dialog);
   if (image.rgb.empty()) {
-    watch->shotError = "the dialog could not be copied from the screen, so " + watch->screenshot + " was not written";
+    run.shotError = "the dialog could not be copied from the screen, so " + run.screenshot + " was not written";
     return;
   }
   // Runs in the dialog's window procedure: the failure is kept for after
   // the dialog, not thrown through Windows.
   try {
-    WriteWholeFile(watch->screenshot, PngOf(image));
-    watch->shotNote = "wrote " + watch->screenshot + ": the dialog, " + std::to_string(image.width) + " x " +
-                      std::to_string(image.height) + " pixels\n";
+    WriteWholeFile(run.screenshot, PngOf(image));
+    run.shotNote = "wrote " + run.screenshot + ": the dialog, " + std::to_string(image.width) + " x " +
+                   std::to_string(image.height) + " pixels\n";
   } catch (const Failure& failure) {
-    watch->shotError = failure.what();
+    run.shotError = failure.what();
   }
 }
 
-UINT Milliseconds(double seconds) { return UINT(std::lround(seconds * 1000)); }
-
-std::string CancelShown(const DialogWatch& run) {
+std::string CancelShown(const DialogRun& run) {
   if (!run.screenshot.empty() && run.closeAfter <= 0) return " (Cancel after the screenshot)";
   char after[64];
   std::snprintf(after, sizeof after, " (Cancel after %g s)", run.closeAfter);
@@ -142,64 +114,48 @@ std::string CancelShown(const DialogWatch& run) {
 
 // Every request done in order; the first the dialog cannot take ends the
 // dialog with Cancel before anything is done.
-bool Act(HWND dialog) {
+bool Act(HWND dialog, DialogRun& run) {
   const DialogWindow read = ReadDialog(dialog);
   std::vector<DialogAction> actions;
   try {
-    for (const SetRequest& request : watch->requests) actions.push_back(ActionFor(read.controls, request));
+    for (const SetRequest& request : run.requests) actions.push_back(ActionFor(read.controls, request));
   } catch (const Failure& failure) {
-    watch->setError = failure.what();
+    run.setError = failure.what();
     return false;
   }
   for (std::size_t k = 0; k < actions.size(); ++k) {
     Perform(dialog, read, actions[k]);
-    const SetRequest& request = watch->requests[k];
-    watch->done += "set " + Quoted(request.caption) + " to " + Quoted(request.value) + ": " +
-                   ActionDone(read.controls, actions[k]) + "\n";
+    const SetRequest& request = run.requests[k];
+    run.done += "set " + Quoted(request.caption) + " to " + Quoted(request.value) + ": " +
+                ActionDone(read.controls, actions[k]) + "\n";
   }
   return true;
 }
 
-void Close(HWND dialog, const ExitOption& exit, const std::string& shown) {
-  watch->closedWith = shown;
+void Close(HWND dialog, DialogRun& run, const ExitOption& exit, const std::string& shown) {
+  run.closedWith = shown;
   Leave(dialog, exit.exit);
 }
 
-// A timer's message comes only once the dialog's queue holds nothing
-// else, painting included: the dialog is on the screen as it looks. The
-// requests first, then the screenshot, then the wait and the way out.
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  if (!IsWindow(watch->dialog)) return;
-  static const ExitOption& cancel = kExitOptions[1];
-  if (!watch->acted) {
-    watch->acted = true;
-    if (!Act(watch->dialog)) return Close(watch->dialog, cancel, " (Cancel, as a --set could not be done)");
-  }
-  if (!watch->screenshot.empty() && watch->shotNote.empty() && watch->shotError.empty()) WriteScreenshot(watch->dialog);
-  if (watch->closeAfter > 0 && !watch->waited) {
-    watch->waited = true;
-    SetTimer(nullptr, 0, Milliseconds(watch->closeAfter), OnTimer);
-    return;
-  }
-  if (watch->exit) return Close(watch->dialog, *watch->exit, std::string(" with ") + watch->exit->shown);
-  if (watch->closeAfter >= 0 || !watch->screenshot.empty()) Close(watch->dialog, cancel, CancelShown(*watch));
-}
-
-// The first dialog this thread shows is the part's. A dialog box is shown
-// once its queue has run empty after its creation, so the hook waits for
-// that rather than for the dialog's creation.
-LRESULT CALLBACK OnWindowMessage(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (code == HC_ACTION && !watch->dialog && message->message == WM_SHOWWINDOW && message->wParam) {
-    char className[16] = {};
-    GetClassNameA(message->hwnd, className, sizeof className);
-    if (std::string(className) == "#32770") {
-      watch->dialog = message->hwnd;
-      if (watch->Automated()) SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
+// The requests first, then the screenshot, then the wait and the way out;
+// a run with none of them is the user's to close.
+DialogPlan PlanOf(DialogRun& run) {
+  if (!run.Automated()) return {};
+  DialogPlan plan;
+  plan.onShown = [&run](HWND dialog) {
+    if (!Act(dialog, run)) {
+      Close(dialog, run, kCancelExit, " (Cancel, as a --set could not be done)");
+      return false;
     }
-  }
-  return CallNextHookEx(watch->hook, code, wParam, lParam);
+    if (!run.screenshot.empty()) WriteScreenshot(dialog, run);
+    return true;
+  };
+  plan.waitSeconds = run.closeAfter;
+  plan.afterWait = [&run](HWND dialog) {
+    if (run.exit) return Close(dialog, run, *run.exit, std::string(" with ") + run.exit->shown);
+    if (run.closeAfter >= 0 || !run.screenshot.empty()) Close(dialog, run, kCancelExit, CancelShown(run));
+  };
+  return plan;
 }
 
 double Seconds(const std::string& text) {
@@ -228,7 +184,7 @@ std::vector<SetRequest> SetRequests(const CommandLine& line) {
   return requests;
 }
 
-void ReadOptions(const CommandLine& line, DialogWatch& run) {
+void ReadOptions(const CommandLine& line, DialogRun& run) {
   if (line.Has("--close-after")) run.closeAfter = Seconds(line.Option("--close-after"));
   run.screenshot = line.Option("--screenshot");
   if (!run.screenshot.empty()) CheckWritable(run.screenshot);
@@ -237,15 +193,15 @@ void ReadOptions(const CommandLine& line, DialogWatch& run) {
 }
 
 // What went wrong, once the dialog is gone and its lines are out.
-void ReportAfter(const DialogWatch& run, const std::string& dll) {
+void ReportAfter(const DialogRun& run, bool dialogShown, const std::string& dll) {
   if (!run.setError.empty()) throw Failure(run.setError);
   if (!run.shotError.empty()) throw Failure(run.shotError);
-  if (run.Automated() && !run.dialog)
+  if (run.Automated() && !dialogShown)
     throw PartFailure(dll + ": CallParameterDialogDLL returned without showing a dialog, so nothing was set" +
                       (run.screenshot.empty() ? std::string() : " and " + run.screenshot + " was not written"));
 }
 
-void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogWatch& run) {
+void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogRun& run) {
   const std::string before = part.SavedBlock();
   std::printf("%s: delay flag %d, settings %s; opening its properties dialog\nblock before: %s\n",
               part.Library().Path().c_str(), part.HasDelay(), SettingsOfBlock(before).c_str(),
@@ -259,26 +215,21 @@ void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogWatch& run)
 }
 
 int Dialog(Arguments arguments, FaultGuard& guard) {
-  DialogWatch run;
+  DialogRun run;
   const CommandLine line = ReadCommandLine(kDialogCommand, arguments);
   ReadOptions(line, run);
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(line.operands[0], guard);
-  UseDesktopOfThisDisplay();
-  const HWND window = CreateHostWindow();
-  if (!window) throw Failure("the dialog needs a display, and no window can be created here");
-  watch = &run;
-  run.hook = SetWindowsHookExA(WH_CALLWNDPROCRET, OnWindowMessage, nullptr, GetCurrentThreadId());
+  const HostWindow window("hostsim");
+  if (!window.Handle()) throw Failure("the dialog needs a display, and no window can be created here");
+  const DialogCloser closer(PlanOf(run));
   {
-    PlacedPart part(*library, window);
+    PlacedPart part(*library, window.Handle());
     if (line.Has("--settings")) part.LoadSettings(SettingsBlock(line.Option("--settings")));
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
     ShowDialogOf(part, pins.data(), run);
   }
-  UnhookWindowsHookEx(run.hook);
-  watch = nullptr;
-  DestroyWindow(window);
-  ReportAfter(run, library->Path());
+  ReportAfter(run, closer.SawDialog(), library->Path());
   return 0;
 }
 

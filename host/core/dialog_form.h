@@ -1,7 +1,7 @@
 // A dialog as its user reads it: the controls that hold a setting, found
 // by the text beside them rather than by ids, and what "CAPTION=VALUE"
-// asks of them. Knows nothing of windows; host/driver/dialog_window.h
-// reads the controls from a dialog and acts on them.
+// asks of them. Knows nothing of windows; dialog_window.h reads the
+// controls from a dialog and acts on them.
 #pragma once
 
 #include <string>

@@ -83,11 +83,6 @@ DialogControl ControlOf(HWND dialog, HWND window) {
   return control;
 }
 
-void PostKey(HWND window, WPARAM key) {
-  PostMessageA(window, WM_KEYDOWN, key, 1);
-  PostMessageA(window, WM_KEYUP, key, 0xC0000001);
-}
-
 }  // namespace
 
 DialogWindow ReadDialog(HWND dialog) {
@@ -106,29 +101,6 @@ void Perform(HWND dialog, const DialogWindow& window, const DialogAction& action
   if (action.kind != DialogAction::kPick) return;
   SendMessageA(control, CB_SETCURSEL, WPARAM(action.item), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE), LPARAM(control));
-}
-
-void Leave(HWND dialog, DialogExit exit) {
-  switch (exit) {
-    case DialogExit::kOk:
-    case DialogExit::kCancel:
-      // A dialog without that button gets its command, as the keyboard gives it.
-      if (HWND button = GetDlgItem(dialog, exit == DialogExit::kOk ? IDOK : IDCANCEL))
-        SendMessageA(button, BM_CLICK, 0, 0);
-      else
-        PostMessageA(dialog, WM_COMMAND, exit == DialogExit::kOk ? IDOK : IDCANCEL, 0);
-      break;
-    case DialogExit::kEscape: {
-      // Into the dialog's queue, to the control with the focus, where the
-      // modal loop's IsDialogMessage turns it into Cancel.
-      const HWND focus = GetFocus();
-      PostKey(focus && IsChild(dialog, focus) ? focus : dialog, VK_ESCAPE);
-      break;
-    }
-    case DialogExit::kCloseBox:
-      PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-      break;
-  }
 }
 
 }  // namespace host

@@ -1,6 +1,6 @@
 // A dialog window's controls read as its user reads them, and the user's
-// clicks, picks and keys on it. Runs on the dialog's own thread, from
-// within its modal loop.
+// clicks and picks on it; dialog_closer.h closes it. Runs on the dialog's own
+// thread, from within its modal loop.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +22,5 @@ DialogWindow ReadDialog(HWND dialog);
 // As the user does it: a click on a button, or a pick from a list that
 // tells the dialog of the new selection as a real pick does.
 void Perform(HWND dialog, const DialogWindow& window, const DialogAction& action);
-
-// The ways a user closes a dialog: its OK and Cancel buttons, the Esc key,
-// the close box in its caption.
-enum class DialogExit { kOk, kCancel, kEscape, kCloseBox };
-void Leave(HWND dialog, DialogExit exit);
 
 }  // namespace host

@@ -9,8 +9,10 @@
 #include <map>
 #include <memory>
 
+#include "dialog_closer.h"
 #include "floating_state.h"
 #include "host_file.h"
+#include "host_window.h"
 #include "placed_part.h"
 #include "stdcall_probe.h"
 #include "text.h"
@@ -88,54 +90,13 @@ class InRecordedState {
   FloatingState host_;
 };
 
-// Cancels the first dialog this thread shows, `seconds` after it appears,
-// as a click on its Cancel button would.
-class DialogCanceller {
- public:
-  DialogCanceller(double seconds) : owner_(GetCurrentThreadId()), milliseconds_(DWORD(seconds * 1000)) {
-    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
-  }
-  ~DialogCanceller() {
-    InterlockedExchange(&stop_, 1);
-    if (thread_) WaitForSingleObject(thread_, INFINITE), CloseHandle(thread_);
-  }
-
- private:
-  static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  static DWORD WINAPI Watch(void* context) {
-    auto* self = static_cast<DialogCanceller*>(context);
-    HWND dialog = nullptr;
-    while (!self->stop_ && !dialog) {
-      Sleep(50);
-      EnumThreadWindows(self->owner_, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    }
-    for (DWORD waited = 0; dialog && !self->stop_ && waited < self->milliseconds_; waited += 50) Sleep(50);
-    if (dialog && !self->stop_)
-      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
-    return 0;
-  }
-  DWORD owner_, milliseconds_;
-  volatile LONG stop_ = 0;
-  HANDLE thread_ = nullptr;
-};
-
-HWND HostsimWindow() {
-  static HWND window = [] {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "HostsimReplayWindow";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, windowClass.lpszClassName, "hostsim replay", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-  }();
-  return window;
+// The trace does not hold what was clicked: the dialog is cancelled
+// `seconds` after it appears, as a click on its Cancel button would.
+DialogPlan CancelAfter(double seconds) {
+  DialogPlan plan;
+  plan.waitSeconds = seconds;
+  plan.afterWait = [](HWND dialog) { Leave(dialog, DialogExit::kCancel); };
+  return plan;
 }
 
 // A file region's position alone; 0 where it is unknown.
@@ -207,9 +168,15 @@ class TraceReplay::State {
     if (differs_.empty()) differs_ = what;
   }
 
+  // Made with the first record that names one, and kept for the others.
+  HWND Window() {
+    if (!window_) window_ = std::make_unique<HostWindow>("hostsim replay");
+    return window_->Handle();
+  }
+
   HostRecord& RecordFor(std::uint32_t recorded, bool withWindow) {
     auto& record = records_[recorded];
-    if (!record) record = std::make_unique<HostRecord>(withWindow ? HostsimWindow() : nullptr);
+    if (!record) record = std::make_unique<HostRecord>(withWindow ? Window() : nullptr);
     return *record;
   }
 
@@ -365,13 +332,13 @@ class TraceReplay::State {
     }
     const bool withMxcsr = entry.Has("mxcsr") && ProcessorHasSse();
     const bool dialog = name == HOST_LISTED(CallParameterDialogDLL);
-    std::unique_ptr<DialogCanceller> canceller;
+    std::unique_ptr<DialogCloser> closer;
     if (dialog) {
       char seconds[32];
       std::snprintf(seconds, sizeof seconds, "%g", dialogSeconds_);
       Note(call, std::string("the dialog is cancelled by hostsim after ") + seconds +
                      " s: the trace does not hold what was clicked");
-      canceller = std::make_unique<DialogCanceller>(dialogSeconds_);
+      closer = std::make_unique<DialogCloser>(CancelAfter(dialogSeconds_));
     }
     ProbeResult result{};
     FloatingState left;
@@ -383,7 +350,7 @@ class TraceReplay::State {
           !dialog);
       left = ReadFloatingState();
     }
-    canceller.reset();
+    closer.reset();
     if (!call.returned)
       return Note(call, call.unreturned.empty() ? "the trace ends inside this call: nothing to compare"
                                                 : "it never returned when recorded (" + call.unreturned +
@@ -435,6 +402,7 @@ class TraceReplay::State {
   const PluginLibrary& library_;
   double dialogSeconds_;
   std::function<void(const std::string&)> say_;
+  std::unique_ptr<HostWindow> window_;  // outlives the records that name it
   std::map<std::uint32_t, std::unique_ptr<HostRecord>> records_;
   std::map<std::uint32_t, std::uint32_t> instances_;  // recorded -> replayed
   bool windowNoted_ = false;
