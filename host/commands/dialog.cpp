@@ -226,7 +226,7 @@ int Dialog(Arguments arguments, FaultGuard& guard) {
     PlacedPart part(*library, window.Handle());
     if (line.Has("--settings")) part.LoadSettings(SettingsBlock(line.Option("--settings")));
     std::vector<unsigned char> pins(kPinInfoSize, 0);
-    library->Call("GetNumberOfInputsOutputs2", [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+    library->Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
     ShowDialogOf(part, pins.data(), run);
   }
   ReportAfter(run, closer.SawDialog(), library->Path());

@@ -170,7 +170,7 @@ BenchFigures TimeEvaluations(const std::string& dll, PlacedPart& part, SimulateD
     // One guarded call for the whole batch, which a guard per call would
     // slow down; not held to a call's time limit, as a batch may take long.
     part.Library().Call(
-        "SimulateDLL3",
+        HOST_LISTED(SimulateDLL3),
         [&] {
           best.exportNs = std::min(best.exportNs, TimeCalls(part.Library().SimulateDLL3, record, stimuli, evaluations));
         },

@@ -30,7 +30,7 @@ PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, std::size_
 
 PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes)
     : library_(library), guard_(std::move(guard)), record_(hostWindow, guardBytes) {
-  placed_ = Call("InitUserDLL", [&] { library_.InitUserDLL(record_.Data()); }) && record_.Slot() != 0;
+  placed_ = Call(HOST_LISTED(InitUserDLL), [&] { library_.InitUserDLL(record_.Data()); }) && record_.Slot() != 0;
 }
 
 PlacedPart::~PlacedPart() {
@@ -45,7 +45,7 @@ PlacedPart::~PlacedPart() {
 void PlacedPart::Remove() {
   if (!placed_ || library_.APartCrashed()) return;
   placed_ = false;
-  Call("DisposeUserDLL", [&] { library_.DisposeUserDLL(record_.Data()); });
+  Call(HOST_LISTED(DisposeUserDLL), [&] { library_.DisposeUserDLL(record_.Data()); });
 }
 
 bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call, bool timed) {
@@ -57,7 +57,7 @@ bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call,
 void PlacedPart::ReadPinCounts() {
   if (inputs_ >= 0) return;
   std::vector<unsigned char> pins(kPinInfoSize, 0);
-  Call("GetNumberOfInputsOutputs2", [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+  Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
   inputs_ = pins[0];
   outputs_ = pins[1];
 }
@@ -86,39 +86,39 @@ std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool 
 }
 
 void PlacedPart::Initial(const SignalArray& in, SignalArray& out) {
-  Call("InitSimulationDLL2", [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
+  Call(HOST_LISTED(InitSimulationDLL2), [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
 }
 
 std::int32_t PlacedPart::Simulate(const SignalArray& in, SignalArray& out) {
   std::int32_t result = 0;
-  Call("SimulateDLL3", [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
+  Call(HOST_LISTED(SimulateDLL3), [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
   return result;
 }
 
 const char* PlacedPart::InputLabels() {
   const char* labels = nullptr;
-  Call("SetInputChar2", [&] { labels = library_.SetInputChar2(record_.Data()); });
+  Call(HOST_LISTED(SetInputChar2), [&] { labels = library_.SetInputChar2(record_.Data()); });
   return labels;
 }
 
 const char* PlacedPart::OutputLabels() {
   const char* labels = nullptr;
-  Call("SetOutputChar2", [&] { labels = library_.SetOutputChar2(record_.Data()); });
+  Call(HOST_LISTED(SetOutputChar2), [&] { labels = library_.SetOutputChar2(record_.Data()); });
   return labels;
 }
 
 std::int32_t PlacedPart::HasDelay() {
   std::int32_t delay = 0;
-  Call("HasDelayDLL", [&] { delay = library_.HasDelayDLL(record_.Data()); });
+  Call(HOST_LISTED(HasDelayDLL), [&] { delay = library_.HasDelayDLL(record_.Data()); });
   return delay;
 }
 
 void PlacedPart::Write(std::uint32_t fileArgument) {
-  Call("WriteToFile", [&] { library_.WriteToFile(fileArgument, record_.Data()); });
+  Call(HOST_LISTED(WriteToFile), [&] { library_.WriteToFile(fileArgument, record_.Data()); });
 }
 
 void PlacedPart::Read(std::uint32_t fileArgument) {
-  Call("ReadFromFile", [&] { library_.ReadFromFile(fileArgument, record_.Data()); });
+  Call(HOST_LISTED(ReadFromFile), [&] { library_.ReadFromFile(fileArgument, record_.Data()); });
 }
 
 void PlacedPart::LoadSettings(const std::string& block) {
@@ -139,12 +139,12 @@ std::string PlacedPart::SavedBlock() {
 
 void PlacedPart::OpenDialog(unsigned char* pinRecord) {
   Call(
-      "CallParameterDialogDLL", [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); }, false);
+      HOST_LISTED(CallParameterDialogDLL), [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); }, false);
 }
 
 PinDescription DescribePins(const PluginLibrary& library) {
   std::vector<unsigned char> pins(kPinInfoSize, 0);
-  library.Call("GetNumberOfInputsOutputs2", [&] { library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+  library.Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
   PinDescription description;
   for (int i = 0; i < pins[0] && i < kMaxPins; ++i)
     description.inputs.emplace_back(reinterpret_cast<const char*>(&pins[kInputNameAt + i * kNameSlot]));

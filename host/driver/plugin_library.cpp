@@ -63,7 +63,7 @@ bool PluginLibrary::APartCrashed() const { return guard_ && guard_->APartCrashed
 
 const char* PluginLibrary::DisplayName() const {
   const char* name = nullptr;
-  Call("GetDLLName", [&] { name = GetDLLName(); });
+  Call(HOST_LISTED(GetDLLName), [&] { name = GetDLLName(); });
   return name;
 }
 
