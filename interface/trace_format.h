@@ -1,42 +1,5 @@
-// The call trace the recorder writes and `hostsim replay` reads: text, one
-// line per record, CR LF, so that Notepad on any Windows shows it and a
-// support engineer can read it with grep.
-//
-// The head, one "key value" line each, then the records:
-//   > N MS NAME depth=D align=A cw=XXXX sw=XXXX [mxcsr=XXXX] slots=XXXXXXXX,... REGION=BYTES...
-//   < N MS NAME depth=D eax=XXXXXXXX edx=XXXXXXXX pop=BYTES cw=XXXX sw=XXXX [mxcsr=XXXX] REGION=BYTES... [text="..."]
-//   ~ N MS NAME why=next-call|unload
-//   ! a note (the part loaded or freed, the cap reached, ...)
-// N counts the calls from 1, MS the milliseconds since the trace began,
-// A is ESP mod 16 at the entry point's first instruction, cw and sw the
-// x87 control and status words, pop the bytes
-// the entry point took off the stack beyond its return address. "slots=?"
-// marks an export the interface does not know: its arguments are unknown.
-// A "~" record says that call N never returned: its thread began another
-// call at or above its stack (the host went on after a fault), or the
-// recorder was unloaded while it was under way.
-//
-// BYTES are hex pairs, a run of four or more equal bytes written {XX*COUNT},
-// COUNT bytes the recorder left out (past kMaxRegionBytes) {??*COUNT};
-// "-" where nothing could be read. A file region is the handle's position
-// ("?" where it has none), on exit with +BYTES for the bytes between the
-// two positions read back, or +#COUNT where the handle did not let the
-// recorder read them.
-//
-// The cap. The head's "cap FIRST RING" says the trace keeps its first FIRST
-// bytes and a ring of RING bytes for its last records, in two halves of
-// RING/2 from file offsets FIRST and FIRST + RING/2. Each half begins with
-//   ! ring part=P
-// P counting the halves begun from 1; the halves are read in the order of
-// P. Within the first part and within each half, the text ends at its
-// first NUL byte (room the recorder had taken but not yet written, which a
-// trace of a process that died may show) or at the half's end. The calls
-// left out between are those after the first part's last and before the
-// oldest half's first; a note says so, as the second line of each half
-// begun after records were left out (so that the trace of a host that
-// died says it too) and as the last line of a trace closed normally:
-//   ! left-out first=N last=M records=K
-// (N and M the least and greatest call numbers left out, K the records).
+// The call trace the recorder writes and `hostsim replay` reads (the format:
+// docs/formats.md, "Call traces").
 //
 // This header is shared with the recorder, which links no C++ runtime: it
 // holds constants and plain tables only.

@@ -1,6 +1,6 @@
 // The recorder: stands in for a part under the part's file name, loads the
 // real part at the first call, forwards every call to it unchanged and
-// writes each call's entry and exit to a trace (interface/trace_format.h).
+// writes each call's entry and exit to a trace (docs/formats.md).
 //
 // Nothing here may change what the host sees: the thunks (thunks.S) keep
 // the registers, the flags and the stack, this code keeps the thread's last

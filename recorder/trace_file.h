@@ -5,7 +5,7 @@
 // Only a window of the file is mapped at a time, as the host is a 32-bit
 // process whose address space is its own.
 //
-// The cap keeps both ends (trace_format.h): the first part, then a ring
+// The cap keeps both ends (docs/formats.md, "The cap"): the first part, then a ring
 // of two halves for the last records, the older half given up for each
 // new one.
 #pragma once

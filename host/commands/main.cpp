@@ -46,6 +46,9 @@ std::string HelpText() {
   std::string text = "usage: hostsim COMMAND ARGUMENTS\n\n";
   for (const Command* command : kCommands)
     for (const CommandForm& form : command->forms) text += FormHelp(form);
+  text += "\nFile formats: docs/formats.md (settings V,V..., stimulus files, test vectors,\n"
+          "VCD, project files, call traces, JSON and JUnit reports); every command in\n"
+          "full: docs/hostsim.md.\n";
   for (const Command* command : kCommands)
     if (*command->notes) text += "\n" + std::string(command->notes);
   return text + "\nExit status: 0 done; 1 a negative answer about a part (truth, check, test,\n"

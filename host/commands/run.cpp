@@ -78,21 +78,7 @@ const Command kRunCommand = {
                                                            "the first step's inputs, then one evaluation per\n"
                                                            "step; prints a table, and with --vcd writes a Value\n"
                                                            "Change Dump for a waveform viewer"}},
-    "Stimulus files: one step per line, one value per input in pin order (see\n"
-    "info), separated by blanks. A value is 0 (0.0 V), 1 (5.0 V) or a voltage with\n"
-    "its unit, such as 2.6V; above 2.5 V is logic 1. A # starts a comment. 8-bit,\n"
-    "UTF-8 and UTF-16 text are read, with or without a byte-order mark, with lines\n"
-    "ending in CR LF, LF or CR.\n"
-    "STIMULUS - reads standard input. For the full adder, A + B and a carry:\n"
-    "    # A B carry\n"
-    "    0 0 0\n"
-    "    1 1 0\n"
-    "    1 1 2.6V\n"
-    "\n"
-    "VCD: one wire per pin in the scopes PART.in and PART.out, one time unit per\n"
-    "evaluation (0 is the initial one). Names are plain identifiers: the German\n"
-    "letters spelt out (Ae Oe Ue ae oe ue ss), every other run of bytes but letters,\n"
-    "digits and _ one _, and a _ before a digit that would come first.\n",
+    "In run, a STIMULUS of - reads standard input.\n",
     Run};
 
 }  // namespace host

@@ -171,24 +171,7 @@ const Command kTestCommand = {
     {{"test DLL VECTORS [--junit FILE]", "a part against test vectors: rows of inputs and the\n"
                                          "outputs they must give; failing rows are printed,\n"
                                          "exit status 1 on any; --junit writes a JUnit report"}},
-    "Test vectors: one row a line, the inputs in pin order, a |, the expected\n"
-    "outputs. An input is 0, 1, a voltage such as 2.6V, or C, a clock pulse (0,\n"
-    "then 1; the outputs are compared after the 1). An output is 0, 1 or X (either\n"
-    "level). bits(W, E) is W columns, bit 0 of E first. \"repeat N: ROW\" repeats a\n"
-    "row, \"repeat N n: ROW\" counts n from 0 to N-1 for E. \"settings V,V...\" gives\n"
-    "settings before the next row, saves or delay line; a value the part does not\n"
-    "take fails that line. \"saves V,V...\" is a case: the block the part writes\n"
-    "there must hold exactly these values; \"delay 0\" or \"delay 1\" is the delay flag\n"
-    "it must report there. The first row is the initial evaluation (with a C: the\n"
-    "initial one at 0, then one at 1); \"start\" makes the next row the initial\n"
-    "evaluation of a new run of the same part. E is worked out in 64-bit whole\n"
-    "numbers: a result beyond them, a division by 0 or a shift by less than 0 or\n"
-    "more than 63 is bad input, as is a file beyond its limits: 1000000 rows\n"
-    "(repeats counted out), 1000 characters a line before any #, 32 of ( - ~ within\n"
-    "each other, bits( widths up to 64 and to the part's pins, 32 MB. 8-bit, UTF-8\n"
-    "and UTF-16 text are read, with lines ending in CR LF, LF or CR. For the full\n"
-    "adder:\n"
-    "    repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X\n",
+    "",
     Test};
 
 }  // namespace host

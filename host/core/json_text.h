@@ -1,5 +1,6 @@
-// The pieces of the JSON hostsim writes for tools: its texts are UTF-8
-// already, so only quotes, backslashes and control bytes need escaping.
+// The pieces of the JSON hostsim writes for tools (its forms:
+// docs/formats.md, "JSON"): its texts are UTF-8 already, so only quotes,
+// backslashes and control bytes need escaping.
 #pragma once
 
 #include <string>

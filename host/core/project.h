@@ -1,6 +1,6 @@
 // The stand-in host's project file: host lines and plug-in blocks taking
 // turns on one handle, as the simulator keeps its projects (the format is
-// in project_format.h). The host never looks inside a block: on loading it
+// in docs/formats.md). The host never looks inside a block: on loading it
 // hands the handle to ReadFromFile and checks that the plug-in stopped
 // right behind the block's end marker.
 #pragma once

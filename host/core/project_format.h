@@ -1,20 +1,6 @@
 // The project file as the host reads it before any plug-in sees it: which
 // lines are the host's, which belong to a part's block, and where a file
-// breaks the format.
-//
-//   HOSTSIM PROJECT 1            the heading
-//   PART 1 Quenvik.dll           a part: its number (1, 2, ... in order)
-//   0                              and its DLL, then the plug-in's block,
-//   ENDE_MARKE_DER_USER_DLL        whose last line is the end marker
-//   PART 2 Morrel.dll
-//   ...
-//   END                          nothing but blank lines after it
-//
-// hostsim writes every line with CR LF. Read back are also what editors
-// make of it: lines ending in LF or in CR alone (old Mac editors), a UTF-8
-// byte-order mark, blank lines among the host's lines, blanks at the end of
-// a line. A block's lines are the plug-in's and are not looked into, except
-// that one reading PART n or END shows the block has lost its marker.
+// breaks the format (the format: docs/formats.md, "Project files").
 #pragma once
 
 #include <cstddef>

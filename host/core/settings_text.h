@@ -1,6 +1,6 @@
 // A part's settings as the host shows and gives them: the values of its
-// block, one per line, written as "8,1". Shared by every command that sets
-// or shows settings.
+// block, one per line, written as "8,1" (docs/formats.md, "Settings").
+// Shared by every command that sets or shows settings.
 #pragma once
 
 #include <string>

@@ -1,7 +1,4 @@
-// Stimulus files for `run`: one step per line, one value per input pin in
-// pin order, separated by blanks; `#` starts a comment. A value is a logic
-// level, 0 (0.0 V) or 1 (5.0 V), or a voltage written with its unit, such
-// as 2.6V or -1V. Lines may end in CR LF, LF or CR alone.
+// Stimulus files for `run` (the format: docs/formats.md, "Stimulus files").
 #pragma once
 
 #include <string>

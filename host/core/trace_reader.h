@@ -1,4 +1,4 @@
-// A call trace as the recorder writes it (trace_format.h), read back and
+// A call trace as the recorder writes it (docs/formats.md), read back and
 // checked line by line: a trace may come from a stranger, so nothing in it
 // is taken on trust. Every count and size is held to what its entry point
 // and the file allow before anything is made of it, and the file is read

@@ -1,6 +1,5 @@
-// Value Change Dumps (IEEE 1364) of a run, for waveform viewers: scope
-// `module <display name>` with the sub-scopes `in` and `out`, one 1-bit wire
-// per pin, one time unit per evaluation (0 is the initial evaluation).
+// Value Change Dumps of a run (the format: docs/formats.md, "Value Change
+// Dumps").
 #pragma once
 
 #include <string>
@@ -9,11 +8,7 @@
 namespace host {
 
 // A pin or part name (Windows-1252) as a VCD reference that every viewer
-// takes as a plain identifier (letters, digits and _, not a digit first):
-// the German letters are spelt out (Ä Ae, Ö Oe, Ü Ue, ä ae, ö oe, ü ue,
-// ß ss), a run of other bytes (blanks, ".", "-") becomes one "_", none is
-// left at the end, and a name that starts with a digit gets a "_" before
-// it ("1. von 7 Segmenten" is _1_von_7_Segmenten).
+// takes as a plain identifier, spelt as the format says.
 std::string VcdReference(const std::string& windows1252);
 
 struct VcdRun {

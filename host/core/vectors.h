@@ -1,37 +1,5 @@
-// Test vectors for `hostsim test`: a table of input rows and the outputs
-// each must give, in plain text, one row a line:
-//
-//   # the full adder: A B carry | sum carry
-//   0 0 0 | 0 0
-//   repeat 8 n: bits(3, n) | bits(1, n ^ n >> 1 ^ n >> 2) X
-//   settings 8,1
-//
-// Inputs in pin order: 0, 1, a voltage with its unit (2.6V), or C, a clock
-// pulse: the row is evaluated with that input at 0 and then at 1, and the
-// outputs are compared after the second evaluation. Outputs in pin order,
-// after a |: 0, 1 or X (any level, but still exactly 5.0 or 0.0).
-// bits(W, E) stands for W columns, bit 0 of E first (input i is bit i, as
-// in hostsim's truth tables). "repeat N: ROW" is the row N times; "repeat N
-// n: ROW" also counts n from 0 to N-1, which E may use with + - * / % & | ^
-// ~ << >> and parentheses. "settings V,V..." gives the part a block of
-// settings, as --settings does, before the next row, saves or delay line
-// (`test` fails the line where the part does not take them). The first row
-// is the run's initial evaluation, as in `run`; a C in it makes that the
-// initial evaluation at 0 followed by an ordinary one at 1. "start" makes
-// the next row the initial evaluation of a new run of the same part, as a
-// user's next simulation is. Two cases of their own judge what outputs
-// cannot show: "saves V,V...", that the block of settings the part writes
-// at that point holds exactly these values (a new part's settings, what is
-// kept and what is not), and "delay 0" or "delay 1", the delay flag the
-// part reports there. # starts a comment.
-//
-// E is worked out in 64-bit whole numbers: a result beyond them, a
-// division or remainder by 0 and a shift by less than 0 or more than 63 are
-// faults of the file; << and >> shift the two's-complement bits, >> keeping
-// the sign. The file is read as stimulus files are (8-bit, UTF-8 or UTF-16
-// text, lines ending in CR LF, LF or CR) and is held to the limits below,
-// so that no file, however made, takes the reader's time, memory or stack;
-// each fault names the limit. Columns are counted in characters from 1.
+// Test vectors for `hostsim test` (the format, its limits and its faults:
+// docs/formats.md, "Test vectors").
 #pragma once
 
 #include <cstddef>

@@ -156,7 +156,7 @@ TEST(Check, ReportsNoPassForWhatItCouldNotJudge) {
   DeleteFileA(junit.c_str());
 }
 
-// Bad input, as the README has it for every command: exit status 2 and
+// Bad input, as docs/hostsim.md has it for every command: exit status 2 and
 // the file named, before any plug-in is judged.
 TEST(Check, AFileThatIsNoDllIsBadInputNotAFinding) {
   const std::string text = test::Scratch("text.dll");
