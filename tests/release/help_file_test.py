@@ -87,12 +87,7 @@ class HelpFileTest(unittest.TestCase):
                 self.assertTrue(self.chm.read("/" + name) == source, f"{name} differs from docs/help/{name}")
 
     def test_file_names_default_topic_title_and_german(self):
-        system = self.chm.read("/#SYSTEM")
-        records, pos = {}, 4
-        while pos + 4 <= len(system):
-            code, length = struct.unpack_from("<HH", system, pos)
-            records[code] = system[pos + 4:pos + 4 + length]
-            pos += 4 + length
+        records = self.system_records()
         self.assertEqual("index.htm", cstring(records[2], 0))
         self.assertEqual("Korvelant-Bauteile", cstring(records[3], 0))
         self.assertEqual(0x0407, struct.unpack_from("<I", records[4], 0)[0])
