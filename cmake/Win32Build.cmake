@@ -79,5 +79,6 @@ include(recorder/Package.cmake)
 
 add_subdirectory(host)
 add_subdirectory(tests/wine)
+add_subdirectory(tests/release)
 add_subdirectory(tests/host)
 add_subdirectory(tests/recorder)

@@ -103,8 +103,8 @@ double TimeLeastWork(Work work, const Stimuli& stimuli, long evaluations) {
 
 using LeastWorkTimer = std::function<double(const Stimuli&, long)>;
 
-// The rules of the parts' folders, by the name of their DLL.
-LeastWorkTimer RuleOf(const std::string& dll) {
+// The rules of bench_rules/, by the name of their DLL.
+LeastWorkTimer RuleOf([[maybe_unused]] const std::string& dll) {  // unused where no part has a rule
 #define HOST_BENCH_RULE(name)                                        \
   if (_stricmp(FileName(dll).c_str(), #name ".dll") == 0)            \
     return [](const Stimuli& stimuli, long evaluations) {            \

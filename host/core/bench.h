@@ -27,7 +27,7 @@ struct BenchFigures {
 
 // Times `evaluations` per figure and round; in each round the three figures
 // are taken one after the other, so that they see the machine alike. The
-// least work is the rule of the part's folder where it has one (for the
+// least work is the part's rule in bench_rules/ where it has one (for the
 // DLL of that name); else, for a part whose outputs follow from its inputs
 // alone, a table of its outputs read from the DLL; else, for a part with
 // state, the levels and output patterns without its rule.

@@ -25,15 +25,8 @@ const Outcome& Checked() {
   return check;
 }
 
-// The lines of one DLL's report: its heading and the indented lines below.
-std::string ReportOf(const std::string& dll) {
-  const std::string& out = Checked().out;
-  const std::size_t heading = out.find("\\" + dll + " (");
-  if (heading == std::string::npos) return "";
-  std::size_t end = out.find('\n', heading);
-  while (end != std::string::npos && out.compare(end + 1, 2, "  ") == 0) end = out.find('\n', end + 1);
-  return out.substr(heading, end == std::string::npos ? std::string::npos : end + 1 - heading);
-}
+// The lines of one DLL's report.
+std::string ReportOf(const std::string& dll) { return test::CheckReportOf(Checked().out, dll); }
 
 TEST(CheckAreas, ASettingThatChangesThePartsLogicIsNoFinding) {
   const std::string report = ReportOf("odd_counter.dll");

@@ -346,6 +346,10 @@ TEST(Bench, ReportsEachDllAgainstItsFloorAndFindsNoAllocation) {
     EXPECT_TRUE(Contains(block, "  placing and removing a part:  msvcrt.dll!free 1, msvcrt.dll!malloc 1\n"));
     EXPECT_TRUE(Contains(block, "  a run of 3000 evaluations:  nothing, so no heap allocation"));
   }
+  // The shift register is timed against the rule the bench has for it.
+  EXPECT_TRUE(Contains(BenchBlock(bench.out, "Schieberegister (" + InBin("Morrel.dll") + ")"),
+                       ", levels from the bytes, outputs from ready patterns, the rule\n"))
+      << bench.out;
 }
 
 // A part the bench has no rule for gets a floor derived from its DLL: a

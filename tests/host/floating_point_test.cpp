@@ -16,6 +16,7 @@
 
 namespace {
 
+using test::CheckReportOf;
 using test::Contains;
 using test::Hostsim;
 using test::InTests;
@@ -61,20 +62,6 @@ std::string ChangeLine(const std::string& text, const std::string& entryPoint, c
     return line;
   }
   return "";
-}
-
-// One DLL's report in the output of check: from its heading to its
-// summary line.
-std::string ReportOf(const std::string& out, const std::string& dll) {
-  std::string report;
-  bool in = false;
-  for (const std::string& line : test::Lines(out)) {
-    in = in || Contains(line, "\\" + dll + " (");
-    if (!in) continue;
-    report += line + "\n";
-    if (line == "  no findings" || (line.size() > 2 && line[2] >= '0' && line[2] <= '9')) break;
-  }
-  return report;
 }
 
 TEST(FloatingPoint, RunAndTestNameTheCallThatChangesTheState) {
@@ -128,7 +115,7 @@ TEST(FloatingPoint, CheckNamesEachChangeInEveryAreaThatMakesTheCall) {
   const Outcome check = Hostsim(arguments);
   EXPECT_EQ(1, check.status) << check.err;
   for (const StateChange& change : changes) {
-    const std::string report = ReportOf(check.out, change.dll);
+    const std::string report = CheckReportOf(check.out, change.dll);
     for (const char* area : {"stack", "outputs", "record", "instances"}) {
       const std::size_t at = report.find(std::string("  FINDING ") + area + ": SimulateDLL3 " + change.words);
       ASSERT_NE(std::string::npos, at) << change.dll << " " << area << "\n" << check.out;
@@ -142,7 +129,7 @@ TEST(FloatingPoint, CheckNamesEachChangeInEveryAreaThatMakesTheCall) {
   }
   // Reading its input through the x87 is harmless where the exceptions are
   // masked, and traps, or raises invalid operation, where they are not.
-  const std::string x87 = ReportOf(check.out, "odd_x87_input.dll");
+  const std::string x87 = CheckReportOf(check.out, "odd_x87_input.dll");
   for (const char* entryPoint : {"InitSimulationDLL2", "SimulateDLL3"}) {
     const std::size_t at = x87.find(std::string("  FINDING floating-point: ") + entryPoint + " with every input a");
     ASSERT_NE(std::string::npos, at) << x87;
@@ -152,7 +139,7 @@ TEST(FloatingPoint, CheckNamesEachChangeInEveryAreaThatMakesTheCall) {
         << line;
   }
   EXPECT_TRUE(Contains(x87, "\n  2 findings\n")) << x87;
-  const std::string quenvik = ReportOf(check.out, "Quenvik.dll");
+  const std::string quenvik = CheckReportOf(check.out, "Quenvik.dll");
   EXPECT_TRUE(Contains(quenvik, "  ok      floating-point: 28 evaluations on 14 odd inputs")) << check.out;
   EXPECT_TRUE(Contains(quenvik, "\n  no findings\n")) << quenvik;
 }

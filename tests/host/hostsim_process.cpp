@@ -145,4 +145,12 @@ std::size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
+std::string CheckReportOf(const std::string& out, const std::string& dll) {
+  const std::size_t heading = out.find("\\" + dll + " (");
+  if (heading == std::string::npos) return "";
+  std::size_t end = out.find('\n', heading);
+  while (end != std::string::npos && out.compare(end + 1, 2, "  ") == 0) end = out.find('\n', end + 1);
+  return out.substr(heading, end == std::string::npos ? std::string::npos : end + 1 - heading);
+}
+
 }  // namespace test

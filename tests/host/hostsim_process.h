@@ -51,5 +51,8 @@ void WriteAll(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 std::size_t Count(const std::string& text, const std::string& part);  // how often `part` is in `text`
+// One DLL's report in what `check` prints: its heading and the indented
+// lines below, its summary the last of them; empty when it is not there.
+std::string CheckReportOf(const std::string& out, const std::string& dll);
 
 }  // namespace test

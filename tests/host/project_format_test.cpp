@@ -2,6 +2,7 @@
 // faults the reader names before any plug-in reads a block.
 #include <gtest/gtest.h>
 
+#include "end_marker.h"
 #include "failure.h"
 #include "project.h"
 #include "project_format.h"
@@ -11,7 +12,7 @@ namespace {
 
 using host::ProjectLayout;
 
-const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+const std::string kMarker = test::kEndMarker;
 const std::string kAdderBlock = "1\r\n" + kMarker;
 const std::string kRegisterBlock = "16\r\n0\r\n" + kMarker;
 const std::string kSaved =

@@ -2,6 +2,7 @@
 // handle, and what happens when a block is not where the host expects it.
 #include <gtest/gtest.h>
 
+#include "end_marker.h"
 #include "hostsim_process.h"
 
 namespace {
@@ -10,7 +11,7 @@ using test::Contains;
 using test::Hostsim;
 using test::Outcome;
 
-const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+const std::string kMarker = test::kEndMarker;
 
 class Project : public ::testing::Test {
  protected:

@@ -2,23 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "failure.h"
+#include "repeated_text.h"
 #include "stimulus.h"
 #include "text.h"
 
 namespace {
 
 using host::StimulusStep;
+using test::Repeated;
 
 // What reading `text` as the stimulus file s.stim says: the message of its
 // Failure, or nothing when it gives its steps.
 std::string Parsed(const std::string& text, std::vector<StimulusStep>& steps, std::string* encoding = nullptr) {
   return host::FailureOf([&] { steps = host::ParseStimulus(text, "s.stim", encoding); });
-}
-
-std::string Repeated(const std::string& text, int times) {
-  std::string repeated;
-  for (int k = 0; k < times; ++k) repeated += text;
-  return repeated;
 }
 
 TEST(StimulusValue, LevelsAndVoltagesWithTheirUnit) {

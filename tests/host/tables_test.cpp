@@ -1,6 +1,7 @@
 // What hostsim prints: tables, legends, digits; and the settings notation.
 #include <gtest/gtest.h>
 
+#include "end_marker.h"
 #include "export_table.h"
 #include "pin_table.h"
 #include "project.h"
@@ -56,7 +57,7 @@ TEST(SevenSegment, EachSegmentInItsPlace) {
 }
 
 TEST(Settings, ValuesBecomeLinesOfABlockAndBack) {
-  const std::string marker = "ENDE_MARKE_DER_USER_DLL\r\n";
+  const std::string marker = test::kEndMarker;
   EXPECT_EQ("8\r\n1\r\n" + marker, host::SettingsBlock("8,1"));
   EXPECT_EQ("8,1", host::SettingsOfBlock("8\r\n1\r\n" + marker));
   EXPECT_EQ("7", host::SettingsOfBlock("7\r\n" + marker));

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "failure.h"
+#include "repeated_text.h"
 #include "trace_reader.h"
 
 namespace {
+
+using test::Repeated;
 
 const std::string kHead = "korvelant call trace 2\r\n"
                           "part Quenvik.dll\r\n";
@@ -17,12 +20,6 @@ const std::string kInitBack =
 
 std::string ReadFailure(const std::string& text) {
   return host::FailureOf([&] { host::ParseTrace(text, "t.txt"); });
-}
-
-std::string Repeated(const std::string& text, std::size_t times) {
-  std::string all;
-  for (std::size_t k = 0; k < times; ++k) all += text;
-  return all;
 }
 
 std::string Simulate(const std::string& extra) {

@@ -60,7 +60,7 @@ class DialogTest : public test::PluginTest {
   }
 
   void Give(Part& part, const std::string& settings) {
-    test::LoadSettings(library, part.Record(), settings + "ENDE_MARKE_DER_USER_DLL\r\n");
+    test::LoadSettings(library, part.Record(), settings + test::kEndMarker);
   }
 
   std::string WithDelay(int delay) const {

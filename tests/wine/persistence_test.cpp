@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::string kMarker = "ENDE_MARKE_DER_USER_DLL\r\n";
+const std::string kMarker = test::kEndMarker;
 
 using test::ProjectFile;
 

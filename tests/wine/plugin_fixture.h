@@ -38,6 +38,9 @@ inline Signal Volts(double v) {
 }
 const Signal kHigh = MakeSignal(0xA000000000000000ull, 0x4001);  // 5.0
 const Signal kLow = MakeSignal(0, 0);                            // 0.0
+// The line that ends a part's block in a project file, which the host
+// writes after the block and the part reads up to.
+constexpr char kEndMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
 
 using host::SignalArray;
 

@@ -69,15 +69,12 @@ TEST_F(ShiftRegisterDll, NewPart) {
 
 TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
   const struct {
-    const char* block;
+    const char* settings;
     int width;
-  } widths[] = {{nullptr, 4},
-                {"8\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 8},
-                {"16\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 16},
-                {"5\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n", 5}};
+  } widths[] = {{nullptr, 4}, {"8\r\n1\r\n", 8}, {"16\r\n1\r\n", 16}, {"5\r\n1\r\n", 5}};
   for (const auto& w : widths) {
     Part part(library);
-    if (w.block) test::LoadSettings(library, part.Record(), w.block);
+    if (w.settings) test::LoadSettings(library, part.Record(), w.settings + std::string(test::kEndMarker));
     EXPECT_EQ(std::string(w.width - 1, '0') + "11", ShiftOnes(part, w.width + 1)) << "width " << w.width;
   }
 }
@@ -133,7 +130,7 @@ TEST_F(ShiftRegisterDll, RunsStartFromAnEmptyRegisterButKeepTheClock) {
 
 TEST_F(ShiftRegisterDll, PartsAreApart) {
   Part first(library), second(library);
-  test::LoadSettings(library, first.Record(), "8\r\n0\r\nENDE_MARKE_DER_USER_DLL\r\n");
+  test::LoadSettings(library, first.Record(), std::string("8\r\n0\r\n") + test::kEndMarker);
   EXPECT_EQ(0, library.HasDelayDLL(first.Record()));
   EXPECT_EQ(1, library.HasDelayDLL(second.Record()));
   EXPECT_EQ("00011", ShiftOnes(second, 5)) << "the second part still has 4 bits";

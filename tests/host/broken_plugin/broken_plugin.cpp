@@ -11,13 +11,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "../end_marker.h"
+
 namespace {
 
 struct Part {
   int state = 0;
 };
 
-const char kMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+constexpr auto& kMarker = test::kEndMarker;
 int sharedSetting = 0;        // should be per part
 char sharedLabels[] = "ABC";  // should be per part
 

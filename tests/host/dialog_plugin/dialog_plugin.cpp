@@ -14,6 +14,7 @@
 
 #include "dialog_ids.h"
 
+#include "../end_marker.h"
 #include "../plain_entries.h"
 
 namespace {
@@ -34,7 +35,7 @@ struct OpenDialog {
   int pickedStep;
 };
 
-const char kMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+constexpr auto& kMarker = test::kEndMarker;
 const int kSteps[] = {1, 2, 4};
 HINSTANCE module;
 

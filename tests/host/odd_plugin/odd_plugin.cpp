@@ -46,6 +46,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "../end_marker.h"
 #include "../plain_entries.h"
 
 namespace {
@@ -65,7 +66,7 @@ struct Part {
   char labels[2] = "E";
 };
 
-const char kMarker[] = "ENDE_MARKE_DER_USER_DLL\r\n";
+constexpr auto& kMarker = test::kEndMarker;
 
 Part* PartIn(unsigned char* record) {
   Part* part;

@@ -39,7 +39,7 @@ def load(name, *path):
 
 
 tool = load("help_facts_tool", "tools", "help-facts")
-help_test = load("help_facts_test", "tests", "help_facts_test.py")  # how the help's test reads what it records
+help_test = load("help_facts_test", "tests", "release", "help_facts_test.py")  # how the help's test reads what it records
 
 
 

@@ -28,6 +28,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the tests
+from wine_path import windows_path  # noqa: E402
+
 STATEMENT = re.compile(r'<span class="aussage" id="([^"]*)">(.*?)</span>', re.S)
 SECTION = re.compile(r"^#\s*aussage:\s*(\S*)\s*$")
 PART = re.compile(r"^#\s*bauteil:\s*(\S*)\s*$")
@@ -90,10 +93,6 @@ def section_file(section, line_count, folder):
     with open(path, "w", encoding="utf-8", newline="\n") as f:
         f.write("".join(kept.get(number, "") + "\n" for number in range(1, line_count + 1)))
     return path
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 class Runner:

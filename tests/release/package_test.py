@@ -16,14 +16,13 @@ import tempfile
 import unittest
 import zipfile
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the tests
+from wine_path import windows_path  # noqa: E402
+
 BUILD, VERSION, WINE_RUN, HOSTSIM, HELP_TEST = sys.argv[1:6]
 RELEASED_DLLS = [name + ".dll" for name in sys.argv[6:]]
 # By name, capitals first, as tools/normalize-zip orders them.
 SHIPPED = sorted(["LIESMICH.txt", "SHA256SUMS", "korvelant.chm"] + RELEASED_DLLS)
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def sha256(path):

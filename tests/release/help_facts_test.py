@@ -23,7 +23,7 @@ import re
 import sys
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 sys.dont_write_bytecode = True
 import png_pixels  # noqa: E402
 import wavedrom_png  # noqa: E402
