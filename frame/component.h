@@ -51,7 +51,7 @@
   /* one name per pin, each shorter than 41 bytes. */                                                                 \
   X(InputNames, "static constexpr frame::Names kInputNames{...}", static_cast<const char*>(C::kInputNames[0]))        \
   X(OutputNames, "static constexpr frame::Names kOutputNames{...}", static_cast<const char*>(C::kOutputNames[0]))     \
-  /* An instance, one per placed part: a new part's defaults, */                                                      \
+  /* An instance, one per placed component: its defaults,     */                                                      \
   X(DefaultConstructor, "a default constructor", C())                                                                 \
   /* the pins' labels, valid while the instance lives. */                                                             \
   X(InputLabels, "const char* InputLabels() const", static_cast<const char*>(std::declval<const C&>().InputLabels())) \

@@ -118,7 +118,7 @@ LeastWorkTimer RuleOf(const std::string& dll) {
 // A table of what a part gives for each code of its inputs, read from
 // the DLL through a part of its own; empty for a part with state.
 std::vector<unsigned char> OutputTable(const PluginLibrary& library) {
-  PlacedPart probe(library);
+  PartInstance probe(library);
   if (probe.Inputs() > kMaxTruthTableInputs) return {};
   const TruthTable truth = ExploreTruthTable(probe);
   if (truth.dependsOnHistory) return {};
@@ -142,13 +142,13 @@ LeastWorkTimer TableTimer(int inputs, int outputs, std::vector<unsigned char>& p
   return [work](const Stimuli& stimuli, long evaluations) { return TimeLeastWork(work, stimuli, evaluations); };
 }
 
-LeastWorkTimer LeastWorkOf(const std::string& dll, PlacedPart& part, std::string& description) {
+LeastWorkTimer LeastWorkOf(const std::string& dll, PartInstance& instance, std::string& description) {
   if (LeastWorkTimer rule = RuleOf(dll)) {
     description = "levels from the bytes, outputs from ready patterns, the rule";
     return rule;
   }
-  const int inputs = part.Inputs(), outputs = part.Outputs();
-  std::vector<unsigned char> patterns = OutputTable(part.Library());
+  const int inputs = instance.Inputs(), outputs = instance.Outputs();
+  std::vector<unsigned char> patterns = OutputTable(instance.Library());
   if (!patterns.empty()) {
     description = "levels from the bytes, outputs from a table read from the DLL";
     return TableTimer<1>(inputs, outputs, patterns);
@@ -161,18 +161,20 @@ LeastWorkTimer LeastWorkOf(const std::string& dll, PlacedPart& part, std::string
 
 }  // namespace
 
-BenchFigures TimeEvaluations(const std::string& dll, PlacedPart& part, SimulateDLL3Fn emptyExport, long evaluations) {
-  const Stimuli stimuli(part.Inputs());
+BenchFigures TimeEvaluations(const std::string& dll, PartInstance& instance, SimulateDLL3Fn emptyExport,
+                             long evaluations) {
+  const Stimuli stimuli(instance.Inputs());
   BenchFigures best{1e300, 1e300, 1e300, ""};
-  const LeastWorkTimer leastWork = LeastWorkOf(dll, part, best.leastWork);
-  unsigned char* record = part.Record();
+  const LeastWorkTimer leastWork = LeastWorkOf(dll, instance, best.leastWork);
+  unsigned char* record = instance.Record();
   for (int round = 0; round < kBenchRounds; ++round) {
     // One guarded call for the whole batch, which a guard per call would
     // slow down; not held to a call's time limit, as a batch may take long.
-    part.Library().Call(
+    instance.Library().Call(
         "SimulateDLL3",
         [&] {
-          best.exportNs = std::min(best.exportNs, TimeCalls(part.Library().SimulateDLL3, record, stimuli, evaluations));
+          best.exportNs =
+              std::min(best.exportNs, TimeCalls(instance.Library().SimulateDLL3, record, stimuli, evaluations));
         },
         false);
     best.emptyCallNs = std::min(best.emptyCallNs, TimeCalls(emptyExport, record, stimuli, evaluations));

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "placed_part.h"
+#include "part_instance.h"
 #include "plugin_interface.h"
 
 namespace host {
@@ -31,6 +31,7 @@ struct BenchFigures {
 // DLL of that name); else, for a part whose outputs follow from its inputs
 // alone, a table of its outputs read from the DLL; else, for a part with
 // state, the levels and output patterns without its rule.
-BenchFigures TimeEvaluations(const std::string& dll, PlacedPart& part, SimulateDLL3Fn emptyExport, long evaluations);
+BenchFigures TimeEvaluations(const std::string& dll, PartInstance& instance, SimulateDLL3Fn emptyExport,
+                             long evaluations);
 
 }  // namespace host

@@ -15,7 +15,7 @@
 #include "host_file.h"
 #include "input_codes.h"
 #include "interface_rules.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "plugin_interface.h"
 #include "plugin_library.h"
 #include "project_format.h"
@@ -164,8 +164,8 @@ class Checker {
 
   // A part placed with every call under the guard, on a record with guard
   // bytes and no host window; null where placing it failed.
-  std::unique_ptr<PlacedPart> Place() {
-    auto part = std::make_unique<PlacedPart>(
+  std::unique_ptr<PartInstance> Place() {
+    auto part = std::make_unique<PartInstance>(
         library_, [this](const char* name, const std::function<void()>& call) { return Guarded(name, call); }, kSlack);
     const std::string slot = "the instance slot (byte " + std::to_string(kInstanceSlotAt) + ")";
     if (part->Placed() && part->RecordBytes().Slot() != kUnwrittenSlot) return part;
@@ -180,7 +180,7 @@ class Checker {
   }
 
   // False where the call crashed.
-  bool Evaluate(PlacedPart& part, const SignalArray& in, SignalArray& out, bool initial, std::int32_t& result) {
+  bool Evaluate(PartInstance& part, const SignalArray& in, SignalArray& out, bool initial, std::int32_t& result) {
     result = 0;
     if (initial)
       part.Initial(in, out);
@@ -350,13 +350,14 @@ class Checker {
     const auto first = Place();
     if (!first) return;
     if (const auto second = Place()) {
-      if (library_.SetInputChar2) CheckLabel(HOST_LISTED(SetInputChar2), &PlacedPart::InputLabels, *first, *second);
-      if (library_.SetOutputChar2) CheckLabel(HOST_LISTED(SetOutputChar2), &PlacedPart::OutputLabels, *first, *second);
+      if (library_.SetInputChar2) CheckLabel(HOST_LISTED(SetInputChar2), &PartInstance::InputLabels, *first, *second);
+      if (library_.SetOutputChar2)
+        CheckLabel(HOST_LISTED(SetOutputChar2), &PartInstance::OutputLabels, *first, *second);
     }
     Passed("both label texts readable, one address per part for its lifetime");
   }
 
-  void CheckLabel(const char* name, const char* (PlacedPart::*labels)(), PlacedPart& first, PlacedPart& second) {
+  void CheckLabel(const char* name, const char* (PartInstance::*labels)(), PartInstance& first, PartInstance& second) {
     const char* a = (first.*labels)();
     if (lastCallFaulted_) return;
     const char* again = (first.*labels)();
@@ -390,7 +391,7 @@ class Checker {
            Counted(std::size_t(outputs_), "output") + " or into the inputs");
   }
 
-  bool EvaluateAndJudge(PlacedPart& part, const std::vector<double>& volts, bool initial) {
+  bool EvaluateAndJudge(PartInstance& part, const std::vector<double>& volts, bool initial) {
     SignalArray in, out;
     for (std::size_t i = 0; i < volts.size(); ++i) EncodeSignal(volts[i], in.Data() + i * kSignalSize);
     const SignalArray inBefore = in;
@@ -408,7 +409,7 @@ class Checker {
     if (!part) return;
     if (long b = part->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
       Finding("InitUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    PlacedPart& p = *part;
+    PartInstance& p = *part;
     SignalArray in, out;
     std::string block;
     // Each call is judged on its own, so that a finding names the one that wrote.
@@ -432,7 +433,7 @@ class Checker {
 
   // The record after `call` is as before it: the instance slot too, but
   // where DisposeUserDLL may empty it.
-  void JudgeRecordKept(PlacedPart& part, const char* name, const std::function<void()>& call,
+  void JudgeRecordKept(PartInstance& part, const char* name, const std::function<void()>& call,
                        bool slotMayChange = false) {
     const HostRecord before = part.RecordBytes();
     call();
@@ -460,7 +461,7 @@ class Checker {
   }
 
   // ---- persistence
-  std::string SaveBlock(PlacedPart& part, std::uint32_t highBits = 0) {
+  std::string SaveBlock(PartInstance& part, std::uint32_t highBits = 0) {
     if (!library_.WriteToFile) return {};
     ScratchFile scratch;
     return WrittenBlock(part, scratch, highBits);
@@ -468,7 +469,7 @@ class Checker {
 
   // Loads `block` from between host data: how far the reader went, and
   // whether it disturbed the host's data.
-  BlockRead LoadBlock(PlacedPart& part, const std::string& block, std::uint32_t highBits = 0) {
+  BlockRead LoadBlock(PartInstance& part, const std::string& block, std::uint32_t highBits = 0) {
     ScratchFile scratch;
     return ReadBlockAmidHostData(part, scratch, block, true, highBits);
   }
@@ -490,7 +491,7 @@ class Checker {
   }
 
   // False where the reader crashed.
-  bool JudgeReader(PlacedPart& part, const std::string& block, const std::string& what) {
+  bool JudgeReader(PartInstance& part, const std::string& block, const std::string& what) {
     const BlockRead read = LoadBlock(part, block);
     if (lastCallFaulted_) return false;
     if (read.fileChanged)
@@ -503,7 +504,7 @@ class Checker {
 
   // The part has read its own block: it writes it again, and reads and
   // writes the same with the handle's high bits set as without them.
-  void JudgeBlockReadBack(PlacedPart& part, const std::string& block) {
+  void JudgeBlockReadBack(PartInstance& part, const std::string& block) {
     const std::string again = SaveBlock(part);
     if (lastCallFaulted_) return;
     if (again != block) Finding("a block read back is not written again as it was");
@@ -534,7 +535,7 @@ class Checker {
   }
 
   // False where the settings were not judged.
-  bool CheckSettingsApart(PlacedPart& first, PlacedPart& second) {
+  bool CheckSettingsApart(PartInstance& first, PartInstance& second) {
     if (!library_.WriteToFile || !library_.ReadFromFile) return false;
     const std::string own = SaveBlock(first), before = SaveBlock(second);
     const std::string changed = FlippedBlock(own);
@@ -548,10 +549,10 @@ class Checker {
   }
 
   // The blocks the parts write are the same (where they write any).
-  bool HoldSameSettings(const std::vector<PlacedPart*>& parts) {
+  bool HoldSameSettings(const std::vector<PartInstance*>& parts) {
     if (!library_.WriteToFile) return true;
     const std::string block = SaveBlock(*parts.front());
-    for (PlacedPart* part : parts)
+    for (PartInstance* part : parts)
       if (SaveBlock(*part) != block) return false;
     return true;
   }
@@ -560,7 +561,7 @@ class Checker {
   // third evaluated after each step on the opposite inputs: with the same
   // settings, the outputs must be the same. False where the state was not
   // judged.
-  bool CheckStateApart(PlacedPart& first, PlacedPart& second) {
+  bool CheckStateApart(PartInstance& first, PartInstance& second) {
     if (!CanEvaluate() || inputs_ == 0) return false;
     const auto alone = Place();
     if (!alone) return false;

@@ -12,8 +12,8 @@
 #include "fuzz_input.h"
 #include "host_file.h"
 #include "interface_rules.h"
+#include "part_instance.h"
 #include "paths.h"
-#include "placed_part.h"
 #include "plugin_interface.h"
 #include "plugin_library.h"
 #include "project_format.h"
@@ -108,12 +108,12 @@ std::string ShownSignals(const SignalArray& values, int count) {
   return text;
 }
 
-// One placed part and its twin, which gets the same calls with the same
+// One instance and its twin, which gets the same calls with the same
 // arguments but lives alone: where the two part ways, another part's calls
 // changed the part.
 struct Part {
   int number = 0;  // 1, 2, 3 ... in the order placed, never given again
-  std::unique_ptr<PlacedPart> crowd, twin;
+  std::unique_ptr<PartInstance> crowd, twin;
   int twinModule = -1;
   bool running = false;               // the initial evaluation made since the settings were last read
   const char* inputLabels = nullptr;  // the addresses the label texts were first given at
@@ -195,8 +195,8 @@ class Fuzzer {
     return false;
   }
 
-  std::unique_ptr<PlacedPart> PlaceIn(const PluginLibrary& library, const std::string& whose) {
-    return std::make_unique<PlacedPart>(
+  std::unique_ptr<PartInstance> PlaceIn(const PluginLibrary& library, const std::string& whose) {
+    return std::make_unique<PartInstance>(
         library,
         [this, whose](const char* entryPoint, const std::function<void()>& call) {
           return Guarded(entryPoint, whose, call);
@@ -352,7 +352,7 @@ class Fuzzer {
     part.running = true;
   }
 
-  static std::int32_t Evaluate(PlacedPart& part, SignalArray& in, SignalArray& out, bool initial) {
+  static std::int32_t Evaluate(PartInstance& part, SignalArray& in, SignalArray& out, bool initial) {
     if (!initial) return part.Simulate(in, out);
     part.Initial(in, out);
     return 0;
@@ -423,7 +423,7 @@ class Fuzzer {
   // ---- labels and the delay flag
   void Labels(Part& part, bool inputs) {
     const char* entryPoint = inputs ? HOST_LISTED(SetInputChar2) : HOST_LISTED(SetOutputChar2);
-    const auto labels = inputs ? &PlacedPart::InputLabels : &PlacedPart::OutputLabels;
+    const auto labels = inputs ? &PartInstance::InputLabels : &PartInstance::OutputLabels;
     const auto first = inputs ? &Part::inputLabels : &Part::outputLabels;
     call_ = std::string(entryPoint) + " on " + part.Name();
     std::string text, twinText;

@@ -82,20 +82,20 @@ HostFile& ScratchFile::Emptied() {
   return file_;
 }
 
-std::string WrittenBlock(PlacedPart& part, ScratchFile& scratch, std::uint32_t highBits) {
+std::string WrittenBlock(PartInstance& instance, ScratchFile& scratch, std::uint32_t highBits) {
   HostFile& file = scratch.Emptied();
-  part.Write(file.Argument() | highBits);
+  instance.Write(file.Argument() | highBits);
   file.Seek(0);
   return file.ReadRest();
 }
 
-BlockRead ReadBlockAmidHostData(PlacedPart& part, ScratchFile& scratch, const std::string& block, bool dataBehind,
+BlockRead ReadBlockAmidHostData(PartInstance& instance, ScratchFile& scratch, const std::string& block, bool dataBehind,
                                 std::uint32_t highBits) {
   const std::string before = "HOST-DATA\r\n", after = dataBehind ? "\x01HOST-NEXT\r\n" : "";
   HostFile& file = scratch.Emptied();
   file.Write(before + block + after);
   file.Seek(long(before.size()));
-  part.Read(file.Argument() | highBits);
+  instance.Read(file.Argument() | highBits);
   BlockRead read;
   read.taken = file.Position() - long(before.size());
   file.Seek(0);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host_file.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "signal_encoding.h"
 
 namespace host {
@@ -68,7 +68,7 @@ class ScratchFile {
 
 // The block the part's WriteToFile writes. `highBits` go into the handle's
 // upper half, which the plug-in must not use.
-std::string WrittenBlock(PlacedPart& part, ScratchFile& scratch, std::uint32_t highBits = 0);
+std::string WrittenBlock(PartInstance& instance, ScratchFile& scratch, std::uint32_t highBits = 0);
 
 // A block handed to ReadFromFile as in a project file, amid the host's
 // data: a reader that stops anywhere but right after the marker, or that
@@ -77,7 +77,7 @@ struct BlockRead {
   long taken = 0;  // the bytes the reader went past the start of the block
   bool fileChanged = false;
 };
-BlockRead ReadBlockAmidHostData(PlacedPart& part, ScratchFile& scratch, const std::string& block,
+BlockRead ReadBlockAmidHostData(PartInstance& instance, ScratchFile& scratch, const std::string& block,
                                 bool dataBehind = true, std::uint32_t highBits = 0);
 
 // What one evaluation by `entryPoint` did wrong: wrote into its inputs, set

@@ -102,13 +102,13 @@ std::string ShownDll(const std::string& fullPath, DllShown shown) {
 PartFacts ReadPartFacts(const std::string& path, FaultGuard& guard) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path, guard);
   const PinDescription pins = DescribePins(*library);
-  PlacedPart part(*library);
+  PartInstance instance(*library);
   PartFacts facts;
   facts.dll = library->Path();
   facts.name = ShownPluginText(library->DisplayName());
-  facts.inputs = SideOf(pins.inputs, part.InputLabels());
-  facts.outputs = SideOf(pins.outputs, part.OutputLabels());
-  facts.delayFlag = part.HasDelay();
+  facts.inputs = SideOf(pins.inputs, instance.InputLabels());
+  facts.outputs = SideOf(pins.outputs, instance.OutputLabels());
+  facts.delayFlag = instance.HasDelay();
   ReadExports(*library, facts);
   return facts;
 }
@@ -136,9 +136,9 @@ TruthFacts ReadTruthFacts(const std::string& path, FaultGuard& guard) {
   if (inputs > kMaxTruthTableInputs)
     throw Failure(library->Path() + " has " + std::to_string(inputs) + " inputs; a truth table takes at most " +
                   std::to_string(kMaxTruthTableInputs));
-  PlacedPart part(*library);
+  PartInstance instance(*library);
   TruthFacts facts;
-  facts.table = ExploreTruthTable(part);
+  facts.table = ExploreTruthTable(instance);
   facts.dll = library->Path();
   facts.name = ShownPluginText(library->DisplayName());
   facts.inputs = ShownPluginTexts(pins.inputs);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fault_guard.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "truth_table.h"
 
 namespace host {
@@ -25,7 +25,7 @@ struct PinSide {
   std::vector<std::string> names;
 };
 
-// What a newly placed part says of itself, and what its DLL exports.
+// What a new instance says of itself, and what its DLL exports.
 struct PartFacts {
   std::string dll;   // the full path of the file loaded
   std::string name;  // its display name

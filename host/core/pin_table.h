@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "placed_part.h"
+#include "part_instance.h"
 
 namespace host {
 

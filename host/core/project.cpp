@@ -56,7 +56,7 @@ class BlockReader {
       loaded.number = part.number;
       loaded.dll = part.dll;
       loaded.file = LocateDll(part.dll, FolderOf(path_), pluginFolder);
-      loaded.part = std::make_unique<PlacedPart>(libraries.Get(loaded.file));
+      loaded.part = std::make_unique<PartInstance>(libraries.Get(loaded.file));
       loaded.block = ReadBlock(part, *loaded.part);
       loaded.blockStart = long(layout_.BlockStart(part));
       loaded.blockEnd = long(layout_.BlockEnd(part));
@@ -68,7 +68,7 @@ class BlockReader {
   }
 
  private:
-  std::string ReadBlock(const ProjectPart& part, PlacedPart& placed) {
+  std::string ReadBlock(const ProjectPart& part, PartInstance& placed) {
     const std::size_t from = starts_[part.firstBlockLine], to = starts_[part.markerLine + 1];
     file_.Seek(long(from));
     placed.Read(file_.Argument());
@@ -126,11 +126,11 @@ std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<Pa
   CheckWritable(path);
   std::vector<std::unique_ptr<PluginLibrary>> owned;
   Libraries libraries(owned, guard);
-  std::vector<std::unique_ptr<PlacedPart>> parts;
+  std::vector<std::unique_ptr<PartInstance>> parts;
   std::vector<SavedPart> saved;
   for (const PartRequest& request : requests) {
     saved.push_back({"", LocateDll(request.dll, userFolder, pluginFolder)});
-    parts.push_back(std::make_unique<PlacedPart>(libraries.Get(saved.back().file)));
+    parts.push_back(std::make_unique<PartInstance>(libraries.Get(saved.back().file)));
     if (!request.settings.empty()) parts.back()->LoadSettings(SettingsBlock(request.settings));
   }
   FileReplacement file(path);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "placed_part.h"
+#include "part_instance.h"
 #include "plugin_library.h"
 #include "project_format.h"
 
@@ -30,7 +30,7 @@ struct LoadedPart {
   int number = 0;
   std::string dll;   // as the project names it
   std::string file;  // the full path of the DLL loaded for it
-  std::unique_ptr<PlacedPart> part;
+  std::unique_ptr<PartInstance> part;
   long blockStart = 0, blockEnd = 0;  // in the file, the end exclusive
   std::string block;                  // the bytes the plug-in read
   std::string displayName;            // UTF-8, from GetDLLName

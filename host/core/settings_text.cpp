@@ -63,6 +63,6 @@ std::string SettingsNotTaken(const std::string& given, const std::string& held) 
 
 std::string ShownBlock(const std::string& block) { return "\"" + ShownWithLineEnds(block) + "\""; }
 
-std::string SettingsHeld(PlacedPart& part) { return SettingsOfBlock(part.SavedBlock()); }
+std::string SettingsHeld(PartInstance& instance) { return SettingsOfBlock(instance.SavedBlock()); }
 
 }  // namespace host

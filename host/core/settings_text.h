@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "placed_part.h"
+#include "part_instance.h"
 
 namespace host {
 
@@ -16,8 +16,8 @@ std::string SettingsOfBlock(const std::string& block);
 // A block whole, in quotes, its line ends as a C string spells them:
 // "4\r\n1\r\nENDE_MARKE_DER_USER_DLL\r\n".
 std::string ShownBlock(const std::string& block);
-// The settings a placed part holds, as it writes them.
-std::string SettingsHeld(PlacedPart& part);
+// The settings an instance holds, as it writes them.
+std::string SettingsHeld(PartInstance& instance);
 
 // The values of `given` that a part did not take, judged by the settings
 // it now holds: "17 (value 1)", "a, b (values 1 and 2)"; empty when it took

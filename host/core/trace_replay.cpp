@@ -13,7 +13,7 @@
 #include "floating_state.h"
 #include "host_file.h"
 #include "host_window.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "stdcall_probe.h"
 #include "text.h"
 #include "trace_format.h"

@@ -17,13 +17,13 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 
 class Explorer {
  public:
-  explicit Explorer(PlacedPart& part) : part_(part), inputs_(part.Inputs()) {}
+  explicit Explorer(PartInstance& instance) : instance_(instance), inputs_(instance.Inputs()) {}
 
   TruthTable Run() {
-    part_.Evaluate(CodeVolts(0, inputs_, inputs_), true);
+    instance_.Evaluate(CodeVolts(0, inputs_, inputs_), true);
     const unsigned codes = 1u << inputs_;
     for (unsigned code = 0; code < codes; ++code)
-      table_.outputs.push_back(part_.Evaluate(CodeVolts(code, inputs_, inputs_), false));
+      table_.outputs.push_back(instance_.Evaluate(CodeVolts(code, inputs_, inputs_), false));
     for (unsigned code = codes; code-- > 0 && !table_.dependsOnHistory;) {
       Observe(code);
       Observe(code);
@@ -42,7 +42,7 @@ class Explorer {
   }
 
   void Observe(unsigned code) {
-    std::vector<double> answer = part_.Evaluate(CodeVolts(code, inputs_, inputs_), false);
+    std::vector<double> answer = instance_.Evaluate(CodeVolts(code, inputs_, inputs_), false);
     if (SameBits(answer, table_.outputs[code])) return;
     table_.dependsOnHistory = true;
     table_.conflictCode = code;
@@ -50,13 +50,13 @@ class Explorer {
     table_.laterAnswer = answer;
   }
 
-  PlacedPart& part_;
+  PartInstance& instance_;
   int inputs_;
   TruthTable table_;
 };
 
 }  // namespace
 
-TruthTable ExploreTruthTable(PlacedPart& part) { return Explorer(part).Run(); }
+TruthTable ExploreTruthTable(PartInstance& instance) { return Explorer(instance).Run(); }
 
 }  // namespace host

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "placed_part.h"
+#include "part_instance.h"
 
 namespace host {
 
@@ -18,6 +18,6 @@ struct TruthTable {
   std::vector<double> firstAnswer, laterAnswer;
 };
 
-TruthTable ExploreTruthTable(PlacedPart& part);
+TruthTable ExploreTruthTable(PartInstance& instance);
 
 }  // namespace host

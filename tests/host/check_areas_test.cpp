@@ -64,7 +64,7 @@ TEST(CheckAreas, AWrongReadBackIsNotBlamedOnTheHandle) {
   EXPECT_FALSE(Contains(report, "low 16 bits")) << report;
 }
 
-// Nothing that needs a placed part is called for the host's fill bytes.
+// Nothing that needs an instance is called for the host's fill bytes.
 TEST(CheckAreas, ASlotLeftUnwrittenIsNamedNotCalledThrough) {
   const std::string report = ReportOf("odd_no_slot.dll");
   EXPECT_TRUE(Contains(report, "  note    stack: the entry points that need a placed part not called: InitUserDLL "

@@ -1,4 +1,4 @@
-#include "placed_part.h"
+#include "part_instance.h"
 
 #include <cstring>
 
@@ -23,17 +23,18 @@ long HostRecord::FirstChangeBesidesSlot(const HostRecord& before) const {
   return -1;
 }
 
-PlacedPart::PlacedPart(const PluginLibrary& library, HWND hostWindow) : PlacedPart(library, nullptr, hostWindow, 0) {}
+PartInstance::PartInstance(const PluginLibrary& library, HWND hostWindow)
+    : PartInstance(library, nullptr, hostWindow, 0) {}
 
-PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, std::size_t guardBytes)
-    : PlacedPart(library, std::move(guard), nullptr, guardBytes) {}
+PartInstance::PartInstance(const PluginLibrary& library, CallGuard guard, std::size_t guardBytes)
+    : PartInstance(library, std::move(guard), nullptr, guardBytes) {}
 
-PlacedPart::PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes)
+PartInstance::PartInstance(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes)
     : library_(library), guard_(std::move(guard)), record_(hostWindow, guardBytes) {
   placed_ = Call("InitUserDLL", [&] { library_.InitUserDLL(record_.Data()); }) && record_.Slot() != 0;
 }
 
-PlacedPart::~PlacedPart() {
+PartInstance::~PartInstance() {
   try {
     Remove();
   } catch (const PartFailure& failure) {
@@ -42,19 +43,19 @@ PlacedPart::~PlacedPart() {
   }
 }
 
-void PlacedPart::Remove() {
+void PartInstance::Remove() {
   if (!placed_ || library_.APartCrashed()) return;
   placed_ = false;
   Call("DisposeUserDLL", [&] { library_.DisposeUserDLL(record_.Data()); });
 }
 
-bool PlacedPart::Call(const char* entryPoint, const std::function<void()>& call, bool timed) {
+bool PartInstance::Call(const char* entryPoint, const std::function<void()>& call, bool timed) {
   if (guard_) return guard_(entryPoint, call);
   library_.Call(entryPoint, call, timed);
   return true;
 }
 
-void PlacedPart::ReadPinCounts() {
+void PartInstance::ReadPinCounts() {
   if (inputs_ >= 0) return;
   std::vector<unsigned char> pins(kPinInfoSize, 0);
   Call("GetNumberOfInputsOutputs2", [&] { library_.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
@@ -62,17 +63,17 @@ void PlacedPart::ReadPinCounts() {
   outputs_ = pins[1];
 }
 
-int PlacedPart::Inputs() {
+int PartInstance::Inputs() {
   ReadPinCounts();
   return inputs_;
 }
 
-int PlacedPart::Outputs() {
+int PartInstance::Outputs() {
   ReadPinCounts();
   return outputs_;
 }
 
-std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool initial) {
+std::vector<double> PartInstance::Evaluate(const std::vector<double>& volts, bool initial) {
   SignalArray in, out;
   for (std::size_t i = 0; i < volts.size() && i < std::size_t(kMaxPins); ++i)
     EncodeSignal(volts[i], in.Data() + i * kSignalSize);
@@ -85,43 +86,43 @@ std::vector<double> PlacedPart::Evaluate(const std::vector<double>& volts, bool 
   return outputs;
 }
 
-void PlacedPart::Initial(const SignalArray& in, SignalArray& out) {
+void PartInstance::Initial(const SignalArray& in, SignalArray& out) {
   Call("InitSimulationDLL2", [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
 }
 
-std::int32_t PlacedPart::Simulate(const SignalArray& in, SignalArray& out) {
+std::int32_t PartInstance::Simulate(const SignalArray& in, SignalArray& out) {
   std::int32_t result = 0;
   Call("SimulateDLL3", [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
   return result;
 }
 
-const char* PlacedPart::InputLabels() {
+const char* PartInstance::InputLabels() {
   const char* labels = nullptr;
   Call("SetInputChar2", [&] { labels = library_.SetInputChar2(record_.Data()); });
   return labels;
 }
 
-const char* PlacedPart::OutputLabels() {
+const char* PartInstance::OutputLabels() {
   const char* labels = nullptr;
   Call("SetOutputChar2", [&] { labels = library_.SetOutputChar2(record_.Data()); });
   return labels;
 }
 
-std::int32_t PlacedPart::HasDelay() {
+std::int32_t PartInstance::HasDelay() {
   std::int32_t delay = 0;
   Call("HasDelayDLL", [&] { delay = library_.HasDelayDLL(record_.Data()); });
   return delay;
 }
 
-void PlacedPart::Write(std::uint32_t fileArgument) {
+void PartInstance::Write(std::uint32_t fileArgument) {
   Call("WriteToFile", [&] { library_.WriteToFile(fileArgument, record_.Data()); });
 }
 
-void PlacedPart::Read(std::uint32_t fileArgument) {
+void PartInstance::Read(std::uint32_t fileArgument) {
   Call("ReadFromFile", [&] { library_.ReadFromFile(fileArgument, record_.Data()); });
 }
 
-void PlacedPart::LoadSettings(const std::string& block) {
+void PartInstance::LoadSettings(const std::string& block) {
   HostFile file;
   file.CreateScratch();
   file.Write(block);
@@ -129,7 +130,7 @@ void PlacedPart::LoadSettings(const std::string& block) {
   Read(file.Argument());
 }
 
-std::string PlacedPart::SavedBlock() {
+std::string PartInstance::SavedBlock() {
   HostFile file;
   file.CreateScratch();
   Write(file.Argument());
@@ -137,7 +138,7 @@ std::string PlacedPart::SavedBlock() {
   return file.ReadRest();
 }
 
-void PlacedPart::OpenDialog(unsigned char* pinRecord) {
+void PartInstance::OpenDialog(unsigned char* pinRecord) {
   Call(
       "CallParameterDialogDLL", [&] { library_.CallParameterDialogDLL(record_.Data(), pinRecord); }, false);
 }

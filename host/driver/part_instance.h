@@ -1,4 +1,4 @@
-// One placed component as the host keeps it: the host's record with the
+// One instance of a part as the host keeps it: the host's record with the
 // plug-in's instance in its slot, and every call the host makes for it.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 namespace host {
 
-// The host's record of one part. Its bytes other than the two the plug-in
+// The host's record of one instance. Its bytes other than the two the plug-in
 // may look at are the host's own, 0xCD, so that a plug-in reading them
 // would show; guard bytes behind it take a plug-in's writes past its end.
 class HostRecord {
@@ -42,23 +42,23 @@ inline std::int32_t CallSimulate(SimulateDLL3Fn simulate, unsigned char* record,
 // Makes one call into the plug-in; false when the call did not come back
 // (a fault that the guard caught and ended).
 using CallGuard = std::function<bool(const char* entryPoint, const std::function<void()>& call)>;
-// Without a CallGuard of its own, a part calls through its library, under
+// Without a CallGuard of its own, an instance calls through its library, under
 // the library's guard (PluginLibrary::Call).
 
-class PlacedPart {
+class PartInstance {
  public:
-  // A part as the host places it: straight calls, owned by `hostWindow`.
-  explicit PlacedPart(const PluginLibrary& library, HWND hostWindow = nullptr);
-  // A part of a plug-in not trusted: every call through `guard`, a record
+  // An instance as the host places it: straight calls, owned by `hostWindow`.
+  explicit PartInstance(const PluginLibrary& library, HWND hostWindow = nullptr);
+  // An instance of a plug-in not trusted: every call through `guard`, a record
   // with guard bytes behind it and no host window.
-  PlacedPart(const PluginLibrary& library, CallGuard guard, std::size_t guardBytes);
-  ~PlacedPart();
-  PlacedPart(const PlacedPart&) = delete;
-  PlacedPart& operator=(const PlacedPart&) = delete;
+  PartInstance(const PluginLibrary& library, CallGuard guard, std::size_t guardBytes);
+  ~PartInstance();
+  PartInstance(const PartInstance&) = delete;
+  PartInstance& operator=(const PartInstance&) = delete;
 
   // InitUserDLL came back and filled the instance slot.
   bool Placed() const { return placed_; }
-  // DisposeUserDLL now rather than at the end of the part's life.
+  // DisposeUserDLL now rather than at the end of the instance's life.
   void Remove();
 
   const PluginLibrary& Library() const { return library_; }
@@ -93,7 +93,7 @@ class PlacedPart {
   void OpenDialog(unsigned char* pinRecord);
 
  private:
-  PlacedPart(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes);
+  PartInstance(const PluginLibrary& library, CallGuard guard, HWND hostWindow, std::size_t guardBytes);
   bool Call(const char* entryPoint, const std::function<void()>& call, bool timed = true);
   void ReadPinCounts();
 
