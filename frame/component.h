@@ -31,7 +31,7 @@
   /* the component class */                                                                     \
   X(Component, "using Component = ...", std::declval<typename C::Component>())                  \
   /* InitUserDLL makes the host's window the library's main window, which owns its dialogs */   \
-  X(RecordsHostWindow, "static constexpr bool kRecordsHostWindow", bool{C::kRecordsHostWindow}) \
+  X(KeepsHostWindow, "static constexpr bool kKeepsHostWindow", bool{C::kKeepsHostWindow}) \
   /* CallParameterDialogDLL writes the pin record after the dialog */                           \
   X(RefillsPinInfoAfterDialog, "static constexpr bool kRefillsPinInfoAfterDialog",              \
     bool{C::kRefillsPinInfoAfterDialog})                                                        \

@@ -47,7 +47,7 @@ struct Plugin {
   using Component = Part;
 #endif
 #ifndef OMIT_RECORDS_HOST_WINDOW
-  static constexpr bool kRecordsHostWindow = false;
+  static constexpr bool kKeepsHostWindow = false;
 #endif
 #ifndef OMIT_REFILLS_PIN_INFO_AFTER_DIALOG
   static constexpr bool kRefillsPinInfoAfterDialog = false;
