@@ -1,4 +1,4 @@
-// Small pieces of the texts hostsim writes, shared by the driver, the core
+// Small pieces of the texts hostsim writes, shared by the driver, the engine
 // and the commands.
 #pragma once
 

@@ -2,14 +2,14 @@
 # stimuli, the project file's layout, call traces) and the text they need.
 # Nothing in them touches the platform, so the native presets build them
 # too: their unit tests and fuzz targets run there, fast and under the
-# sanitizers, while hostsim_core links the same library under Wine.
-set(host_core_dir ${PROJECT_SOURCE_DIR}/host/core)
+# sanitizers, while hostsim_engine links the same library under Wine.
+set(host_engine_dir ${PROJECT_SOURCE_DIR}/host/engine)
 add_library(host_readers STATIC
-  ${host_core_dir}/project_format.cpp
-  ${host_core_dir}/stimulus.cpp
-  ${host_core_dir}/text.cpp
-  ${host_core_dir}/trace_reader.cpp
-  ${host_core_dir}/vectors.cpp)
+  ${host_engine_dir}/project_format.cpp
+  ${host_engine_dir}/stimulus.cpp
+  ${host_engine_dir}/text.cpp
+  ${host_engine_dir}/trace_reader.cpp
+  ${host_engine_dir}/vectors.cpp)
 # failure.h alone of host/driver; the rest of that folder is the platform's.
-target_include_directories(host_readers PUBLIC ${host_core_dir} ${PROJECT_SOURCE_DIR}/host/driver
+target_include_directories(host_readers PUBLIC ${host_engine_dir} ${PROJECT_SOURCE_DIR}/host/driver
                                                ${PROJECT_SOURCE_DIR}/interface)
