@@ -14,10 +14,10 @@
 #include "fuzz_input.h"
 #include "host_file.h"
 #include "input_codes.h"
-#include "interface_rules.h"
 #include "part_instance.h"
 #include "plugin_interface.h"
 #include "plugin_library.h"
+#include "plugin_writes.h"
 #include "project_format.h"
 #include "signal_encoding.h"
 #include "stdcall_probe.h"
@@ -281,7 +281,7 @@ class Checker {
     for (std::size_t b = 0; b < size; ++b)
       if (bytes[b] != 0) {
         Finding("byte " + std::to_string(b) + " of the " + std::to_string(size) + " bytes given to " + name + " is " +
-                HexByte(bytes[b]) + " after the call, not 0");
+                HexNumber(bytes[b], 2) + " after the call, not 0");
         break;
       }
     if (bytes[size] != 0xAB) Finding(name + " writes behind the host's " + std::to_string(size) + " bytes");

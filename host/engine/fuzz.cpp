@@ -11,14 +11,15 @@
 #include "failure.h"
 #include "fuzz_input.h"
 #include "host_file.h"
-#include "interface_rules.h"
 #include "part_instance.h"
 #include "paths.h"
 #include "plugin_interface.h"
 #include "plugin_library.h"
+#include "plugin_writes.h"
 #include "project_format.h"
 #include "signal_encoding.h"
 #include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -461,7 +462,7 @@ class Fuzzer {
   void Pins() {
     const unsigned char fill = static_cast<unsigned char>(random_.Below(256));
     const std::uint32_t before = random_.Below(2), describe = random_.Below(4) != 0, after = random_.Below(2);
-    call_ = "GetNumberOfInputsOutputs2 on a pin record of bytes " + HexByte(fill) + ", arguments " +
+    call_ = "GetNumberOfInputsOutputs2 on a pin record of bytes " + HexNumber(fill, 2) + ", arguments " +
             std::to_string(before) + ", " + std::to_string(describe) + ", " + std::to_string(after);
     std::vector<unsigned char> pins(kPinInfoSize + kSlack, fill);
     if (!Guarded(HOST_LISTED(GetNumberOfInputsOutputs2), "",

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "interface_rules.h"
 #include "plugin_interface.h"
+#include "plugin_writes.h"
 #include "project_format.h"
 #include "signal_encoding.h"
 

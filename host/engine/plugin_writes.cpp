@@ -1,4 +1,4 @@
-#include "interface_rules.h"
+#include "plugin_writes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,12 +12,6 @@ namespace host {
 
 bool IsExactLevel(const unsigned char* value) {
   return std::memcmp(value, kFiveVolts, kSignalSize) == 0 || std::memcmp(value, kZeroVolts, kSignalSize) == 0;
-}
-
-std::string HexByte(unsigned char byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", byte);
-  return text;
 }
 
 std::string PinRecordPlace(std::size_t b) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "interface_rules.h"
 #include "plugin_interface.h"
+#include "plugin_writes.h"
 
 namespace {
 

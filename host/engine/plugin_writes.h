@@ -1,6 +1,6 @@
-// What the interface lets a plug-in write, judged the same way wherever
-// hostsim looks: by `check` on its fixed call sequences and by `fuzz`
-// after every call of its random ones.
+// Judgements of what a plug-in wrote, against what the interface lets it
+// write, made the same way wherever hostsim looks: by `check` on its fixed
+// call sequences and by `fuzz` after every call of its random ones.
 #pragma once
 
 #include <cstddef>
@@ -21,9 +21,6 @@ constexpr std::size_t kSlack = 4096;
 
 // The value is the host's 5.0 or 0.0 to the bit.
 bool IsExactLevel(const unsigned char* value);
-
-// "0x0A": a byte as findings name it.
-std::string HexByte(unsigned char byte);
 
 // "count byte 1", "the slot of input 3", ... for a byte of the pin record.
 std::string PinRecordPlace(std::size_t b);
