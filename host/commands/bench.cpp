@@ -15,8 +15,8 @@
 #include "options.h"
 #include "part_instance.h"
 #include "paths.h"
+#include "shown_text.h"
 #include "signal_encoding.h"
-#include "text.h"
 #include "words.h"
 
 namespace host {

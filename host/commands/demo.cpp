@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "columns.h"
 #include "command.h"
 #include "listed_parts.h"
 #include "options.h"
@@ -14,8 +15,10 @@
 #include "project.h"
 #include "project_text.h"
 #include "settings_text.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
+#include "words.h"
 
 namespace host {
 namespace {

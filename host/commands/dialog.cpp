@@ -19,7 +19,7 @@
 #include "paths.h"
 #include "png_writer.h"
 #include "settings_text.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {

@@ -9,9 +9,10 @@
 #include "paths.h"
 #include "pin_table.h"
 #include "settings_text.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
 #include "vcd_writer.h"
+#include "words.h"
 
 namespace host {
 namespace {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "columns.h"
 #include "command.h"
 #include "host_file.h"
 #include "junit.h"
@@ -13,8 +14,9 @@
 #include "paths.h"
 #include "pin_table.h"
 #include "settings_text.h"
-#include "text.h"
+#include "shown_text.h"
 #include "vectors.h"
+#include "words.h"
 
 namespace host {
 namespace {

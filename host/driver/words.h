@@ -24,4 +24,9 @@ inline std::string HexNumber(std::uint32_t value, int digits) {
   return text;
 }
 
+// "1 part", "0 parts", "3 parts": a count with its noun.
+inline std::string Counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 }  // namespace host

@@ -19,9 +19,9 @@
 #include "plugin_library.h"
 #include "plugin_writes.h"
 #include "project_format.h"
+#include "shown_text.h"
 #include "signal_encoding.h"
 #include "stdcall_probe.h"
-#include "text.h"
 #include "words.h"
 
 namespace host {

@@ -2,7 +2,7 @@
 
 #include "json_text.h"
 #include "junit.h"
-#include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "child_process.h"
 #include "failure.h"
-#include "text.h"
+#include "shown_text.h"
 #include "words.h"
 
 namespace host {

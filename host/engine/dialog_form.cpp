@@ -1,7 +1,7 @@
 #include "dialog_form.h"
 
 #include "failure.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {

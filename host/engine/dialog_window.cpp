@@ -3,6 +3,7 @@
 #include <string>
 
 #include "paths.h"
+#include "utf16.h"
 
 namespace host {
 namespace {

@@ -7,7 +7,7 @@
 #include "json_text.h"
 #include "pin_table.h"
 #include "plugin_library.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {

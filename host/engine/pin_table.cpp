@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "text.h"
+#include "columns.h"
+#include "shown_text.h"
 
 namespace host {
 

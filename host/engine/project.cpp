@@ -9,7 +9,8 @@
 #include "plugin_interface.h"
 #include "project_format.h"
 #include "settings_text.h"
-#include "text.h"
+#include "shown_text.h"
+#include "words.h"
 
 namespace host {
 namespace {

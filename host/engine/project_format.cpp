@@ -4,7 +4,8 @@
 
 #include "failure.h"
 #include "plugin_interface.h"
-#include "text.h"
+#include "shown_text.h"
+#include "utf16.h"
 
 namespace host {
 

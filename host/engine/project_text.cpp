@@ -2,11 +2,12 @@
 
 #include <set>
 
+#include "columns.h"
 #include "failure.h"
 #include "paths.h"
 #include "project.h"
 #include "settings_text.h"
-#include "text.h"
+#include "words.h"
 
 namespace host {
 namespace {

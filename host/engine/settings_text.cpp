@@ -6,7 +6,7 @@
 
 #include "plugin_interface.h"
 #include "project_format.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {

@@ -7,7 +7,9 @@
 
 #include "failure.h"
 #include "project_format.h"
-#include "text.h"
+#include "shown_text.h"
+#include "utf16.h"
+#include "words.h"
 
 namespace host {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "failure.h"
 #include "plugin_interface.h"
-#include "text.h"
+#include "shown_text.h"
 #include "trace_format.h"
 
 namespace host {

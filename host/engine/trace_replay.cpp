@@ -15,8 +15,8 @@
 #include "host_window.h"
 #include "part_instance.h"
 #include "stdcall_probe.h"
-#include "text.h"
 #include "trace_format.h"
+#include "words.h"
 
 namespace host {
 namespace {

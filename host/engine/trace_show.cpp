@@ -8,8 +8,8 @@
 #include "floating_state.h"
 #include "paths.h"
 #include "plugin_interface.h"
+#include "shown_text.h"
 #include "signal_encoding.h"
-#include "text.h"
 #include "trace_format.h"
 #include "words.h"
 

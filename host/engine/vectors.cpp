@@ -4,9 +4,12 @@
 #include <cctype>
 #include <limits>
 
+#include "columns.h"
 #include "failure.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
+#include "words.h"
 
 namespace host {
 

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "failure.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
 
 namespace {
 

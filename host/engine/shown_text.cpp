@@ -1,7 +1,9 @@
-#include "text.h"
+#include "shown_text.h"
 
-#include <algorithm>
 #include <cstdio>
+
+#include "columns.h"
+#include "utf16.h"
 
 namespace host {
 namespace {
@@ -11,43 +13,6 @@ const unsigned short kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E
                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, unsigned codePoint) {
-  if (codePoint < 0x80) {
-    out += char(codePoint);
-  } else if (codePoint < 0x800) {
-    out += char(0xC0 | (codePoint >> 6));
-    out += char(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    out += char(0xE0 | (codePoint >> 12));
-    out += char(0x80 | ((codePoint >> 6) & 0x3F));
-    out += char(0x80 | (codePoint & 0x3F));
-  } else {
-    out += char(0xF0 | (codePoint >> 18));
-    out += char(0x80 | ((codePoint >> 12) & 0x3F));
-    out += char(0x80 | ((codePoint >> 6) & 0x3F));
-    out += char(0x80 | (codePoint & 0x3F));
-  }
-}
-
-// The byte order of UTF-16 text, 0 when the bytes are none.
-enum ByteOrder { kNotUtf16, kLittleEndian, kBigEndian };
-
-ByteOrder Utf16Order(const std::string& bytes, bool& marked) {
-  marked =
-      bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-  if (marked) return bytes[0] == '\xFF' ? kLittleEndian : kBigEndian;
-  if (bytes.size() < 2 || bytes.size() % 2) return kNotUtf16;
-  // Unmarked, it is told by its first characters being ASCII.
-  auto ascii = [&](std::size_t zero, std::size_t other) {
-    for (std::size_t at = 0; at < bytes.size() && at < 64; at += 2)
-      if (bytes[at + zero] != 0 || bytes[at + other] == 0) return false;
-    return true;
-  };
-  if (ascii(1, 0)) return kLittleEndian;
-  if (ascii(0, 1)) return kBigEndian;
-  return kNotUtf16;
-}
 
 // Length of the UTF-8 sequence at `at` and its code point; 0 for a byte
 // that starts none. Halves of surrogate pairs pass, as Utf8FromUtf16 keeps
@@ -131,45 +96,6 @@ std::string Shown(const std::string& text, TextEncoding encoding) {
 
 }  // namespace
 
-std::string Utf16Encoding(const std::string& bytes) {
-  bool marked;
-  const ByteOrder order = Utf16Order(bytes, marked);
-  if (order == kNotUtf16) return {};
-  return std::string("UTF-16 ") + (order == kLittleEndian ? "little-endian" : "big-endian") +
-         (marked ? "" : " without byte-order mark");
-}
-
-std::string Utf8FromUtf16(const std::string& bytes, std::string& encoding) {
-  bool marked;
-  const ByteOrder order = Utf16Order(bytes, marked);
-  encoding = Utf16Encoding(bytes);
-  if (order == kNotUtf16) return bytes;
-  auto unit = [&](std::size_t at) -> unsigned {
-    const unsigned char a = static_cast<unsigned char>(bytes[at]), b = static_cast<unsigned char>(bytes[at + 1]);
-    return order == kLittleEndian ? a | b << 8 : a << 8 | b;
-  };
-  std::string out;
-  for (std::size_t at = marked ? 2 : 0; at < bytes.size(); at += 2) {
-    if (at + 1 == bytes.size()) {
-      out += bytes[at];
-      break;
-    }
-    unsigned codePoint = unit(at);
-    const bool high = codePoint >= 0xD800 && codePoint < 0xDC00;
-    if (high && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
-      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
-      at += 2;
-    }
-    AppendUtf8(out, codePoint);
-  }
-  return out;
-}
-
-std::string UserFileText(const std::string& bytes, std::string& encoding) {
-  const std::string text = Utf8FromUtf16(bytes, encoding);
-  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
-}
-
 std::string ShownUserText(const std::string& text) { return Shown(text, TextEncoding::kUtf8); }
 
 std::string ShownWindows1252(const std::string& windows1252) { return Shown(windows1252, TextEncoding::kWindows1252); }
@@ -207,24 +133,6 @@ std::string Quoted(const std::string& text, TextEncoding encoding) {
     at += piece.length;
   }
   return "\"" + shown + "\"";
-}
-
-std::string Counted(std::size_t count, const std::string& noun) {
-  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
-
-std::size_t DisplayWidth(const std::string& utf8) {
-  return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
-}
-
-std::string PadLeft(const std::string& text, std::size_t width) {
-  const std::size_t shown = DisplayWidth(text);
-  return shown >= width ? text : std::string(width - shown, ' ') + text;
-}
-
-std::string PadRight(const std::string& text, std::size_t width) {
-  const std::size_t shown = DisplayWidth(text);
-  return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
 }  // namespace host
