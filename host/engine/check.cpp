@@ -118,7 +118,7 @@ class Checker {
     if (row.needs == Needs::kPlacedParts && !(library_.InitUserDLL && library_.DisposeUserDLL))
       return NoteNoPlacedParts(row.name);
     listener_.Begin(row.name);
-    if (row.needs == Needs::kPlacedParts && !pinsCounted_) CountPinsUnreported();
+    if (row.needs == Needs::kPlacedParts && !pinsCounted_) RunPinsAreaQuietly();
     area_ = row.name;
     passed_.clear();
     findingsInArea_ = 0;
@@ -128,9 +128,9 @@ class Checker {
     listener_.End(row.name);
   }
 
-  // Later areas need the pin counts; where the pin record is not judged
-  // in this process, they are taken without a word.
-  void CountPinsUnreported() {
+  // Later areas need the pin counts: where the pins area is not asked
+  // for, it runs all the same, with its findings and notes unsaid.
+  void RunPinsAreaQuietly() {
     quiet_ = true;
     CheckPinRecord();
     quiet_ = false;
