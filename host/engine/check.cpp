@@ -63,9 +63,9 @@ std::string FlippedBlock(const std::string& block) {
 
 class Checker;
 
-// What an area needs before it can be judged: the DLL loaded, or parts
+// What an area needs before it can be judged: the DLL loaded, or instances
 // placed, which also takes the pin counts.
-enum class Needs { kLoadedDll, kPlacedParts };
+enum class Needs { kLoadedDll, kInstances };
 
 struct AreaRow {
   const char* name;
@@ -115,10 +115,10 @@ class Checker {
   // The account of what passed comes only for an area without findings.
   void Judge(const AreaRow& row) {
     if (!Planned(row.name)) return;
-    if (row.needs == Needs::kPlacedParts && !(library_.InitUserDLL && library_.DisposeUserDLL))
-      return NoteNoPlacedParts(row.name);
+    if (row.needs == Needs::kInstances && !(library_.InitUserDLL && library_.DisposeUserDLL))
+      return NoteNoInstances(row.name);
     listener_.Begin(row.name);
-    if (row.needs == Needs::kPlacedParts && !pinsCounted_) RunPinsAreaQuietly();
+    if (row.needs == Needs::kInstances && !pinsCounted_) RunPinsAreaQuietly();
     area_ = row.name;
     passed_.clear();
     findingsInArea_ = 0;
@@ -137,9 +137,9 @@ class Checker {
     pinsCounted_ = true;
   }
 
-  void NoteNoPlacedParts(const char* area) {
-    if (notedNoPlacedParts_) return;
-    notedNoPlacedParts_ = true;
+  void NoteNoInstances(const char* area) {
+    if (notedNoInstances_) return;
+    notedNoInstances_ = true;
     Add(CheckLine::kNote, area, "nothing checked that needs a placed part: InitUserDLL or DisposeUserDLL missing");
   }
 
@@ -165,14 +165,14 @@ class Checker {
   // A part placed with every call under the guard, on a record with guard
   // bytes and no host window; null where placing it failed.
   std::unique_ptr<PartInstance> Place() {
-    auto part = std::make_unique<PartInstance>(
+    auto instance = std::make_unique<PartInstance>(
         library_, [this](const char* name, const std::function<void()>& call) { return Guarded(name, call); }, kSlack);
     const std::string slot = "the instance slot (byte " + std::to_string(kInstanceSlotAt) + ")";
-    if (part->Placed() && part->RecordBytes().Slot() != kUnwrittenSlot) return part;
-    if (part->Placed()) {
+    if (instance->Placed() && instance->RecordBytes().Slot() != kUnwrittenSlot) return instance;
+    if (instance->Placed()) {
       Finding("InitUserDLL does not write " + slot);
       // Removed as a part with an empty slot: the host's fill bytes point nowhere.
-      std::memset(part->Record() + kInstanceSlotAt, 0, 4);
+      std::memset(instance->Record() + kInstanceSlotAt, 0, 4);
     } else if (!lastCallFaulted_) {
       Finding("InitUserDLL leaves " + slot + " empty");
     }
@@ -180,12 +180,12 @@ class Checker {
   }
 
   // False where the call crashed.
-  bool Evaluate(PartInstance& part, const SignalArray& in, SignalArray& out, bool initial, std::int32_t& result) {
+  bool Evaluate(PartInstance& instance, const SignalArray& in, SignalArray& out, bool initial, std::int32_t& result) {
     result = 0;
     if (initial)
-      part.Initial(in, out);
+      instance.Initial(in, out);
     else
-      result = part.Simulate(in, out);
+      result = instance.Simulate(in, out);
     return !lastCallFaulted_;
   }
 
@@ -373,8 +373,8 @@ class Checker {
   // ---- outputs
   void CheckOutputs() {
     if (!CanEvaluate()) return;
-    const auto part = Place();
-    if (!part) return;
+    const auto instance = Place();
+    if (!instance) return;
     std::vector<std::vector<double>> rows;
     const int bits = std::min(inputs_, 6);
     for (unsigned code = 0; code < (1u << bits); ++code) rows.push_back(CodeVolts(code, inputs_, bits));
@@ -384,19 +384,19 @@ class Checker {
     for (std::size_t k = 0; k <= rows.size(); ++k) {
       // The initial evaluation first, a second run's initial one at the end.
       const bool initial = k == 0 || k == rows.size();
-      if (!EvaluateAndJudge(*part, rows[k % rows.size()], initial)) break;
+      if (!EvaluateAndJudge(*instance, rows[k % rows.size()], initial)) break;
       ++evaluations;
     }
     Passed(std::to_string(evaluations) + " evaluations: outputs exactly 5.0 or 0.0, none written behind the " +
            Counted(std::size_t(outputs_), "output") + " or into the inputs");
   }
 
-  bool EvaluateAndJudge(PartInstance& part, const std::vector<double>& volts, bool initial) {
+  bool EvaluateAndJudge(PartInstance& instance, const std::vector<double>& volts, bool initial) {
     SignalArray in, out;
     for (std::size_t i = 0; i < volts.size(); ++i) EncodeSignal(volts[i], in.Data() + i * kSignalSize);
     const SignalArray inBefore = in;
     std::int32_t result;
-    if (!Evaluate(part, in, out, initial, result)) return false;
+    if (!Evaluate(instance, in, out, initial, result)) return false;
     const std::string name = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
     for (const std::string& fault : EvaluationFaults(name, inBefore, in, out, outputs_, result)) Finding(fault);
     return true;
@@ -405,11 +405,11 @@ class Checker {
   // ---- host record
   void CheckHostRecord() {
     const HostRecord fresh(nullptr, kSlack);
-    const auto part = Place();
-    if (!part) return;
-    if (long b = part->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
+    const auto instance = Place();
+    if (!instance) return;
+    if (long b = instance->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
       Finding("InitUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    PartInstance& p = *part;
+    PartInstance& p = *instance;
     SignalArray in, out;
     std::string block;
     // Each call is judged on its own, so that a finding names the one that wrote.
@@ -433,15 +433,15 @@ class Checker {
 
   // The record after `call` is as before it: the instance slot too, but
   // where DisposeUserDLL may empty it.
-  void JudgeRecordKept(PartInstance& part, const char* name, const std::function<void()>& call,
+  void JudgeRecordKept(PartInstance& instance, const char* name, const std::function<void()>& call,
                        bool slotMayChange = false) {
-    const HostRecord before = part.RecordBytes();
+    const HostRecord before = instance.RecordBytes();
     call();
     if (lastCallFaulted_) return;
-    if (long b = part.RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
+    if (long b = instance.RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
       Finding(std::string(name) + " writes byte " + std::to_string(b) + " of the host record" +
               (slotMayChange ? ", not only the instance slot" : ""));
-    else if (!slotMayChange && part.RecordBytes().Slot() != before.Slot())
+    else if (!slotMayChange && instance.RecordBytes().Slot() != before.Slot())
       Finding(std::string(name) + " changes the instance slot (byte " + std::to_string(kInstanceSlotAt) + ")");
   }
 
@@ -461,38 +461,38 @@ class Checker {
   }
 
   // ---- persistence
-  std::string SaveBlock(PartInstance& part, std::uint32_t highBits = 0) {
+  std::string SaveBlock(PartInstance& instance, std::uint32_t highBits = 0) {
     if (!library_.WriteToFile) return {};
     ScratchFile scratch;
-    return WrittenBlock(part, scratch, highBits);
+    return WrittenBlock(instance, scratch, highBits);
   }
 
   // Loads `block` from between host data: how far the reader went, and
   // whether it disturbed the host's data.
-  BlockRead LoadBlock(PartInstance& part, const std::string& block, std::uint32_t highBits = 0) {
+  BlockRead LoadBlock(PartInstance& instance, const std::string& block, std::uint32_t highBits = 0) {
     ScratchFile scratch;
-    return ReadBlockAmidHostData(part, scratch, block, true, highBits);
+    return ReadBlockAmidHostData(instance, scratch, block, true, highBits);
   }
 
   void CheckPersistence() {
     if (!library_.WriteToFile || !library_.ReadFromFile) return;
-    const auto part = Place();
-    if (!part) return;
-    const std::string block = SaveBlock(*part);
+    const auto instance = Place();
+    if (!instance) return;
+    const std::string block = SaveBlock(*instance);
     if (lastCallFaulted_) return;
     if (!EndsWithMarker(block))
       Finding("WriteToFile writes " + std::to_string(block.size()) + " bytes that do not end with the marker");
-    else if (JudgeReader(*part, block, "a " + std::to_string(block.size()) + "-byte block"))
-      JudgeBlockReadBack(*part, block);
-    JudgeReader(*part, kEndMarker, "a block that is the marker alone");
-    LoadBlock(*part, "1\r\n");  // the end of the file before any marker must end the reader
+    else if (JudgeReader(*instance, block, "a " + std::to_string(block.size()) + "-byte block"))
+      JudgeBlockReadBack(*instance, block);
+    JudgeReader(*instance, kEndMarker, "a block that is the marker alone");
+    LoadBlock(*instance, "1\r\n");  // the end of the file before any marker must end the reader
     Passed(std::to_string(block.size()) +
            "-byte block ending with the marker; the reader stops right after it, and after the marker alone");
   }
 
   // False where the reader crashed.
-  bool JudgeReader(PartInstance& part, const std::string& block, const std::string& what) {
-    const BlockRead read = LoadBlock(part, block);
+  bool JudgeReader(PartInstance& instance, const std::string& block, const std::string& what) {
+    const BlockRead read = LoadBlock(instance, block);
     if (lastCallFaulted_) return false;
     if (read.fileChanged)
       Finding("ReadFromFile changes the file");
@@ -504,14 +504,14 @@ class Checker {
 
   // The part has read its own block: it writes it again, and reads and
   // writes the same with the handle's high bits set as without them.
-  void JudgeBlockReadBack(PartInstance& part, const std::string& block) {
-    const std::string again = SaveBlock(part);
+  void JudgeBlockReadBack(PartInstance& instance, const std::string& block) {
+    const std::string again = SaveBlock(instance);
     if (lastCallFaulted_) return;
     if (again != block) Finding("a block read back is not written again as it was");
-    if (SaveBlock(part, 0xABCD0000u) != again) Finding("WriteToFile uses more than the low 16 bits of the handle");
-    const BlockRead low = LoadBlock(part, again);
+    if (SaveBlock(instance, 0xABCD0000u) != again) Finding("WriteToFile uses more than the low 16 bits of the handle");
+    const BlockRead low = LoadBlock(instance, again);
     if (lastCallFaulted_) return;
-    const BlockRead high = LoadBlock(part, again, 0x12340000u);
+    const BlockRead high = LoadBlock(instance, again, 0x12340000u);
     if (high.taken != low.taken || high.fileChanged != low.fileChanged || lastCallFaulted_)
       Finding("ReadFromFile uses more than the low 16 bits of the handle");
   }
@@ -549,11 +549,11 @@ class Checker {
   }
 
   // The blocks the parts write are the same (where they write any).
-  bool HoldSameSettings(const std::vector<PartInstance*>& parts) {
+  bool HoldSameSettings(const std::vector<PartInstance*>& instances) {
     if (!library_.WriteToFile) return true;
-    const std::string block = SaveBlock(*parts.front());
-    for (PartInstance* part : parts)
-      if (SaveBlock(*part) != block) return false;
+    const std::string block = SaveBlock(*instances.front());
+    for (PartInstance* instance : instances)
+      if (SaveBlock(*instance) != block) return false;
     return true;
   }
 
@@ -608,8 +608,8 @@ class Checker {
   // reported, with its input.
   void CheckFloatingPoint() {
     if (!CanEvaluate()) return;
-    const auto part = Place();
-    if (!part) return;
+    const auto instance = Place();
+    if (!instance) return;
     const FloatingState host = ReadFloatingState();
     const std::vector<OddSignal> odd = OddSignals();
     std::set<std::string> found;  // entry points with a finding
@@ -623,9 +623,9 @@ class Checker {
             entryPoint + " with every input " + signal.kind + " (" + ShownSignal(signal.value) + ")";
         auto evaluate = [&] {
           if (initial)
-            library_.InitSimulationDLL2(0, 0, 0, part->Record(), in.Data(), out.Data());
+            library_.InitSimulationDLL2(0, 0, 0, instance->Record(), in.Data(), out.Data());
           else
-            CallSimulate(library_.SimulateDLL3, part->Record(), in.Data(), out.Data());
+            CallSimulate(library_.SimulateDLL3, instance->Record(), in.Data(), out.Data());
         };
         kept = LoadControlWord(kUnmaskedControlWord);
         listener_.Calling(entryPoint);
@@ -650,7 +650,7 @@ class Checker {
   std::string area_, passed_;
   std::set<std::string> seen_;
   int findingsInArea_ = 0;
-  bool lastCallFaulted_ = false, quiet_ = false, pinsCounted_ = false, notedNoPlacedParts_ = false;
+  bool lastCallFaulted_ = false, quiet_ = false, pinsCounted_ = false, notedNoInstances_ = false;
   bool probedAnInstance_ = false;
   std::uint32_t displayNameAt_ = 0;
   int inputs_ = 0, outputs_ = 0;
@@ -663,15 +663,15 @@ const AreaRow Checker::kAreas[] = {
      "each entry point at each stack alignment takes exactly its arguments off the stack"},
     {"pins", &Checker::CheckPinRecord, Needs::kLoadedDll,
      "the pin record written only in the counts, the names and their NULs"},
-    {"labels", &Checker::CheckLabels, Needs::kPlacedParts,
+    {"labels", &Checker::CheckLabels, Needs::kInstances,
      "the label texts readable, one address per part for its lifetime"},
-    {"outputs", &Checker::CheckOutputs, Needs::kPlacedParts,
+    {"outputs", &Checker::CheckOutputs, Needs::kInstances,
      "outputs exactly 5.0 or 0.0, none behind the output count or in the inputs"},
-    {"record", &Checker::CheckHostRecord, Needs::kPlacedParts, "only the instance slot of the host's record written"},
-    {"persistence", &Checker::CheckPersistence, Needs::kPlacedParts,
+    {"record", &Checker::CheckHostRecord, Needs::kInstances, "only the instance slot of the host's record written"},
+    {"persistence", &Checker::CheckPersistence, Needs::kInstances,
      "the saved block ends with the marker, the reader stops right after it"},
-    {"instances", &Checker::CheckInstances, Needs::kPlacedParts, "two parts keep their settings and their state apart"},
-    {"floating-point", &Checker::CheckFloatingPoint, Needs::kPlacedParts,
+    {"instances", &Checker::CheckInstances, Needs::kInstances, "two parts keep their settings and their state apart"},
+    {"floating-point", &Checker::CheckFloatingPoint, Needs::kInstances,
      "the x87 and SSE state left as found, also with x87 exceptions unmasked on odd inputs"},
 };
 
