@@ -517,9 +517,9 @@ class Checker {
   }
 
   // ---- instances
-  // The settings check leaves the parts with the settings they had, so
-  // that the state check compares parts that hold the same settings: a
-  // part whose settings change its logic is no case of shared state.
+  // The settings check leaves the instances with the settings they had,
+  // so that the state check compares instances that hold the same
+  // settings: an instance whose settings change its logic is no case of shared state.
   void CheckInstances() {
     const auto first = Place();
     if (!first) return;
@@ -548,7 +548,7 @@ class Checker {
     return taken;
   }
 
-  // The blocks the parts write are the same (where they write any).
+  // The blocks the instances write are the same (where they write any).
   bool HoldSameSettings(const std::vector<PartInstance*>& instances) {
     if (!library_.WriteToFile) return true;
     const std::string block = SaveBlock(*instances.front());
