@@ -24,8 +24,8 @@
 namespace host {
 namespace {
 
-// Parts placed at once; each has a copy of the DLL of its own for its twin.
-constexpr int kMostParts = 3;
+// Instances placed at once; each has a copy of the DLL of its own for its twin.
+constexpr int kMostInstances = 3;
 
 constexpr char kCopyPrefix[] = "hostsim-fuzz-";
 
@@ -60,7 +60,7 @@ void RemoveCopiesOfEndedRuns() {
 }
 
 // A copy of the DLL under a name of its own loads as a module of its own,
-// with statics of its own: a part placed in it has no other part beside it.
+// with statics of its own: an instance placed in it has no other beside it.
 class ModuleCopy {
  public:
   ModuleCopy(const std::string& original, int number, FaultGuard& guard) {
@@ -110,9 +110,9 @@ std::string ShownSignals(const SignalArray& values, int count) {
 }
 
 // One instance and its twin, which gets the same calls with the same
-// arguments but lives alone: where the two part ways, another part's calls
-// changed the part.
-struct Part {
+// arguments but lives alone: where the two part ways, another instance's
+// calls changed the instance.
+struct TwinnedInstance {
   int number = 0;  // 1, 2, 3 ... in the order placed, never given again
   std::unique_ptr<PartInstance> crowd, twin;
   int twinModule = -1;
@@ -145,8 +145,8 @@ class Fuzzer {
     outputNames_ = pins.outputs;
     const std::string original = FullPathOf(*library_);
     RemoveCopiesOfEndedRuns();
-    for (int k = 0; k <= kMostParts; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k, guard));
-    twinInUse_.assign(kMostParts, false);
+    for (int k = 0; k <= kMostInstances; ++k) copies_.push_back(std::make_unique<ModuleCopy>(original, k, guard));
+    twinInUse_.assign(kMostInstances, false);
   }
 
   ~Fuzzer() {
@@ -163,7 +163,7 @@ class Fuzzer {
       stage_ = "call " + std::to_string(calls_);
       Step();
     }
-    if (findings_.empty()) RemoveEveryPart();
+    if (findings_.empty()) RemoveEveryInstance();
     Report();
     return {calls_, int(findings_.size()), seconds()};
   }
@@ -209,14 +209,15 @@ class Fuzzer {
   bool Possible(Action action) const {
     switch (action) {
       case Action::kPlace:
-        return parts_.size() < std::size_t(kMostParts);
+        return instances_.size() < std::size_t(kMostInstances);
       case Action::kSimulate:
-        return std::any_of(parts_.begin(), parts_.end(), [](const auto& part) { return part->running; });
+        return std::any_of(instances_.begin(), instances_.end(),
+                           [](const auto& instance) { return instance->running; });
       case Action::kEndRun:
       case Action::kPins:
         return true;
       default:
-        return !parts_.empty();
+        return !instances_.empty();
     }
   }
 
@@ -231,47 +232,47 @@ class Fuzzer {
     }
   }
 
-  Part& AnyPart() { return *parts_[random_.Below(std::uint32_t(parts_.size()))]; }
+  TwinnedInstance& AnyInstance() { return *instances_[random_.Below(std::uint32_t(instances_.size()))]; }
 
-  Part& AnyRunningPart() {
-    std::vector<Part*> running;
-    for (const auto& part : parts_)
-      if (part->running) running.push_back(part.get());
+  TwinnedInstance& AnyRunningInstance() {
+    std::vector<TwinnedInstance*> running;
+    for (const auto& instance : instances_)
+      if (instance->running) running.push_back(instance.get());
     return *running[random_.Below(std::uint32_t(running.size()))];
   }
 
   void Step() {
     const Action action = ChooseAction();
-    Part* target = nullptr;
+    TwinnedInstance* target = nullptr;
     switch (action) {
       case Action::kPlace:
         target = Place();
         break;
       case Action::kRemove:
-        Remove(AnyPart());
+        Remove(AnyInstance());
         break;
       case Action::kInitial:
       case Action::kSimulate:
-        target = action == Action::kInitial ? &AnyPart() : &AnyRunningPart();
+        target = action == Action::kInitial ? &AnyInstance() : &AnyRunningInstance();
         Evaluate(*target, action == Action::kInitial);
         break;
       case Action::kEndRun:
         EndRun();
         break;
       case Action::kSave:
-        target = &AnyPart();
+        target = &AnyInstance();
         Save(*target);
         break;
       case Action::kLoad:
-        target = &AnyPart();
-        Load(*target, AnyPart());
+        target = &AnyInstance();
+        Load(*target, AnyInstance());
         break;
       case Action::kLabels:
-        target = &AnyPart();
+        target = &AnyInstance();
         Labels(*target, random_.OneIn(2));
         break;
       case Action::kDelay:
-        target = &AnyPart();
+        target = &AnyInstance();
         Delay(*target);
         break;
       case Action::kPins:
@@ -283,108 +284,110 @@ class Fuzzer {
   }
 
   // ---- placing and removing
-  Part* Place() {
-    auto part = std::make_unique<Part>();
-    part->number = ++placed_;
-    call_ = "InitUserDLL for " + part->Name();
+  TwinnedInstance* Place() {
+    auto instance = std::make_unique<TwinnedInstance>();
+    instance->number = ++placed_;
+    call_ = "InitUserDLL for " + instance->Name();
     const HostRecord fresh(nullptr, kSlack);
-    part->crowd = PlaceIn(*library_, part->Name());
+    instance->crowd = PlaceIn(*library_, instance->Name());
     if (crashed_) return nullptr;
-    if (!part->crowd->Placed()) {
+    if (!instance->crowd->Placed()) {
       Finding("InitUserDLL leaves the instance slot (byte " + std::to_string(kInstanceSlotAt) + ") empty");
       return nullptr;
     }
-    if (long b = part->crowd->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
+    if (long b = instance->crowd->RecordBytes().FirstChangeBesidesSlot(fresh); b >= 0)
       Finding("InitUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    for (const auto& other : parts_)
-      if (other->crowd->RecordBytes().Slot() == part->crowd->RecordBytes().Slot())
-        Finding("InitUserDLL gives " + part->Name() + " the instance of " + other->Name());
-    part->record = part->crowd->RecordBytes();
-    part->twinModule = int(std::find(twinInUse_.begin(), twinInUse_.end(), false) - twinInUse_.begin());
-    twinInUse_[part->twinModule] = true;
-    part->twin = PlaceIn(copies_[part->twinModule]->Library(), part->Name() + "'s twin");
+    for (const auto& other : instances_)
+      if (other->crowd->RecordBytes().Slot() == instance->crowd->RecordBytes().Slot())
+        Finding("InitUserDLL gives " + instance->Name() + " the instance of " + other->Name());
+    instance->record = instance->crowd->RecordBytes();
+    instance->twinModule = int(std::find(twinInUse_.begin(), twinInUse_.end(), false) - twinInUse_.begin());
+    twinInUse_[instance->twinModule] = true;
+    instance->twin = PlaceIn(copies_[instance->twinModule]->Library(), instance->Name() + "'s twin");
     if (crashed_) return nullptr;
-    part->block = WrittenBlock(*part->crowd, scratch_);
-    JudgeSaved(*part, part->block);
-    parts_.push_back(std::move(part));
-    return parts_.back().get();
+    instance->block = WrittenBlock(*instance->crowd, scratch_);
+    JudgeSaved(*instance, instance->block);
+    instances_.push_back(std::move(instance));
+    return instances_.back().get();
   }
 
-  void Remove(Part& part) {
-    call_ = "DisposeUserDLL on " + part.Name();
-    const HostRecord before = part.crowd->RecordBytes();
-    part.crowd->Remove();
+  void Remove(TwinnedInstance& instance) {
+    call_ = "DisposeUserDLL on " + instance.Name();
+    const HostRecord before = instance.crowd->RecordBytes();
+    instance.crowd->Remove();
     if (crashed_) return;
-    if (long b = part.crowd->RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
+    if (long b = instance.crowd->RecordBytes().FirstChangeBesidesSlot(before); b >= 0)
       Finding("DisposeUserDLL writes byte " + std::to_string(b) + " of the host record, not only the instance slot");
-    part.twin->Remove();
-    twinInUse_[part.twinModule] = false;
-    parts_.erase(std::find_if(parts_.begin(), parts_.end(), [&](const auto& p) { return p.get() == &part; }));
+    instance.twin->Remove();
+    twinInUse_[instance.twinModule] = false;
+    instances_.erase(
+        std::find_if(instances_.begin(), instances_.end(), [&](const auto& p) { return p.get() == &instance; }));
   }
 
-  // The parts left at the end are removed as the host removes them, and
+  // The instances left at the end are removed as the host removes them, and
   // judged as any call is.
-  void RemoveEveryPart() {
+  void RemoveEveryInstance() {
     stage_ = "the end, after call " + std::to_string(calls_);
-    while (findings_.empty() && !parts_.empty()) {
-      Remove(*parts_.front());
+    while (findings_.empty() && !instances_.empty()) {
+      Remove(*instances_.front());
       JudgeUntouched(nullptr, true);
     }
   }
 
   // ---- evaluating
-  void Evaluate(Part& part, bool initial) {
+  void Evaluate(TwinnedInstance& instance, bool initial) {
     const char* entryPoint = initial ? HOST_LISTED(InitSimulationDLL2) : HOST_LISTED(SimulateDLL3);
     SignalArray in;
     for (int i = 0; i < int(inputNames_.size()); ++i) RandomSignal(random_, in.Data() + i * kSignalSize);
-    call_ = std::string(entryPoint) + " on " + part.Name() + ", inputs " + ShownSignals(in, int(inputNames_.size()));
+    call_ =
+        std::string(entryPoint) + " on " + instance.Name() + ", inputs " + ShownSignals(in, int(inputNames_.size()));
     const SignalArray given = in;
     SignalArray out;
-    const std::int32_t result = Evaluate(*part.crowd, in, out, initial);
+    const std::int32_t result = Evaluate(*instance.crowd, in, out, initial);
     if (crashed_) return;
     for (const std::string& fault : EvaluationFaults(entryPoint, given, in, out, int(outputNames_.size()), result))
       Finding(fault);
     SignalArray twinIn = given, twinOut;
-    Evaluate(*part.twin, twinIn, twinOut, initial);
+    Evaluate(*instance.twin, twinIn, twinOut, initial);
     if (!crashed_ && twinOut != out)
       Finding("outputs " + ShownSignals(out, int(outputNames_.size())) + ", but its twin's " +
               ShownSignals(twinOut, int(outputNames_.size())) +
               " after the same calls with no other part beside it: another part's calls changed its state");
-    part.running = true;
+    instance.running = true;
   }
 
-  static std::int32_t Evaluate(PartInstance& part, SignalArray& in, SignalArray& out, bool initial) {
-    if (!initial) return part.Simulate(in, out);
-    part.Initial(in, out);
+  static std::int32_t Evaluate(PartInstance& instance, SignalArray& in, SignalArray& out, bool initial) {
+    if (!initial) return instance.Simulate(in, out);
+    instance.Initial(in, out);
     return 0;
   }
 
   void EndRun() {
     call_ = HOST_LISTED(EndSimulationDLL2);
     Guarded(HOST_LISTED(EndSimulationDLL2), "", [&] { library_->EndSimulationDLL2(0); });
-    for (const auto& part : parts_) part->running = false;
+    for (const auto& instance : instances_) instance->running = false;
   }
 
   // ---- saving and loading
-  void Save(Part& part) {
-    call_ = "WriteToFile on " + part.Name();
-    part.block = WrittenBlock(*part.crowd, scratch_);
-    if (!crashed_) JudgeSaved(part, part.block);
+  void Save(TwinnedInstance& instance) {
+    call_ = "WriteToFile on " + instance.Name();
+    instance.block = WrittenBlock(*instance.crowd, scratch_);
+    if (!crashed_) JudgeSaved(instance, instance.block);
   }
 
-  void Load(Part& part, const Part& source) {
+  void Load(TwinnedInstance& instance, const TwinnedInstance& source) {
     const FuzzBlock block = RandomBlock(random_, source.block);
-    call_ = "ReadFromFile on " + part.Name() + " of " + Shown(block.bytes) + " (" + block.kind + ")";
-    const BlockRead read = ReadBlockAmidHostData(*part.crowd, scratch_, block.bytes, block.withMarker);
+    call_ = "ReadFromFile on " + instance.Name() + " of " + Shown(block.bytes) + " (" + block.kind + ")";
+    const BlockRead read = ReadBlockAmidHostData(*instance.crowd, scratch_, block.bytes, block.withMarker);
     if (crashed_) return;
     if (read.fileChanged)
       Finding("ReadFromFile changes the file");
     else if (block.withMarker && read.taken != long(block.bytes.size()))
       Finding(StopFinding(read.taken, block.bytes.size()));
-    ReadBlockAmidHostData(*part.twin, scratch_, block.bytes, block.withMarker);
-    part.running = false;
-    part.block = WrittenBlock(*part.crowd, scratch_);
-    if (!crashed_) JudgeSaved(part, part.block);
+    ReadBlockAmidHostData(*instance.twin, scratch_, block.bytes, block.withMarker);
+    instance.running = false;
+    instance.block = WrittenBlock(*instance.crowd, scratch_);
+    if (!crashed_) JudgeSaved(instance, instance.block);
   }
 
   static std::string StopFinding(long taken, std::size_t size) {
@@ -392,15 +395,15 @@ class Fuzzer {
            "-byte block, not right after the marker";
   }
 
-  // A block the part wrote ends with the marker, is its twin's, and a
-  // fresh part that reads it stops right after the marker and writes it
+  // A block the instance wrote ends with the marker, is its twin's, and a
+  // fresh instance that reads it stops right after the marker and writes it
   // again as it was.
-  void JudgeSaved(Part& part, const std::string& block) {
+  void JudgeSaved(TwinnedInstance& instance, const std::string& block) {
     if (!EndsWithMarker(block)) {
       Finding("WriteToFile writes " + Shown(block) + ", which does not end with the marker");
       return;
     }
-    const std::string twinBlock = WrittenBlock(*part.twin, scratch_);
+    const std::string twinBlock = WrittenBlock(*instance.twin, scratch_);
     if (crashed_) return;
     if (twinBlock != block)
       Finding("WriteToFile writes " + Shown(block) + ", but its twin " + Shown(twinBlock) +
@@ -422,20 +425,20 @@ class Fuzzer {
   }
 
   // ---- labels and the delay flag
-  void Labels(Part& part, bool inputs) {
+  void Labels(TwinnedInstance& instance, bool inputs) {
     const char* entryPoint = inputs ? HOST_LISTED(SetInputChar2) : HOST_LISTED(SetOutputChar2);
     const auto labels = inputs ? &PartInstance::InputLabels : &PartInstance::OutputLabels;
-    const auto first = inputs ? &Part::inputLabels : &Part::outputLabels;
-    call_ = std::string(entryPoint) + " on " + part.Name();
+    const auto first = inputs ? &TwinnedInstance::inputLabels : &TwinnedInstance::outputLabels;
+    call_ = std::string(entryPoint) + " on " + instance.Name();
     std::string text, twinText;
-    const char* address = ((*part.crowd).*labels)();
+    const char* address = ((*instance.crowd).*labels)();
     if (!ReadText(entryPoint, address, text)) return;
-    if (!(part.*first)) part.*first = address;
-    if (part.*first != address) Finding(std::string(entryPoint) + " gives " + part.Name() + " a new address");
-    for (const auto& other : parts_)
-      if (other.get() != &part && other.get()->*first == address)
-        Finding(std::string(entryPoint) + " gives " + part.Name() + " the address it gave " + other->Name());
-    if (!ReadText(entryPoint, ((*part.twin).*labels)(), twinText)) return;
+    if (!(instance.*first)) instance.*first = address;
+    if (instance.*first != address) Finding(std::string(entryPoint) + " gives " + instance.Name() + " a new address");
+    for (const auto& other : instances_)
+      if (other.get() != &instance && other.get()->*first == address)
+        Finding(std::string(entryPoint) + " gives " + instance.Name() + " the address it gave " + other->Name());
+    if (!ReadText(entryPoint, ((*instance.twin).*labels)(), twinText)) return;
     if (twinText != text)
       Finding(std::string(entryPoint) + " gives " + Shown(text) + ", but to its twin " + Shown(twinText));
   }
@@ -450,10 +453,10 @@ class Fuzzer {
     return read.whole;
   }
 
-  void Delay(Part& part) {
-    call_ = "HasDelayDLL on " + part.Name();
-    const std::int32_t delay = part.crowd->HasDelay();
-    const std::int32_t twinDelay = part.twin->HasDelay();
+  void Delay(TwinnedInstance& instance) {
+    call_ = "HasDelayDLL on " + instance.Name();
+    const std::int32_t delay = instance.crowd->HasDelay();
+    const std::int32_t twinDelay = instance.twin->HasDelay();
     if (!crashed_ && delay != twinDelay)
       Finding("HasDelayDLL gives " + std::to_string(delay) + ", but to its twin " + std::to_string(twinDelay));
   }
@@ -500,22 +503,22 @@ class Fuzzer {
   }
 
   // ---- what no call may change
-  // Every part's host record is as it was, the target's but for what its
+  // Every instance's host record is as it was, the target's but for what its
   // own placing did; and, but after evaluations, whose state only the twins
-  // can tell, every other part writes the block it wrote before.
-  void JudgeUntouched(const Part* target, bool blocks) {
-    for (const auto& part : parts_) {
+  // can tell, every other instance writes the block it wrote before.
+  void JudgeUntouched(const TwinnedInstance* target, bool blocks) {
+    for (const auto& instance : instances_) {
       if (crashed_) return;
-      const HostRecord& now = part->crowd->RecordBytes();
-      const long b = now.FirstChangeBesidesSlot(part->record);
-      if (b >= 0 || now.Slot() != part->record.Slot())
-        Finding("byte " + std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) + " of " + part->Name() +
+      const HostRecord& now = instance->crowd->RecordBytes();
+      const long b = now.FirstChangeBesidesSlot(instance->record);
+      if (b >= 0 || now.Slot() != instance->record.Slot())
+        Finding("byte " + std::to_string(b >= 0 ? b : long(kInstanceSlotAt)) + " of " + instance->Name() +
                 "'s host record changes");
-      part->record = now;
-      if (!blocks || part.get() == target) continue;
-      const std::string block = WrittenBlock(*part->crowd, scratch_);
-      if (!crashed_ && block != part->block)
-        Finding(part->Name() + "'s block changes from " + Shown(part->block) + " to " + Shown(block));
+      instance->record = now;
+      if (!blocks || instance.get() == target) continue;
+      const std::string block = WrittenBlock(*instance->crowd, scratch_);
+      if (!crashed_ && block != instance->block)
+        Finding(instance->Name() + "'s block changes from " + Shown(instance->block) + " to " + Shown(block));
     }
   }
 
@@ -524,7 +527,7 @@ class Fuzzer {
   const FuzzOutput& output_;
   std::unique_ptr<PluginLibrary> library_;
   std::vector<std::string> inputNames_, outputNames_;
-  // One copy per twin, and the last for the fresh parts that read blocks.
+  // One copy per twin, and the last for the fresh instances that read blocks.
   std::vector<std::unique_ptr<ModuleCopy>> copies_;
   std::vector<bool> twinInUse_;
   ScratchFile scratch_;
@@ -533,8 +536,8 @@ class Fuzzer {
   bool crashed_ = false;
   std::string stage_, call_, guardName_;
   std::vector<std::string> findings_;
-  // Last, so that the parts are removed while all they need is still there.
-  std::vector<std::unique_ptr<Part>> parts_;
+  // Last, so that the instances are removed while all they need is still there.
+  std::vector<std::unique_ptr<TwinnedInstance>> instances_;
 };
 
 }  // namespace
