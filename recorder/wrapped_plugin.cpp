@@ -1,4 +1,4 @@
-#include "part.h"
+#include "wrapped_plugin.h"
 
 #include "plugin_interface.h"
 #include "sha256.h"
@@ -50,9 +50,9 @@ bool FileVersion(HMODULE module, std::uint32_t version[2]) {
   return false;
 }
 
-void WriteVersion(Line& line, HMODULE part) {
+void WriteVersion(Line& line, HMODULE plugin) {
   std::uint32_t version[2];
-  if (!part || !FileVersion(part, version)) {
+  if (!plugin || !FileVersion(plugin, version)) {
     line.Text("?");
     return;
   }
@@ -115,7 +115,7 @@ void WriteSystemText(Line& line, DWORD error) {
 
 }  // namespace
 
-bool PartFilePresent(const char* path) {
+bool PluginFilePresent(const char* path) {
   const HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
@@ -148,15 +148,15 @@ bool FindPlace(HMODULE self, Place& place) {
   for (DWORD k = slash; k < dot; ++k) place.base[k - slash] = path[k];
   place.base[dot - slash] = 0;
   path[slash] = 0;  // the folder, with its backslash
-  place.partPath[0] = place.settingsPath[0] = 0;
-  const char* const partPieces[] = {path, place.base, "\\", place.base, ".dll"};
-  for (const char* piece : partPieces) Append(place.partPath, MAX_PATH, piece);
+  place.pluginPath[0] = place.settingsPath[0] = 0;
+  const char* const pluginPieces[] = {path, place.base, "\\", place.base, ".dll"};
+  for (const char* piece : pluginPieces) Append(place.pluginPath, MAX_PATH, piece);
   const char* const settingsPieces[] = {path, place.base, "-recorder.txt"};
   for (const char* piece : settingsPieces) Append(place.settingsPath, MAX_PATH, piece);
   return true;
 }
 
-void BindExports(HMODULE self, HMODULE part, Export (&exports)[kThunks]) {
+void BindExports(HMODULE self, HMODULE plugin, Export (&exports)[kThunks]) {
   const auto* image = reinterpret_cast<const unsigned char*>(self);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image + dos->e_lfanew);
@@ -170,19 +170,19 @@ void BindExports(HMODULE self, HMODULE part, Export (&exports)[kThunks]) {
     if (function < RecorderThunks || function >= RecorderThunksEnd) continue;
     Export& entry = exports[std::uint32_t(function - RecorderThunks) / kThunkSize];
     entry.name = reinterpret_cast<const char*>(image + names[i]);
-    entry.target = part ? reinterpret_cast<const void*>(GetProcAddress(part, entry.name)) : nullptr;
+    entry.target = plugin ? reinterpret_cast<const void*>(GetProcAddress(plugin, entry.name)) : nullptr;
     DescribeExport(entry);
   }
 }
 
-void WriteHead(Line& line, const Place& place, HMODULE part, bool sse) {
+void WriteHead(Line& line, const Place& place, HMODULE plugin, bool sse) {
   line.Text(trace::kFirstLine).Char(' ').Decimal(trace::kFormatVersion).End();
   line.Text(trace::kRecorderKey).Char(' ').Text(RECORDER_VERSION).End();
-  line.Text(trace::kPartKey).Char(' ').Text(place.partPath).End();
+  line.Text(trace::kPartKey).Char(' ').Text(place.pluginPath).End();
   line.Text(trace::kPartVersionKey).Char(' ');
-  WriteVersion(line, part);
+  WriteVersion(line, plugin);
   char sha[65];
-  line.End().Text(trace::kPartSha256Key).Char(' ').Text(checksum::FileSha256(place.partPath, sha) ? sha : "?").End();
+  line.End().Text(trace::kPartSha256Key).Char(' ').Text(checksum::FileSha256(place.pluginPath, sha) ? sha : "?").End();
   line.Text(trace::kWindowsKey).Char(' ');
   WriteWindows(line);
   line.End().Text(trace::kSseKey).Char(' ').Text(sse ? "yes" : "no").End();
