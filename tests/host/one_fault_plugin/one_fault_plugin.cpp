@@ -1,40 +1,40 @@
 // A plug-in that keeps the interface in every way but one, chosen when it
 // is built: for the tests of what hostsim does when a part misbehaves.
-//   ODD_CRASH    SimulateDLL3 writes through a null pointer
-//   ODD_HANG     SimulateDLL3 never returns
-//   ODD_THROW    SimulateDLL3 lets a C++ exception out
-//   ODD_REFUSE   DllMain says no, so the DLL never loads
-//   ODD_SMASH    SimulateDLL3 overwrites its caller's stack above its own
+//   FAULT_CRASH  SimulateDLL3 writes through a null pointer
+//   FAULT_HANG   SimulateDLL3 never returns
+//   FAULT_THROW  SimulateDLL3 lets a C++ exception out
+//   FAULT_REFUSE DllMain says no, so the DLL never loads
+//   FAULT_SMASH  SimulateDLL3 overwrites its caller's stack above its own
 //                arguments, which ends the caller on its way back
-//   ODD_MUTE     WriteToFile writes nothing
-//   ODD_EXIT     SimulateDLL3 ends its process with exit status 0
-//   ODD_SHARED_SETTING  all parts share one delay flag: reading one part's
+//   FAULT_MUTE   WriteToFile writes nothing
+//   FAULT_EXIT   SimulateDLL3 ends its process with exit status 0
+//   FAULT_SHARED_SETTING  all parts share one delay flag: reading one part's
 //                block sets every part's
-//   ODD_SHARED_STATE    SimulateDLL3 shows the input of the evaluation
+//   FAULT_SHARED_STATE  SimulateDLL3 shows the input of the evaluation
 //                before, kept once for all parts instead of once per part
-//   ODD_SHARED_COUNT    the counter below with one count for all parts
-//   ODD_CHAR_SETTING    the delay flag read as a character ('1', 49) and
+//   FAULT_SHARED_COUNT  the counter below with one count for all parts
+//   FAULT_CHAR_SETTING  the delay flag read as a character ('1', 49) and
 //                written back as a number ("49")
-//   ODD_NO_SLOT  InitUserDLL creates the part but never fills the slot
-//   ODD_CHOP, ODD_PRECISION24  SimulateDLL3 leaves the x87 rounding at
+//   FAULT_NO_SLOT  InitUserDLL creates the part but never fills the slot
+//   FAULT_CHOP, FAULT_PRECISION24  SimulateDLL3 leaves the x87 rounding at
 //                chop, or its precision at 24 bits
-//   ODD_STACK_LEFT  SimulateDLL3 leaves a value on the x87 register stack
-//   ODD_MXCSR    SimulateDLL3 turns on flush to zero and denormals are zero
+//   FAULT_STACK_LEFT  SimulateDLL3 leaves a value on the x87 register stack
+//   FAULT_MXCSR  SimulateDLL3 turns on flush to zero and denormals are zero
 //                in the MXCSR; InitSimulationDLL2 sets only an exception
 //                flag there, which is no change of state
-//   ODD_X87_INPUT  compares its input with 2.5 on the x87, which raises
+//   FAULT_X87_INPUT  compares its input with 2.5 on the x87, which raises
 //                invalid operation on a signalling NaN and on the encodings
 //                it does not support
-//   ODD_BIG_BLOCK  WriteToFile writes a block of 100 KB: the delay flag,
+//   FAULT_BIG_BLOCK  WriteToFile writes a block of 100 KB: the delay flag,
 //                then text with no run of equal bytes, then the end marker
-//   ODD_LATE_CRASH  SimulateDLL3 writes through a null pointer at its
+//   FAULT_LATE_CRASH  SimulateDLL3 writes through a null pointer at its
 //                kLateEvaluation-th call, after a long run
-//   ODD_LATE_DEATH  SimulateDLL3 ends its process at once there, as the
+//   FAULT_LATE_DEATH  SimulateDLL3 ends its process at once there, as the
 //                system ends a host killed from outside: no DLL hears of it
-//   ODD_DISPOSE_CRASH  DisposeUserDLL writes through a null pointer: a
+//   FAULT_DISPOSE_CRASH  DisposeUserDLL writes through a null pointer: a
 //                part that crashes on its way out, after its answers
 // Otherwise a buffer: one input, one output that follows it; or, with
-// ODD_COUNTER (and ODD_SHARED_COUNT), a part whose setting changes its
+// FAULT_COUNTER (and FAULT_SHARED_COUNT), a part whose setting changes its
 // logic: a 2-bit counter of the input's rising edges, whose output is bit 1
 // of the count and whose one setting (the block's digit, in place of the
 // delay flag) makes it count down.
@@ -50,8 +50,8 @@
 
 namespace {
 
-#if defined(ODD_SHARED_COUNT)
-#define ODD_COUNTER
+#if defined(FAULT_SHARED_COUNT)
+#define FAULT_COUNTER
 #endif
 
 struct Count {
@@ -73,17 +73,17 @@ Part* PartIn(unsigned char* record) {
   return part;
 }
 
-#ifdef ODD_SHARED_SETTING
+#ifdef FAULT_SHARED_SETTING
 std::int32_t sharedDelay = 0;
 std::int32_t& DelayOf(unsigned char*) { return sharedDelay; }
 #else
 std::int32_t& DelayOf(unsigned char* record) { return PartIn(record)->delay; }
 #endif
 
-#if defined(ODD_SHARED_COUNT)
+#if defined(FAULT_SHARED_COUNT)
 Count sharedCount;
 Count& CountOf(unsigned char*) { return sharedCount; }
-#elif defined(ODD_COUNTER)
+#elif defined(FAULT_COUNTER)
 Count& CountOf(unsigned char* record) { return PartIn(record)->count; }
 #endif
 
@@ -98,7 +98,7 @@ void PutLevel(unsigned char* value, bool high) {
     std::memset(value, 0, 10);
 }
 
-#ifdef ODD_X87_INPUT
+#ifdef FAULT_X87_INPUT
 bool IsHigh(const unsigned char* value) {
   long double wide;
   std::memcpy(&wide, value, 10);
@@ -117,7 +117,7 @@ bool IsHigh(const unsigned char* value) {
 }
 #endif
 
-#ifdef ODD_MXCSR
+#ifdef FAULT_MXCSR
 // Ors `bits` into the MXCSR, where the processor has one.
 void SetMxcsrBits(std::uint32_t bits) {
   unsigned eax, ebx, ecx, edx;
@@ -129,7 +129,7 @@ void SetMxcsrBits(std::uint32_t bits) {
 }
 #endif
 
-#if defined(ODD_CHOP) || defined(ODD_PRECISION24)
+#if defined(FAULT_CHOP) || defined(FAULT_PRECISION24)
 void ChangeControlWord(std::uint16_t set, std::uint16_t clear) {
   std::uint16_t control;
   asm volatile("fnstcw %0" : "=m"(control));
@@ -138,12 +138,12 @@ void ChangeControlWord(std::uint16_t set, std::uint16_t clear) {
 }
 #endif
 
-#if defined(ODD_LATE_CRASH) || defined(ODD_LATE_DEATH)
+#if defined(FAULT_LATE_CRASH) || defined(FAULT_LATE_DEATH)
 constexpr unsigned kLateEvaluation = 25000;
 unsigned evaluations = 0;
 #endif
 
-#ifdef ODD_COUNTER
+#ifdef FAULT_COUNTER
 // The counter's evaluation; the initial one starts the count at 0.
 void CountEdges(unsigned char* record, const unsigned char* in, unsigned char* out, bool initial) {
   Count& count = CountOf(record);
@@ -160,7 +160,7 @@ void CountEdges(unsigned char* record, const unsigned char* in, unsigned char* o
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-#ifdef ODD_REFUSE
+#ifdef FAULT_REFUSE
   return reason != DLL_PROCESS_ATTACH;
 #else
   (void)reason;
@@ -172,7 +172,7 @@ ENTRY const char* GetDLLName() { return "Sonderfall"; }
 
 ENTRY void InitUserDLL(unsigned char* record) {
   Part* part = new Part;
-#ifdef ODD_NO_SLOT
+#ifdef FAULT_NO_SLOT
   (void)record;  // the part is made, but the host never learns of it
   (void)part;
 #else
@@ -181,7 +181,7 @@ ENTRY void InitUserDLL(unsigned char* record) {
 }
 
 ENTRY void DisposeUserDLL(unsigned char* record) {
-#ifdef ODD_DISPOSE_CRASH
+#ifdef FAULT_DISPOSE_CRASH
   volatile std::uintptr_t nowhere = 0;
   *reinterpret_cast<volatile int*>(nowhere) = 1;
 #endif
@@ -191,10 +191,10 @@ ENTRY void DisposeUserDLL(unsigned char* record) {
 
 ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char* record,
                               const unsigned char* in, unsigned char* out) {
-#ifdef ODD_MXCSR
+#ifdef FAULT_MXCSR
   SetMxcsrBits(0x20);  // the inexact flag
 #endif
-#ifdef ODD_COUNTER
+#ifdef FAULT_COUNTER
   CountEdges(record, in, out, true);
 #else
   (void)record;
@@ -204,40 +204,40 @@ ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsig
 
 ENTRY std::int32_t SimulateDLL3(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                                 std::uint32_t, unsigned char* record, const unsigned char* in, unsigned char* out) {
-#if defined(ODD_COUNTER)
+#if defined(FAULT_COUNTER)
   CountEdges(record, in, out, false);
   return 0;
-#elif defined(ODD_CRASH)
+#elif defined(FAULT_CRASH)
   volatile std::uintptr_t nowhere = 0;
   *reinterpret_cast<volatile int*>(nowhere) = 1;
-#elif defined(ODD_LATE_CRASH)
+#elif defined(FAULT_LATE_CRASH)
   volatile std::uintptr_t nowhere = 0;
   if (++evaluations == kLateEvaluation) *reinterpret_cast<volatile int*>(nowhere) = 1;
-#elif defined(ODD_LATE_DEATH)
+#elif defined(FAULT_LATE_DEATH)
   if (++evaluations == kLateEvaluation) TerminateProcess(GetCurrentProcess(), 9);
-#elif defined(ODD_HANG)
+#elif defined(FAULT_HANG)
   for (;;) Sleep(1000);
-#elif defined(ODD_THROW)
+#elif defined(FAULT_THROW)
   throw std::runtime_error("a part's own error");
-#elif defined(ODD_SMASH)
+#elif defined(FAULT_SMASH)
   // Above the saved frame pointer, the return address and the nine
   // arguments: the caller's own frames.
   volatile std::uint32_t* frame = static_cast<std::uint32_t*>(__builtin_frame_address(0));
   for (int slot = 11; slot < 64; ++slot) frame[slot] = 0x0BADF00D;
-#elif defined(ODD_EXIT)
+#elif defined(FAULT_EXIT)
   ExitProcess(0);
-#elif defined(ODD_SHARED_STATE)
+#elif defined(FAULT_SHARED_STATE)
   static bool previousInput = false;
   PutLevel(out, previousInput);
   previousInput = IsHigh(in);
   return 0;
-#elif defined(ODD_CHOP)
+#elif defined(FAULT_CHOP)
   ChangeControlWord(0x0C00, 0);
-#elif defined(ODD_PRECISION24)
+#elif defined(FAULT_PRECISION24)
   ChangeControlWord(0, 0x0300);
-#elif defined(ODD_STACK_LEFT)
+#elif defined(FAULT_STACK_LEFT)
   asm volatile("fld1");
-#elif defined(ODD_MXCSR)
+#elif defined(FAULT_MXCSR)
   SetMxcsrBits(0x8040);
 #endif
   (void)record;
@@ -249,11 +249,11 @@ ENTRY const char* SetInputChar2(unsigned char* record) { return PartIn(record)->
 ENTRY const char* SetOutputChar2(unsigned char* record) { return PartIn(record)->labels; }
 
 ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
-#ifdef ODD_MUTE
+#ifdef FAULT_MUTE
   return;
 #endif
   char text[64];
-#ifdef ODD_CHAR_SETTING
+#ifdef FAULT_CHAR_SETTING
   std::snprintf(text, sizeof text, "%d\r\n%s", int(DelayOf(record)), kMarker);
 #else
   text[0] = char('0' + (DelayOf(record) != 0));
@@ -261,7 +261,7 @@ ENTRY void WriteToFile(std::uint32_t handle, unsigned char* record) {
   std::strcat(text, kMarker);
 #endif
   DWORD written;
-#ifdef ODD_BIG_BLOCK
+#ifdef FAULT_BIG_BLOCK
   static char block[100 * 1024];
   block[0] = text[0];
   for (std::size_t k = 1; k < sizeof block - 2; ++k) block[k] = char('a' + k % 23);
@@ -284,7 +284,7 @@ ENTRY void ReadFromFile(std::uint32_t handle, unsigned char* record) {
     last[kLength - 1] = byte;
     if (std::memcmp(last, kMarker, kLength) == 0) break;
   }
-#ifdef ODD_CHAR_SETTING
+#ifdef FAULT_CHAR_SETTING
   if (first == '0' || first == '1') DelayOf(record) = first;
 #else
   if (first == '0' || first == '1') DelayOf(record) = first - '0';
