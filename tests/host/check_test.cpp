@@ -125,7 +125,7 @@ TEST(Check, ListsItsAreasAndJudgesThoseChosen) {
   const std::string junit = test::Scratch("chosen.xml");
   const Outcome only = Hostsim({"check", "Quenvik.dll", "--only", "outputs,stack", "--junit", junit});
   EXPECT_EQ(0, only.status) << only.out;
-  // The outputs are judged by the pin counts, which are taken unreported.
+  // The outputs are judged by the pin counts, which the pins area, run quietly, takes.
   EXPECT_TRUE(Contains(only.out, "\n  ok      outputs: 11 evaluations: ")) << only.out;
   EXPECT_EQ(2u, test::Count(only.out, "  ok      "));
   EXPECT_FALSE(Contains(only.out, " pins: ")) << only.out;

@@ -215,12 +215,12 @@ class DialogOwner : public DialogTest {
   }
 };
 
-class RecordedHostWindow : public DialogOwner, public ::testing::WithParamInterface<Dll> {
+class KeptHostWindow : public DialogOwner, public ::testing::WithParamInterface<Dll> {
  protected:
   void SetUp() override { LoadDll(GetParam()); }
 };
 
-TEST_P(RecordedHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
+TEST_P(KeptHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
   test::HostWindow host(300, 200, 500, 400);
   test::HostWindow active(20, 20, 200, 150);  // active, but not the recorded one
   Part part(library, host.Handle());
@@ -230,7 +230,7 @@ TEST_P(RecordedHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
   ExpectNear(Centre(host.Handle()), seen.centre);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, RecordedHostWindow, ::testing::Values(kTamberlo, kMorrel));
+INSTANTIATE_TEST_SUITE_P(Plugins, KeptHostWindow, ::testing::Values(kTamberlo, kMorrel));
 
 TEST_F(DialogOwner, TheMostRecentlyPlacedInstancesWindowWins) {
   LoadDll(kTamberlo);
