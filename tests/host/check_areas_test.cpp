@@ -13,8 +13,9 @@ using test::Contains;
 using test::InTests;
 using test::Outcome;
 
-const char* const kJudged[] = {"one_fault_counter.dll",      "one_fault_shared_count.dll", "one_fault_shared_setting.dll",
-                               "one_fault_char_setting.dll", "one_fault_no_slot.dll",      "all_faults_plugin.dll"};
+const char* const kJudged[] = {"one_fault_counter.dll",        "one_fault_shared_count.dll",
+                               "one_fault_shared_setting.dll", "one_fault_char_setting.dll",
+                               "one_fault_no_slot.dll",        "all_faults_plugin.dll"};
 
 const Outcome& Checked() {
   static const Outcome check = [] {

@@ -175,10 +175,10 @@ TEST(FloatingPoint, ReplayJudgesACallAgainstTheRecordedState) {
   EXPECT_TRUE(Contains(kept.out, "replayed 2 calls, 0 differing\n")) << kept.out;
   const Outcome chop = Hostsim({"replay", trace, InTests("one_fault_chop.dll")});
   EXPECT_EQ(1, chop.status) << chop.out;
-  EXPECT_EQ(
-      "hostsim: one_fault_chop.dll: SimulateDLL3 changes the x87 control word from 0x027F to 0x0E7F (rounding nearest to "
-      "chop)\n",
-      chop.err);
+  EXPECT_EQ("hostsim: one_fault_chop.dll: SimulateDLL3 changes the x87 control word from 0x027F to 0x0E7F (rounding "
+            "nearest to "
+            "chop)\n",
+            chop.err);
   DeleteFileA(trace.c_str());
 }
 
