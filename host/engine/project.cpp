@@ -57,22 +57,22 @@ class BlockReader {
       loaded.number = part.number;
       loaded.dll = part.dll;
       loaded.file = LocateDll(part.dll, FolderOf(path_), pluginFolder);
-      loaded.part = std::make_unique<PartInstance>(libraries.Get(loaded.file));
-      loaded.block = ReadBlock(part, *loaded.part);
+      loaded.instance = std::make_unique<PartInstance>(libraries.Get(loaded.file));
+      loaded.block = ReadBlock(part, *loaded.instance);
       loaded.blockStart = long(layout_.BlockStart(part));
       loaded.blockEnd = long(layout_.BlockEnd(part));
-      loaded.displayName = ShownPluginText(loaded.part->Library().DisplayName());
-      loaded.delayFlag = loaded.part->HasDelay();
-      loaded.writtenBack = loaded.part->SavedBlock();
+      loaded.displayName = ShownPluginText(loaded.instance->Library().DisplayName());
+      loaded.delayFlag = loaded.instance->HasDelay();
+      loaded.writtenBack = loaded.instance->SavedBlock();
       project.parts.push_back(std::move(loaded));
     }
   }
 
  private:
-  std::string ReadBlock(const ProjectPart& part, PartInstance& placed) {
+  std::string ReadBlock(const ProjectPart& part, PartInstance& instance) {
     const std::size_t from = starts_[part.firstBlockLine], to = starts_[part.markerLine + 1];
     file_.Seek(long(from));
-    placed.Read(file_.Argument());
+    instance.Read(file_.Argument());
     const std::size_t taken = std::size_t(file_.Position()) - from;
     if (taken != to - from)
       throw Failure(path_ + ": line " + std::to_string(layout_.lines[part.firstBlockLine].number) + " (byte " +
@@ -127,26 +127,26 @@ std::vector<SavedPart> SaveProject(const std::string& path, const std::vector<Pa
   CheckWritable(path);
   std::vector<std::unique_ptr<PluginLibrary>> owned;
   Libraries libraries(owned, guard);
-  std::vector<std::unique_ptr<PartInstance>> parts;
+  std::vector<std::unique_ptr<PartInstance>> instances;
   std::vector<SavedPart> saved;
   for (const PartRequest& request : requests) {
     saved.push_back({"", LocateDll(request.dll, userFolder, pluginFolder)});
-    parts.push_back(std::make_unique<PartInstance>(libraries.Get(saved.back().file)));
-    if (!request.settings.empty()) parts.back()->LoadSettings(SettingsBlock(request.settings));
+    instances.push_back(std::make_unique<PartInstance>(libraries.Get(saved.back().file)));
+    if (!request.settings.empty()) instances.back()->LoadSettings(SettingsBlock(request.settings));
   }
   FileReplacement file(path);
   file.Write(std::string(kProjectHeading) + "\r\n");
   std::vector<std::pair<long, long>> blocks;
-  for (std::size_t k = 0; k < parts.size(); ++k) {
+  for (std::size_t k = 0; k < instances.size(); ++k) {
     file.Write(PartLine(int(k + 1), requests[k].dll) + "\r\n");
     const long start = file.File().Position();
-    parts[k]->Write(file.File().Argument());
+    instances[k]->Write(file.File().Argument());
     blocks.push_back({start, file.File().Position()});
   }
   file.Write("END\r\n");
   file.File().Seek(0);
   const std::string bytes = file.File().ReadRest();
-  for (std::size_t k = 0; k < parts.size(); ++k) {
+  for (std::size_t k = 0; k < instances.size(); ++k) {
     saved[k].block = bytes.substr(std::size_t(blocks[k].first), std::size_t(blocks[k].second - blocks[k].first));
     const std::string why = WhyNotABlock(saved[k].block);
     if (!why.empty())

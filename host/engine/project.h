@@ -30,7 +30,7 @@ struct LoadedPart {
   int number = 0;
   std::string dll;   // as the project names it
   std::string file;  // the full path of the DLL loaded for it
-  std::unique_ptr<PartInstance> part;
+  std::unique_ptr<PartInstance> instance;
   long blockStart = 0, blockEnd = 0;  // in the file, the end exclusive
   std::string block;                  // the bytes the plug-in read
   std::string displayName;            // UTF-8, from GetDLLName
