@@ -73,7 +73,7 @@ class PluginTest : public ::testing::Test {
   }
 
   // An instance: a host record with the plug-in's instance in it.
-  using Part = host::PartInstance;
+  using Instance = host::PartInstance;
 
   host::PluginLibrary library;
 };
