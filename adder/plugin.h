@@ -8,7 +8,7 @@
 struct Plugin {
   using Component = FullAdder;
   // Quenvik leaves the library's main window empty.
-  static constexpr bool kRecordsHostWindow = false;
+  static constexpr bool kKeepsHostWindow = false;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
   static constexpr frame::Setting<Component> kSettings[] = {

@@ -24,7 +24,7 @@ foreach(name ${KORVELANT_COMPONENTS})
 endforeach()
 
 # hostsim's readers of users' and recorders' files.
-include(host/core/readers.cmake)
+include(host/engine/readers.cmake)
 
 if(FUZZ)
   add_subdirectory(tests/fuzz)

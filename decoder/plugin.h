@@ -8,7 +8,7 @@
 struct Plugin {
   using Component = SegmentDecoder;
   // Tamberlo's dialogs are owned by the host's window.
-  static constexpr bool kRecordsHostWindow = true;
+  static constexpr bool kKeepsHostWindow = true;
   static constexpr bool kRefillsPinInfoAfterDialog = true;
 
   static constexpr frame::Setting<Component> kSettings[] = {

@@ -27,18 +27,18 @@
 #include "settings.h"
 
 // What plugin.h's `struct Plugin` holds; C is the Plugin.
-#define FRAME_PLUGIN_CONTRACT(X)                                                                \
-  /* the component class */                                                                     \
-  X(Component, "using Component = ...", std::declval<typename C::Component>())                  \
-  /* InitUserDLL makes the host's window the library's main window, which owns its dialogs */   \
-  X(RecordsHostWindow, "static constexpr bool kRecordsHostWindow", bool{C::kRecordsHostWindow}) \
-  /* CallParameterDialogDLL writes the pin record after the dialog */                           \
-  X(RefillsPinInfoAfterDialog, "static constexpr bool kRefillsPinInfoAfterDialog",              \
-    bool{C::kRefillsPinInfoAfterDialog})                                                        \
-  /* the settings, each declared once (settings.h), */                                          \
-  X(Settings, "static constexpr frame::Setting<Component> kSettings[]",                         \
-    static_cast<const frame::Setting<typename C::Component>&>(C::kSettings[0]))                 \
-  /* and the properties dialog: its template's id, caption and help topic */                    \
+#define FRAME_PLUGIN_CONTRACT(X)                                                              \
+  /* the component class */                                                                   \
+  X(Component, "using Component = ...", std::declval<typename C::Component>())                \
+  /* InitUserDLL makes the host's window the library's main window, which owns its dialogs */ \
+  X(KeepsHostWindow, "static constexpr bool kKeepsHostWindow", bool{C::kKeepsHostWindow})     \
+  /* CallParameterDialogDLL writes the pin record after the dialog */                         \
+  X(RefillsPinInfoAfterDialog, "static constexpr bool kRefillsPinInfoAfterDialog",            \
+    bool{C::kRefillsPinInfoAfterDialog})                                                      \
+  /* the settings, each declared once (settings.h), */                                        \
+  X(Settings, "static constexpr frame::Setting<Component> kSettings[]",                       \
+    static_cast<const frame::Setting<typename C::Component>&>(C::kSettings[0]))               \
+  /* and the properties dialog: its template's id, caption and help topic */                  \
   X(Dialog, "static constexpr frame::Dialog kDialog", static_cast<const frame::Dialog&>(C::kDialog))
 
 // What the component class provides; C is the class.
@@ -51,7 +51,7 @@
   /* one name per pin, each shorter than 41 bytes. */                                                                 \
   X(InputNames, "static constexpr frame::Names kInputNames{...}", static_cast<const char*>(C::kInputNames[0]))        \
   X(OutputNames, "static constexpr frame::Names kOutputNames{...}", static_cast<const char*>(C::kOutputNames[0]))     \
-  /* An instance, one per placed part: a new part's defaults, */                                                      \
+  /* An instance, one per placed component: its defaults,     */                                                      \
   X(DefaultConstructor, "a default constructor", C())                                                                 \
   /* the pins' labels, valid while the instance lives. */                                                             \
   X(InputLabels, "const char* InputLabels() const", static_cast<const char*>(std::declval<const C&>().InputLabels())) \

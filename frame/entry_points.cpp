@@ -67,7 +67,7 @@ ENTRY_POINT void InitUserDLL(void* hostRecord) {
   frame::AtBoundary([&] {
     frame::SetInstanceSlot(hostRecord, nullptr);  // stays empty if construction fails
     frame::SetInstanceSlot(hostRecord, new Component());
-    if (Plugin::kRecordsHostWindow) frame::RecordMainWindow(frame::HostWindowIn(hostRecord));
+    if (Plugin::kKeepsHostWindow) frame::KeepMainWindow(frame::HostWindowIn(hostRecord));
   });
 }
 
@@ -152,7 +152,7 @@ void __freeres() noexcept;  // the C++ runtime's own memory, given back
 // what the statically linked C++ runtime took at load; at the end of the
 // process nothing need be freed.
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) frame::RecordModule(module);
+  if (reason == DLL_PROCESS_ATTACH) frame::KeepModule(module);
   if (reason == DLL_PROCESS_DETACH && reserved == nullptr) __gnu_cxx::__freeres();
   return TRUE;
 }

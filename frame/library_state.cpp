@@ -6,9 +6,9 @@ HMODULE module_;
 HWND mainWindow_;
 }  // namespace
 
-void RecordModule(HMODULE module) { module_ = module; }
+void KeepModule(HMODULE module) { module_ = module; }
 HMODULE Module() { return module_; }
-void RecordMainWindow(HWND window) { mainWindow_ = window; }
+void KeepMainWindow(HWND window) { mainWindow_ = window; }
 HWND MainWindow() { return mainWindow_; }
 
 }  // namespace frame

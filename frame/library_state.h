@@ -7,11 +7,11 @@
 
 namespace frame {
 
-void RecordModule(HMODULE module);
+void KeepModule(HMODULE module);
 HMODULE Module();
 
 // The most recently placed instance's host window wins.
-void RecordMainWindow(HWND window);
+void KeepMainWindow(HWND window);
 HWND MainWindow();
 
 }  // namespace frame

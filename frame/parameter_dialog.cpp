@@ -102,11 +102,11 @@ std::int32_t SaveControl(HWND dialog, const BoundControl& control) {
   return 0;
 }
 
-// The host window recorded for the library while it exists, else the
+// The host window kept for the library while it exists, else the
 // window active on the host's thread (which may be none).
 HWND DialogOwner() {
-  HWND recorded = MainWindow();
-  if (recorded && IsWindow(recorded)) return recorded;
+  HWND kept = MainWindow();
+  if (kept && IsWindow(kept)) return kept;
   return GetActiveWindow();
 }
 

@@ -27,7 +27,7 @@ enum Slot : unsigned char {
   kNumber,        // a 32-bit number of the host's own, which a plug-in may ignore
   kWord,          // a number as wide as an address, which a plug-in may ignore
   kDescribeFlag,  // 0: the pin record is not to be written
-  kRecord,        // the host's record of the placed part (instance slot, window)
+  kRecord,        // the host's record of the instance (instance slot, window)
   kPins,          // the pin record: counts and names
   kInputs,        // the input signals, which the plug-in only reads
   kOutputs,       // the output signals
@@ -50,9 +50,9 @@ enum Returns : unsigned char {
 enum Presence : unsigned char { kRequired, kOptional };
 
 enum Instance : unsigned char {
-  kNoInstance,        // called with or without a placed part
+  kNoInstance,        // called with or without an instance
   kPlacesInstance,    // makes the instance and writes it into the record's slot
-  kUsesInstance,      // called only for a placed part, whose instance it takes from the slot
+  kUsesInstance,      // called only for an instance, whose instance it takes from the slot
   kRemovesInstance,   // frees the slot's instance and empties the slot; nothing where it is empty
   kDialogOfInstance,  // opens the part's modal dialog and returns when the user closes it
 };
@@ -224,7 +224,7 @@ constexpr bool ReturnsNumber(const EntryPoint& row) {
   return row.returns == entry_point::kOne || row.returns == entry_point::kZero ||
          row.returns == entry_point::kDelayFlag;
 }
-// Called only for a placed part: a host calls it with no other record.
+// Called only for an instance: a host calls it with no other record.
 constexpr bool NeedsInstance(const EntryPoint& row) {
   return row.instance == entry_point::kUsesInstance || row.instance == entry_point::kRemovesInstance ||
          row.instance == entry_point::kDialogOfInstance;

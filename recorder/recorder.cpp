@@ -1,5 +1,5 @@
 // The recorder: stands in for a part under the part's file name, loads the
-// real part at the first call, forwards every call to it unchanged and
+// wrapped plug-in at the first call, forwards every call to it unchanged and
 // writes each call's entry and exit to a trace (docs/formats.md).
 //
 // Nothing here may change what the host sees: the thunks (thunks.S) keep
@@ -20,16 +20,16 @@
 
 #include "field_cache.h"
 #include "line.h"
-#include "part.h"
 #include "plugin_interface.h"
 #include "readable.h"
 #include "trace_file.h"
 #include "trace_format.h"
+#include "wrapped_plugin.h"
 
 extern "C" {
 void RecorderExitThunk();
-void RecorderNoPart();
-std::uint32_t recorderNoPartPop;
+void RecorderNoPlugin();
+std::uint32_t recorderNoPluginPop;
 std::uint32_t RecorderControlWord();
 std::uint32_t RecorderStatusWord();
 std::uint32_t RecorderMxcsr();
@@ -61,7 +61,7 @@ constexpr DWORD kFileChunk = 64 * 1024;
 
 struct State {
   HMODULE self = nullptr;
-  HMODULE part = nullptr;
+  HMODULE plugin = nullptr;
   bool refused = false;  // DllMain said no: nothing else of the recorder runs
   bool prepared = false;
   bool sse = false;
@@ -106,20 +106,20 @@ void StartTrace() {
   ReadSettings(state.place.settingsPath, settings);
   state.trace.Create(settings, state.place.base);
   line.Clear();
-  WriteHead(line, state.place, state.part, state.sse);
+  WriteHead(line, state.place, state.plugin, state.sse);
   state.trace.WriteCapKey(line);
 }
 
-// The first call: the settings, the trace, the part and its head. The part
-// is loaded here rather than in DllMain, where the loader's lock is held.
+// The first call: the settings, the trace, the wrapped plug-in and its
+// head. The plug-in is loaded here rather than in DllMain, where the loader's lock is held.
 void Prepare() {
   state.prepared = true;
-  state.part = LoadLibraryExA(state.place.partPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  const DWORD error = state.part ? 0 : GetLastError();
-  BindExports(state.self, state.part, state.exports);
+  state.plugin = LoadLibraryExA(state.place.pluginPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const DWORD error = state.plugin ? 0 : GetLastError();
+  BindExports(state.self, state.plugin, state.exports);
   StartTrace();
-  if (state.part) {
-    line.Char(trace::kNoteMark).Text(" the part is loaded at ").Hex(std::uint32_t(std::uintptr_t(state.part)), 8);
+  if (state.plugin) {
+    line.Char(trace::kNoteMark).Text(" the part is loaded at ").Hex(std::uint32_t(std::uintptr_t(state.plugin)), 8);
   } else {
     line.Char(trace::kNoteMark).Text(" the part cannot be loaded (");
     WriteLoadError(line, error);
@@ -128,13 +128,13 @@ void Prepare() {
   state.trace.Write(line.End());
 }
 
-// At DLL_PROCESS_ATTACH: without its part's file the recorder does not
+// At DLL_PROCESS_ATTACH: without the wrapped plug-in's file the recorder does not
 // load at all, so that the host reports the part missing, as it would
 // without the recorder, rather than placing a part with no pins. The
 // trace, only a head and a note, says which file was looked for.
 bool Attach(HMODULE self) {
   state.self = self;
-  if (FindPlace(self, state.place) && PartFilePresent(state.place.partPath)) return true;
+  if (FindPlace(self, state.place) && PluginFilePresent(state.place.pluginPath)) return true;
   state.refused = true;
   StartTrace();
   line.Char(trace::kNoteMark).Text(" the part's file is missing: the recorder refuses to load");
@@ -321,8 +321,8 @@ void* Enter(std::uint32_t index, std::uint32_t* esp) {
   const Export& entry = state.exports[index];
   const DWORD thread = GetCurrentThreadId();
   DropAbandonedFrames(thread, esp);
-  recorderNoPartPop = entry.slots > 0 ? 4 * std::uint32_t(entry.slots) : 0;
-  const void* target = entry.target ? entry.target : reinterpret_cast<const void*>(&RecorderNoPart);
+  recorderNoPluginPop = entry.slots > 0 ? 4 * std::uint32_t(entry.slots) : 0;
+  const void* target = entry.target ? entry.target : reinterpret_cast<const void*>(&RecorderNoPlugin);
   if (state.frameCount == kMaxFrames) {
     Note("calls are nested deeper than the recorder follows: this one is passed on unrecorded");
     return const_cast<void*>(target);
@@ -362,9 +362,9 @@ std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
 void Finish(bool unloaded) {
   for (int k = 0; k < state.frameCount; ++k) WriteUnreturned(state.frames[k], trace::kUnreturnedUnload);
   state.frameCount = 0;
-  if (unloaded && state.part) {
+  if (unloaded && state.plugin) {
     Note("the recorder is unloaded: the part is freed");
-    FreeLibrary(state.part);
+    FreeLibrary(state.plugin);
   } else if (state.prepared) {
     Note("the process ends");
   }

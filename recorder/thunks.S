@@ -57,11 +57,11 @@ _RecorderExitThunk:
 
 /* Stands in for a part that could not be loaded: EAX 0, and the slots the
  * entry point takes removed, so that the host goes on. */
-	.globl	_RecorderNoPart
-_RecorderNoPart:
+	.globl	_RecorderNoPlugin
+_RecorderNoPlugin:
 	xorl	%eax, %eax
 	popl	%ecx
-	addl	_recorderNoPartPop, %esp
+	addl	_recorderNoPluginPop, %esp
 	jmp	*%ecx
 
 /* The floating-point state, read without waiting for or changing it. */

@@ -8,7 +8,7 @@
 struct Plugin {
   using Component = ShiftRegister;
   // Morrel's dialogs are owned by the host's window.
-  static constexpr bool kRecordsHostWindow = true;
+  static constexpr bool kKeepsHostWindow = true;
   // No setting changes the pins, and Morrel leaves the host's record alone
   // after its dialog.
   static constexpr bool kRefillsPinInfoAfterDialog = false;

@@ -13,10 +13,10 @@
 #include "command.h"
 #include "import_counter.h"
 #include "options.h"
+#include "part_instance.h"
 #include "paths.h"
-#include "placed_part.h"
+#include "shown_text.h"
 #include "signal_encoding.h"
-#include "text.h"
 #include "words.h"
 
 namespace host {
@@ -97,17 +97,17 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
   if (!counter.Error().empty()) throw Failure("cannot count imports: " + counter.Error());
   std::printf("imports of %s called, counted at its %zu import slots:\n", library.Path().c_str(), counter.Imports());
   counter.Reset();
-  { PlacedPart part(library); }
+  { PartInstance instance(library); }
   std::printf("  placing and removing a part:  %s\n", Listed(counter.Called()).c_str());
-  PlacedPart part(library);
-  const int inputs = std::max(part.Inputs(), 1);
+  PartInstance instance(library);
+  const int inputs = std::max(instance.Inputs(), 1);
   SignalArray in, out;
   std::memset(in.bytes, 0, sizeof in.bytes);  // every input at 0.0 V
   counter.Reset();
-  part.Initial(in, out);
+  instance.Initial(in, out);
   for (long k = 0; k < evaluations; ++k) {
     EncodeSignal(k & 1 ? 5.0 : 0.0, in.Data() + (k >> 1) % inputs * kSignalSize);
-    part.Simulate(in, out);
+    instance.Simulate(in, out);
   }
   const bool none = counter.Total() == 0;
   std::printf("  a run of %ld evaluations:  %s%s\n", evaluations, Listed(counter.Called()).c_str(),
@@ -121,9 +121,9 @@ bool ReportImports(PluginLibrary& library, long evaluations) {
 bool BenchOne(const std::string& path, SimulateDLL3Fn emptyExport, const BenchOptions& options, FaultGuard& guard) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(path, guard);
   try {
-    PlacedPart part(*library);
-    part.Evaluate(std::vector<double>(part.Inputs(), 0.0), true);
-    const BenchFigures figures = TimeEvaluations(library->Path(), part, emptyExport, options.evaluations);
+    PartInstance instance(*library);
+    instance.Evaluate(std::vector<double>(instance.Inputs(), 0.0), true);
+    const BenchFigures figures = TimeEvaluations(library->Path(), instance, emptyExport, options.evaluations);
     std::printf("%s (%s): best of %d rounds of %ld evaluations\n", ShownPluginText(library->DisplayName()).c_str(),
                 library->Path().c_str(), kBenchRounds, options.evaluations);
     const bool met = ReportTimes(figures, options);

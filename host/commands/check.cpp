@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "check_run.h"
+#include "columns.h"
 #include "command.h"
 #include "fault_guard.h"
 #include "host_file.h"
 #include "options.h"
 #include "plugin_library.h"
-#include "text.h"
 
 namespace host {
 namespace {

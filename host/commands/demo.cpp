@@ -4,18 +4,21 @@
 
 #include <cstdio>
 
+#include "columns.h"
 #include "command.h"
 #include "listed_parts.h"
 #include "options.h"
 #include "part_facts.h"
+#include "part_instance.h"
 #include "paths.h"
-#include "placed_part.h"
 #include "plugin_interface.h"
 #include "project.h"
 #include "project_text.h"
 #include "settings_text.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -34,20 +37,21 @@ std::string DemoStimulus(const std::string& folder, const std::string& dll) {
 void ShowRun(const std::string& dll, const std::string& stimulus, FaultGuard& guard) {
   const std::unique_ptr<PluginLibrary> library = LoadPlugin(dll, guard);
   const PinDescription pins = DescribePins(*library);
-  PlacedPart part(*library);
+  PartInstance instance(*library);
   const std::string name = "demo\\" + FileName(stimulus);
   const std::vector<StimulusStep> steps = ParseStimulus(ReadInput(stimulus), name, nullptr);
-  CheckStimulusWidth(steps, name, part.Inputs());
+  CheckStimulusWidth(steps, name, instance.Inputs());
   std::vector<std::string> names = ShownPluginTexts(pins.inputs), outputs = ShownPluginTexts(pins.outputs);
   names.insert(names.end(), outputs.begin(), outputs.end());
   std::vector<std::string> lines(names.size());
   for (std::size_t k = 0; k < steps.size(); ++k) {
-    const std::vector<double> out = part.Evaluate(steps[k].volts, k == 0);
+    const std::vector<double> out = instance.Evaluate(steps[k].volts, k == 0);
     for (std::size_t i = 0; i < steps[k].volts.size(); ++i) lines[i] += Trace(steps[k].volts[i]);
     for (std::size_t o = 0; o < out.size(); ++o) lines[steps[k].volts.size() + o] += Trace(out[o]);
   }
   std::printf("\n%s, %s of %s, settings %s (a new part's); one column a step, the first the start:\n\n",
-              FileName(dll).c_str(), Counted(steps.size(), "step").c_str(), name.c_str(), SettingsHeld(part).c_str());
+              FileName(dll).c_str(), Counted(steps.size(), "step").c_str(), name.c_str(),
+              SettingsHeld(instance).c_str());
   std::size_t width = 0;
   for (const std::string& pin : names) width = std::max(width, DisplayWidth(pin));
   for (std::size_t k = 0; k < lines.size(); ++k)

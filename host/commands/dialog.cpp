@@ -15,11 +15,11 @@
 #include "host_file.h"
 #include "host_window.h"
 #include "options.h"
+#include "part_instance.h"
 #include "paths.h"
-#include "placed_part.h"
 #include "png_writer.h"
 #include "settings_text.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {
@@ -201,16 +201,16 @@ void ReportAfter(const DialogRun& run, bool dialogShown, const std::string& dll)
                       (run.screenshot.empty() ? std::string() : " and " + run.screenshot + " was not written"));
 }
 
-void ShowDialogOf(PlacedPart& part, unsigned char* pins, const DialogRun& run) {
-  const std::string before = part.SavedBlock();
+void ShowDialogOf(PartInstance& instance, unsigned char* pins, const DialogRun& run) {
+  const std::string before = instance.SavedBlock();
   std::printf("%s: delay flag %d, settings %s; opening its properties dialog\nblock before: %s\n",
-              part.Library().Path().c_str(), part.HasDelay(), SettingsOfBlock(before).c_str(),
+              instance.Library().Path().c_str(), instance.HasDelay(), SettingsOfBlock(before).c_str(),
               ShownBlock(before).c_str());
   std::fflush(stdout);
-  part.OpenDialog(pins);
-  const std::string after = part.SavedBlock();
+  instance.OpenDialog(pins);
+  const std::string after = instance.SavedBlock();
   std::printf("%s%sdialog closed%s: delay flag %d, settings %s\nblock after: %s\n", run.done.c_str(),
-              run.shotNote.c_str(), run.closedWith.c_str(), part.HasDelay(), SettingsOfBlock(after).c_str(),
+              run.shotNote.c_str(), run.closedWith.c_str(), instance.HasDelay(), SettingsOfBlock(after).c_str(),
               ShownBlock(after).c_str());
 }
 
@@ -223,11 +223,11 @@ int Dialog(Arguments arguments, FaultGuard& guard) {
   if (!window.Handle()) throw Failure("the dialog needs a display, and no window can be created here");
   const DialogCloser closer(PlanOf(run));
   {
-    PlacedPart part(*library, window.Handle());
-    if (line.Has("--settings")) part.LoadSettings(SettingsBlock(line.Option("--settings")));
+    PartInstance instance(*library, window.Handle());
+    if (line.Has("--settings")) instance.LoadSettings(SettingsBlock(line.Option("--settings")));
     std::vector<unsigned char> pins(kPinInfoSize, 0);
     library->Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
-    ShowDialogOf(part, pins.data(), run);
+    ShowDialogOf(instance, pins.data(), run);
   }
   ReportAfter(run, closer.SawDialog(), library->Path());
   return 0;

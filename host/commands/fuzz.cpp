@@ -12,7 +12,8 @@
 #include "fuzz.h"
 #include "options.h"
 #include "plugin_library.h"
-#include "text.h"
+#include "shown_text.h"
+#include "words.h"
 
 namespace host {
 namespace {

@@ -18,7 +18,8 @@
 #include "own_fault.h"
 #include "paths.h"
 #include "plugin_library.h"
-#include "text.h"
+#include "shown_text.h"
+#include "utf16.h"
 
 namespace host {
 

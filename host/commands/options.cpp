@@ -7,7 +7,7 @@
 
 #include "failure.h"
 #include "host_file.h"
-#include "text.h"
+#include "shown_text.h"
 
 namespace host {
 namespace {

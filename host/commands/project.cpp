@@ -9,7 +9,6 @@
 #include "project.h"
 #include "project_text.h"
 #include "settings_text.h"
-#include "text.h"
 
 namespace host {
 namespace {

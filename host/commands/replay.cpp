@@ -12,10 +12,11 @@
 #include "paths.h"
 #include "plugin_library.h"
 #include "sha256.h"
-#include "text.h"
+#include "shown_text.h"
 #include "trace_file.h"
 #include "trace_format.h"
 #include "trace_replay.h"
+#include "words.h"
 
 namespace host {
 namespace {

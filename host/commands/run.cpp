@@ -1,17 +1,18 @@
-// `run`: a placed part driven through a simulation run from a stimulus
+// `run`: an instance driven through a simulation run from a stimulus
 // file, as a table and as a Value Change Dump.
 #include <cstdio>
 
 #include "command.h"
 #include "host_file.h"
 #include "options.h"
+#include "part_instance.h"
 #include "paths.h"
 #include "pin_table.h"
-#include "placed_part.h"
 #include "settings_text.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
 #include "vcd_writer.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -25,8 +26,8 @@ std::vector<StimulusStep> ReadSteps(const std::string& path, const std::string& 
 }
 
 // The settings the part holds, and what it made of those it was given.
-std::string SettingsLine(PlacedPart& part, bool given, const std::string& settings) {
-  const std::string held = SettingsHeld(part);
+std::string SettingsLine(PartInstance& instance, bool given, const std::string& settings) {
+  const std::string held = SettingsHeld(instance);
   if (!given) return "settings " + held + ", a new part's\n";
   const std::string missed = SettingsNotTaken(settings, held);
   if (missed.empty()) return "settings " + held + ", read from --settings " + settings + "\n";
@@ -48,13 +49,13 @@ int Run(Arguments arguments, FaultGuard& guard) {
   const std::vector<StimulusStep> steps = ReadSteps(stimulus, stimulusName, int(pins.inputs.size()), encoding);
   if (wantVcd) CheckWritable(vcdPath);
 
-  PlacedPart part(*library);
-  if (haveSettings) part.LoadSettings(SettingsBlock(settings));
+  PartInstance instance(*library);
+  if (haveSettings) instance.LoadSettings(SettingsBlock(settings));
   PinTable table = PinTableFor(pins, "step");
   VcdRun vcd{library->DisplayName(), pins.inputs, pins.outputs, {}, {}};
   for (std::size_t k = 0; k <= steps.size(); ++k) {
     const StimulusStep& step = steps[k == 0 ? 0 : k - 1];
-    const std::vector<double> outputs = part.Evaluate(step.volts, k == 0);
+    const std::vector<double> outputs = instance.Evaluate(step.volts, k == 0);
     table.rows.push_back({k == 0 ? "init" : std::to_string(k), step.written, ShownOutputs(outputs)});
     vcd.inputs.push_back(step.volts);
     vcd.outputs.push_back(outputs);
@@ -65,7 +66,7 @@ int Run(Arguments arguments, FaultGuard& guard) {
   std::printf("%s (%s), %s of %s%s\n", ShownPluginText(library->DisplayName()).c_str(), library->Path().c_str(),
               Counted(steps.size(), "step").c_str(), FileName(stimulusName).c_str(),
               encoding.empty() ? "" : (", read as " + encoding).c_str());
-  std::fputs((SettingsLine(part, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
+  std::fputs((SettingsLine(instance, haveSettings, settings) + table.Legend() + table.Render()).c_str(), stdout);
   if (wantVcd) std::printf("wrote %s\n", vcdPath.c_str());
   return 0;
 }

@@ -5,16 +5,18 @@
 #include <cmath>
 #include <cstdio>
 
+#include "columns.h"
 #include "command.h"
 #include "host_file.h"
 #include "junit.h"
 #include "options.h"
+#include "part_instance.h"
 #include "paths.h"
 #include "pin_table.h"
-#include "placed_part.h"
 #include "settings_text.h"
-#include "text.h"
+#include "shown_text.h"
 #include "vectors.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -41,29 +43,29 @@ bool HasPulse(const VectorRow& row) {
 
 // Empty where the part took every value of the settings given before the
 // row, named as `run` names those of --settings.
-std::string SettingsMismatch(PlacedPart& part, const VectorRow& row) {
-  part.LoadSettings(SettingsBlock(row.settings));
-  const std::string missed = SettingsNotTaken(row.settings, SettingsHeld(part));
+std::string SettingsMismatch(PartInstance& instance, const VectorRow& row) {
+  instance.LoadSettings(SettingsBlock(row.settings));
+  const std::string missed = SettingsNotTaken(row.settings, SettingsHeld(instance));
   return missed.empty() ? "" : "settings " + Quoted(row.settings) + ": the part did not take " + missed;
 }
 
 // Empty where the part writes exactly the settings of a saves line, or
 // reports the delay flag of a delay line; else both, as expected and as
 // the part gave them.
-std::string CheckMismatch(PlacedPart& part, const VectorRow& check) {
+std::string CheckMismatch(PartInstance& instance, const VectorRow& check) {
   if (check.step == VectorStep::kDelay) {
-    const std::string reported = std::to_string(part.HasDelay());
+    const std::string reported = std::to_string(instance.HasDelay());
     return reported == check.expected ? "" : "delay " + check.expected + ": the part reported " + reported;
   }
-  const std::string written = SettingsHeld(part);
+  const std::string written = SettingsHeld(instance);
   return written == check.expected ? "" : "saves " + Quoted(check.expected) + ": the part wrote " + Quoted(written);
 }
 
 // The outputs after the row: one evaluation, or two for a pulse.
-std::vector<double> Evaluate(PlacedPart& part, const VectorRow& row, bool first) {
-  if (!HasPulse(row)) return part.Evaluate(Volts(row, 0), first);
-  part.Evaluate(Volts(row, 0.0), first);
-  return part.Evaluate(Volts(row, 5.0), false);
+std::vector<double> Evaluate(PartInstance& instance, const VectorRow& row, bool first) {
+  if (!HasPulse(row)) return instance.Evaluate(Volts(row, 0), first);
+  instance.Evaluate(Volts(row, 0.0), first);
+  return instance.Evaluate(Volts(row, 5.0), false);
 }
 
 // An input as the file writes it; a long voltage cut as a quote is.
@@ -92,9 +94,9 @@ std::string Mismatch(const VectorRow& row, const std::vector<double>& got) {
 
 // Empty where the row passes; a call that changes the floating-point
 // state fails the row, and the run goes on from the host's state.
-std::string RowFailure(PlacedPart& part, const VectorRow& row, bool first) {
+std::string RowFailure(PartInstance& instance, const VectorRow& row, bool first) {
   try {
-    return Mismatch(row, Evaluate(part, row, first));
+    return Mismatch(row, Evaluate(instance, row, first));
   } catch (const FloatingStateChanged& change) {
     return change.what();
   }
@@ -143,18 +145,18 @@ int Test(Arguments arguments, FaultGuard& guard) {
   // command before any verdict.
   const VectorCount count = CountVectors(bytes, vectorsPath, inputs, outputs);
   VectorReader reader(bytes, vectorsPath, inputs, outputs);
-  PlacedPart part(*library);
+  PartInstance instance(*library);
   std::printf("%s (%s): %s\n", ShownPluginText(library->DisplayName()).c_str(), FileName(dll).c_str(),
               Contents(count, FileName(vectorsPath), reader.Encoding()).c_str());
   Verdicts verdicts(wantJunit);
   bool first = true;
   for (VectorRow row; reader.Next(row);) {
-    if (row.settingsLine) verdicts.Add(LineName(row.settingsLine), SettingsMismatch(part, row));
+    if (row.settingsLine) verdicts.Add(LineName(row.settingsLine), SettingsMismatch(instance, row));
     if (row.step != VectorStep::kRow) {
-      verdicts.Add(LineName(row.line), CheckMismatch(part, row));
+      verdicts.Add(LineName(row.line), CheckMismatch(instance, row));
       continue;
     }
-    verdicts.Add(RowName(row), RowFailure(part, row, first || row.start));
+    verdicts.Add(RowName(row), RowFailure(instance, row, first || row.start));
     first = false;
   }
   if (wantJunit)

@@ -5,6 +5,7 @@
 
 #include "failure.h"
 #include "paths.h"
+#include "utf16.h"
 
 namespace host {
 

@@ -7,6 +7,7 @@
 
 #include "fault_guard.h"
 #include "paths.h"
+#include "utf16.h"
 
 namespace host {
 namespace {

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "utf16.h"
 
 #include <vector>
 
@@ -16,22 +17,6 @@ constexpr std::size_t kLongestPlainPath = MAX_PATH - 12;
 bool HasLongPathPrefix(const std::wstring& path) { return path.compare(0, 4, L"\\\\?\\") == 0; }
 
 }  // namespace
-
-std::wstring WideFromUtf8(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring wide(std::size_t(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], length);
-  return wide;
-}
-
-std::string Utf8FromWide(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(std::size_t(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], length, nullptr, nullptr);
-  return utf8;
-}
 
 std::string FullPath(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);

@@ -9,9 +9,6 @@
 
 namespace host {
 
-std::wstring WideFromUtf8(const std::string& utf8);
-std::string Utf8FromWide(const std::wstring& wide);
-
 // The full path of `path`, which may be relative to the current folder.
 std::string FullPath(const std::string& path);
 // `path` as the wide file functions take it: a full path too long for them

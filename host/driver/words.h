@@ -1,4 +1,4 @@
-// Small pieces of the texts hostsim writes, shared by the driver, the core
+// Small pieces of the texts hostsim writes, shared by the driver, the engine
 // and the commands.
 #pragma once
 
@@ -22,6 +22,11 @@ inline std::string HexNumber(std::uint32_t value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%0*lX", digits, static_cast<unsigned long>(value));
   return text;
+}
+
+// "1 part", "0 parts", "3 parts": a count with its noun.
+inline std::string Counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 }  // namespace host

@@ -12,7 +12,7 @@
 #include "project_format.h"
 #include "require.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
 
 namespace {
 

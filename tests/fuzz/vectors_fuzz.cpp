@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "columns.h"
 #include "failure.h"
 #include "plugin_interface.h"
 #include "project_format.h"
 #include "require.h"
-#include "text.h"
+#include "utf16.h"
 #include "vectors.h"
 
 namespace {

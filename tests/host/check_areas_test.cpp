@@ -1,8 +1,8 @@
 // Each area of `check` compares parts that hold the same settings, and a
 // finding names only what the area saw: a part whose setting changes its
 // logic passes, shared settings and shared state are told apart, and a
-// fault is named by the call that made it. The odd plug-ins and the broken
-// one are judged in one run.
+// fault is named by the call that made it. The one-fault plug-ins and the
+// all-faults one are judged in one run.
 #include <gtest/gtest.h>
 
 #include "hostsim_process.h"
@@ -13,8 +13,9 @@ using test::Contains;
 using test::InTests;
 using test::Outcome;
 
-const char* const kJudged[] = {"odd_counter.dll",      "odd_shared_count.dll", "odd_shared_setting.dll",
-                               "odd_char_setting.dll", "odd_no_slot.dll",      "broken_plugin.dll"};
+const char* const kJudged[] = {"one_fault_counter.dll",        "one_fault_shared_count.dll",
+                               "one_fault_shared_setting.dll", "one_fault_char_setting.dll",
+                               "one_fault_no_slot.dll",        "all_faults_plugin.dll"};
 
 const Outcome& Checked() {
   static const Outcome check = [] {
@@ -29,7 +30,7 @@ const Outcome& Checked() {
 std::string ReportOf(const std::string& dll) { return test::CheckReportOf(Checked().out, dll); }
 
 TEST(CheckAreas, ASettingThatChangesThePartsLogicIsNoFinding) {
-  const std::string report = ReportOf("odd_counter.dll");
+  const std::string report = ReportOf("one_fault_counter.dll");
   EXPECT_FALSE(Contains(report, "FINDING")) << report;
   EXPECT_TRUE(Contains(report, "  ok      instances: two parts get instances of their own and keep their settings "
                                "and their state apart\n"))
@@ -37,13 +38,13 @@ TEST(CheckAreas, ASettingThatChangesThePartsLogicIsNoFinding) {
 }
 
 TEST(CheckAreas, SharedStateAndSharedSettingsAreToldApart) {
-  const std::string count = ReportOf("odd_shared_count.dll");
+  const std::string count = ReportOf("one_fault_shared_count.dll");
   EXPECT_TRUE(Contains(count, "  FINDING instances: evaluating one part changes the outputs of another (step "))
       << count;
   EXPECT_TRUE(Contains(count, "), both with the same settings: the parts share state\n")) << count;
   EXPECT_FALSE(Contains(count, "share settings")) << count;
 
-  const std::string setting = ReportOf("odd_shared_setting.dll");
+  const std::string setting = ReportOf("one_fault_shared_setting.dll");
   EXPECT_TRUE(Contains(setting, "  FINDING instances: loading settings into one part changes another's settings: "
                                 "the parts share settings\n"))
       << setting;
@@ -52,14 +53,14 @@ TEST(CheckAreas, SharedStateAndSharedSettingsAreToldApart) {
 
 // The block read back differs; the handle's high bits change nothing.
 TEST(CheckAreas, AWrongReadBackIsNotBlamedOnTheHandle) {
-  const std::string report = ReportOf("odd_char_setting.dll");
+  const std::string report = ReportOf("one_fault_char_setting.dll");
   EXPECT_TRUE(Contains(report, "  FINDING persistence: a block read back is not written again as it was\n")) << report;
   EXPECT_FALSE(Contains(report, "low 16 bits")) << report;
 }
 
-// Nothing that needs a placed part is called for the host's fill bytes.
+// Nothing that needs an instance is called for the host's fill bytes.
 TEST(CheckAreas, ASlotLeftUnwrittenIsNamedNotCalledThrough) {
-  const std::string report = ReportOf("odd_no_slot.dll");
+  const std::string report = ReportOf("one_fault_no_slot.dll");
   EXPECT_TRUE(Contains(report, "  note    stack: the entry points that need a placed part not called: InitUserDLL "
                                "placed none\n"))
       << report;
@@ -72,7 +73,7 @@ TEST(CheckAreas, ASlotLeftUnwrittenIsNamedNotCalledThrough) {
 }
 
 TEST(CheckAreas, FindsTheBrokenPlugInsSmallerFaultsByTheCallThatMadeThem) {
-  const std::string report = ReportOf("broken_plugin.dll");
+  const std::string report = ReportOf("all_faults_plugin.dll");
   const char* const findings[] = {
       "stack: GetDLLName gives a new address on each call, not one static text",
       "stack: byte 2 of the 3 bytes given to GetParameterStruct is 0xAB after the call, not 0",

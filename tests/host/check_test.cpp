@@ -1,5 +1,5 @@
 // `check` passes the three plug-ins and finds each fault of one built with
-// them on purpose (broken_plugin/).
+// them on purpose (all_faults_plugin/).
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -45,7 +45,7 @@ TEST(Check, PassesTheThreePlugIns) {
 }
 
 TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
-  const Outcome check = Hostsim({"check", test::InTests("broken_plugin.dll"), "Quenvik.dll"});
+  const Outcome check = Hostsim({"check", test::InTests("all_faults_plugin.dll"), "Quenvik.dll"});
   EXPECT_EQ(1, check.status);
   const char* const findings[] = {
       "exports: HasDelayDLL is exported only decorated, as \"HasDelayDLL@4\"",
@@ -65,7 +65,7 @@ TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
   };
   for (const char* finding : findings)
     EXPECT_TRUE(Contains(check.out, std::string("  FINDING ") + finding)) << finding << "\n" << check.out;
-  EXPECT_TRUE(Contains(check.out, "broken_plugin.dll (Kaputt)\n"));
+  EXPECT_TRUE(Contains(check.out, "all_faults_plugin.dll (Kaputt)\n"));
   EXPECT_TRUE(Contains(check.out, "\nchecked 2 plug-ins: "));
   EXPECT_TRUE(Contains(check.out, " findings in 1 of them\n"));
   // The crash and the stack fault did not stop the check of what follows.
@@ -78,7 +78,7 @@ TEST(Check, FindsEveryFaultOfABrokenPlugIn) {
 TEST(Check, ItsReportsAgree) {
   const std::string junit = test::Scratch("agree.xml"), json = test::Scratch("agree.json");
   const Outcome check =
-      Hostsim({"check", test::InTests("broken_plugin.dll"), "Quenvik.dll", "--junit", junit, "--json", json});
+      Hostsim({"check", test::InTests("all_faults_plugin.dll"), "Quenvik.dll", "--junit", junit, "--json", json});
   EXPECT_EQ(1, check.status);
   const std::string xml = test::ReadAll(junit), js = test::ReadAll(json);
   std::size_t findings = 0;
@@ -125,7 +125,7 @@ TEST(Check, ListsItsAreasAndJudgesThoseChosen) {
   const std::string junit = test::Scratch("chosen.xml");
   const Outcome only = Hostsim({"check", "Quenvik.dll", "--only", "outputs,stack", "--junit", junit});
   EXPECT_EQ(0, only.status) << only.out;
-  // The outputs are judged by the pin counts, which are taken unreported.
+  // The outputs are judged by the pin counts, which the pins area, run quietly, takes.
   EXPECT_TRUE(Contains(only.out, "\n  ok      outputs: 11 evaluations: ")) << only.out;
   EXPECT_EQ(2u, test::Count(only.out, "  ok      "));
   EXPECT_FALSE(Contains(only.out, " pins: ")) << only.out;
@@ -133,7 +133,7 @@ TEST(Check, ListsItsAreasAndJudgesThoseChosen) {
   DeleteFileA(junit.c_str());
 
   const Outcome skip =
-      Hostsim({"check", test::InTests("broken_plugin.dll"), "--skip", "exports,stack,pins,labels,outputs,record"});
+      Hostsim({"check", test::InTests("all_faults_plugin.dll"), "--skip", "exports,stack,pins,labels,outputs,record"});
   EXPECT_EQ(1, skip.status);
   EXPECT_TRUE(Contains(skip.out, "\n  FINDING persistence: ReadFromFile stops after 29 bytes")) << skip.out;
   EXPECT_TRUE(Contains(skip.out, "\n  FINDING instances: evaluating one part changes the outputs of another"));

@@ -84,9 +84,9 @@ TEST(Refused, DllsThatAreNotPlugIns) {
   ExpectRefused({"run", InBin("hostsim.exe"), "-"},
                 InBin("hostsim.exe") + " is not a 32-bit Windows DLL: it is a program, not a DLL");
   // Only `check` goes on with a plug-in that lacks entry points.
-  const std::string broken = test::InTests("broken_plugin.dll");
-  ExpectRefused({"bench", broken}, broken + " is not a plug-in: it does not export DialogOK");
-  ExpectRefused({"bench", "Quenvik.dll", broken}, broken + " is not a plug-in: it does not export DialogOK");
+  const std::string allFaults = test::InTests("all_faults_plugin.dll");
+  ExpectRefused({"bench", allFaults}, allFaults + " is not a plug-in: it does not export DialogOK");
+  ExpectRefused({"bench", "Quenvik.dll", allFaults}, allFaults + " is not a plug-in: it does not export DialogOK");
   // Not a plug-in, and not a place for one to come from.
   const std::string empty = InBin("bench\\empty_export.dll");
   ExpectRefused({"bench", empty}, empty + " is not a plug-in: it does not export IsUserDLL32");

@@ -243,9 +243,9 @@ TEST(DialogCommandLine, RefusesBadRequestsBeforeOpeningTheDialog) {
 }
 
 TEST_F(DialogCommand, APartWhoseDialogNeverAppearsIsAFinding) {
-  const Outcome run = DialogRun({"odd_plugin.dll", "--set", "Laufzeit nachbilden=1", "--ok"});
+  const Outcome run = DialogRun({"one_fault_none.dll", "--set", "Laufzeit nachbilden=1", "--ok"});
   EXPECT_EQ(1, run.status);
-  EXPECT_TRUE(Contains(run.err, "odd_plugin.dll: CallParameterDialogDLL returned without showing a dialog, so "
+  EXPECT_TRUE(Contains(run.err, "one_fault_none.dll: CallParameterDialogDLL returned without showing a dialog, so "
                                 "nothing was set\n"))
       << run.err;
 }

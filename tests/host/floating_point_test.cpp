@@ -1,5 +1,5 @@
 // A part must leave the floating-point state as it found it. Test parts
-// (odd_plugin/) that leave the x87 rounding at chop, its precision at 24
+// (one_fault_plugin/) that leave the x87 rounding at chop, its precision at 24
 // bits, a value on its register stack or the MXCSR's control fields
 // changed are named by every command that calls them, with the entry point
 // and the state before and after; one that reads its input through the
@@ -22,7 +22,7 @@ using test::Hostsim;
 using test::InTests;
 using test::Outcome;
 
-// How one odd part's change is told: the words up to the value before,
+// How one one-fault plug-in's change is told: the words up to the value before,
 // what follows the value after, and the value after from the one before.
 struct StateChange {
   const char* dll;
@@ -33,15 +33,15 @@ struct StateChange {
 
 std::vector<StateChange> Changes() {
   std::vector<StateChange> changes = {
-      {"odd_chop.dll", "changes the x87 control word from ", "(rounding nearest to chop)",
+      {"one_fault_chop.dll", "changes the x87 control word from ", "(rounding nearest to chop)",
        [](unsigned before) { return before | 0x0C00u; }},
-      {"odd_precision24.dll", "changes the x87 control word from ", " to 24 bits)",
+      {"one_fault_precision24.dll", "changes the x87 control word from ", " to 24 bits)",
        [](unsigned before) { return before & ~0x0300u; }},
-      {"odd_stack_left.dll", "changes the x87 register stack: top ", "(1 value left on it)",
+      {"one_fault_stack_left.dll", "changes the x87 register stack: top ", "(1 value left on it)",
        [](unsigned before) { return (before + 7) % 8; }},
   };
   if (IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE))
-    changes.push_back({"odd_mxcsr.dll", "changes the MXCSR from ",
+    changes.push_back({"one_fault_mxcsr.dll", "changes the MXCSR from ",
                        "(flush to zero off to on, denormals are zero off to on)",
                        [](unsigned before) { return before | 0x8040u; }});
   return changes;
@@ -110,7 +110,7 @@ TEST(FloatingPoint, CheckNamesEachChangeInEveryAreaThatMakesTheCall) {
   const std::vector<StateChange> changes = Changes();
   std::vector<std::string> arguments = {"check"};
   for (const StateChange& change : changes) arguments.push_back(InTests(change.dll));
-  arguments.push_back(InTests("odd_x87_input.dll"));
+  arguments.push_back(InTests("one_fault_x87_input.dll"));
   arguments.push_back("Quenvik.dll");
   const Outcome check = Hostsim(arguments);
   EXPECT_EQ(1, check.status) << check.err;
@@ -129,7 +129,7 @@ TEST(FloatingPoint, CheckNamesEachChangeInEveryAreaThatMakesTheCall) {
   }
   // Reading its input through the x87 is harmless where the exceptions are
   // masked, and traps, or raises invalid operation, where they are not.
-  const std::string x87 = CheckReportOf(check.out, "odd_x87_input.dll");
+  const std::string x87 = CheckReportOf(check.out, "one_fault_x87_input.dll");
   for (const char* entryPoint : {"InitSimulationDLL2", "SimulateDLL3"}) {
     const std::size_t at = x87.find(std::string("  FINDING floating-point: ") + entryPoint + " with every input a");
     ASSERT_NE(std::string::npos, at) << x87;
@@ -150,22 +150,22 @@ TEST(FloatingPoint, ReplayJudgesACallAgainstTheRecordedState) {
   const std::string trace = test::Scratch("odd.trace");
   test::WriteAll(trace,
                  "korvelant call trace 1\r\n"
-                 "part odd_plugin.dll\r\n"
+                 "part one_fault_none.dll\r\n"
                  "> 1 0 InitUserDLL depth=0 align=12 cw=027f slots=00d15e30 slot={00*4} window={00*4}\r\n"
                  "< 1 0 InitUserDLL depth=0 eax=00000000 edx=00000000 pop=4 cw=027f slot=4005d100 window={00*4}\r\n"
                  "> 2 0 SimulateDLL3 depth=0 align=12 cw=027f slots=00000000,00000000,00000000,00000000,00000000,"
                  "00000000,00d15e30,0080f2a0,0080f688 slot=4005d100 window={00*4} in={00*10} out={ee*10}\r\n"
                  "< 2 0 SimulateDLL3 depth=0 eax=00000000 edx=00000000 pop=36 cw=027f slot=4005d100 window={00*4} "
                  "out={00*10}\r\n");
-  const Outcome kept = Hostsim({"replay", trace, InTests("odd_plugin.dll")});
+  const Outcome kept = Hostsim({"replay", trace, InTests("one_fault_none.dll")});
   EXPECT_EQ(0, kept.status) << kept.out << kept.err;
   EXPECT_TRUE(Contains(kept.out, "replayed 2 calls, 0 differing\n")) << kept.out;
-  const Outcome chop = Hostsim({"replay", trace, InTests("odd_chop.dll")});
+  const Outcome chop = Hostsim({"replay", trace, InTests("one_fault_chop.dll")});
   EXPECT_EQ(1, chop.status) << chop.out;
-  EXPECT_EQ(
-      "hostsim: odd_chop.dll: SimulateDLL3 changes the x87 control word from 0x027F to 0x0E7F (rounding nearest to "
-      "chop)\n",
-      chop.err);
+  EXPECT_EQ("hostsim: one_fault_chop.dll: SimulateDLL3 changes the x87 control word from 0x027F to 0x0E7F (rounding "
+            "nearest to "
+            "chop)\n",
+            chop.err);
   DeleteFileA(trace.c_str());
 }
 
@@ -176,7 +176,7 @@ TEST(FloatingPoint, BenchSaysWhyAPartIsNotTimed) {
   const Outcome bench = Hostsim({"bench", InTests(chop.dll), "Quenvik.dll", "--evaluations", "1000"});
   EXPECT_EQ(1, bench.status) << bench.out << bench.err;
   const std::string line = ChangeLine(bench.out, "SimulateDLL3", chop);
-  EXPECT_EQ(0u, line.find(InTests(chop.dll) + ": not timed: odd_chop.dll: SimulateDLL3 ")) << bench.out;
+  EXPECT_EQ(0u, line.find(InTests(chop.dll) + ": not timed: one_fault_chop.dll: SimulateDLL3 ")) << bench.out;
   EXPECT_TRUE(Contains(bench.out, "Quenvik (" + test::InBin("Quenvik.dll") + "): best of 7 rounds")) << bench.out;
 }
 

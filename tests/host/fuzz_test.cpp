@@ -106,7 +106,7 @@ std::string FindingOf(const std::string& out) {
 }
 
 TEST(Fuzz, FindsPartsSharingASettingAndReplaysItBySeed) {
-  const std::string dll = test::InTests("odd_shared_setting.dll");
+  const std::string dll = test::InTests("one_fault_shared_setting.dll");
   const Outcome found = Hostsim({"fuzz", dll, "--seed", "1", "--seconds", "60"});
   ASSERT_EQ(1, found.status) << found.out << found.err;
   EXPECT_EQ("seed 1", test::Lines(found.out).front());
@@ -130,7 +130,7 @@ TEST(Fuzz, FindsPartsSharingASettingAndReplaysItBySeed) {
 // Parts sharing a state show where a part and its twin, alone in a copy
 // of the DLL, are given the same inputs and answer differently.
 TEST(Fuzz, FindsPartsSharingAState) {
-  const Outcome found = Hostsim({"fuzz", test::InTests("odd_shared_state.dll"), "--seed", "3"});
+  const Outcome found = Hostsim({"fuzz", test::InTests("one_fault_shared_state.dll"), "--seed", "3"});
   EXPECT_EQ(1, found.status) << found.out << found.err;
   const std::string finding = FindingOf(found.out);
   EXPECT_TRUE(Contains(finding, ": SimulateDLL3 on part ")) << found.out;
@@ -142,13 +142,13 @@ TEST(Fuzz, FindsPartsSharingAState) {
 // A crash is a finding of its call; an exception let out ends the process,
 // and the message still names the call.
 TEST(Fuzz, NamesTheCallAPartCrashesOrThrowsIn) {
-  const Outcome crash = Hostsim({"fuzz", test::InTests("odd_crash.dll"), "--seed", "5"});
+  const Outcome crash = Hostsim({"fuzz", test::InTests("one_fault_crash.dll"), "--seed", "5"});
   EXPECT_EQ(1, crash.status);
   const std::string finding = FindingOf(crash.out);
   EXPECT_TRUE(Contains(finding, ": SimulateDLL3 on part ")) << crash.out;
   EXPECT_TRUE(Contains(finding, " crashed: ")) << crash.out;
 
-  const Outcome thrown = Hostsim({"fuzz", test::InTests("odd_throw.dll"), "--seed", "5"});
+  const Outcome thrown = Hostsim({"fuzz", test::InTests("one_fault_throw.dll"), "--seed", "5"});
   EXPECT_EQ(1, thrown.status);
   const std::size_t start = std::strlen("FINDING ");
   const std::string call = finding.substr(start, finding.find(" on part ") - start);  // "call 7: SimulateDLL3"

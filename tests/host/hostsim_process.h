@@ -1,5 +1,5 @@
 // hostsim.exe run as a child process, in the folder the tests are built
-// into (the example stimuli and the broken plug-in are there too).
+// into (the example stimuli and the all-faults plug-in are there too).
 #pragma once
 
 #include <windows.h>

@@ -9,7 +9,7 @@
 
 #include "failure.h"
 #include "hostsim_process.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "plugin_interface.h"
 #include "project_format.h"
 #include "settings_text.h"
@@ -37,9 +37,9 @@ std::vector<std::string> KeptReleases() {
 std::string WrittenBack(const std::string& dll, const std::string& block) {
   host::PluginLibrary library;
   EXPECT_EQ("", host::FailureOf([&] { library.Load(InBin(dll)); }));
-  host::PlacedPart part(library);
-  part.LoadSettings(block);
-  return part.SavedBlock();
+  host::PartInstance instance(library);
+  instance.LoadSettings(block);
+  return instance.SavedBlock();
 }
 
 std::string Unescaped(const std::string& text) {
@@ -62,10 +62,11 @@ TEST(KeptSettings, EveryReleasesBlocksAreReadAndWrittenBackByteForByte) {
     const std::string bytes = test::ReadAll(InTests("kept\\" + name));
     host::ProjectLayout layout;
     ASSERT_EQ("", host::FailureOf([&] { host::ReadProjectLayout(bytes, name, layout); }));
-    for (const host::ProjectPart& part : layout.parts) {
-      const std::string block = bytes.substr(layout.BlockStart(part), layout.BlockEnd(part) - layout.BlockStart(part));
-      EXPECT_EQ(block, WrittenBack(part.dll, block)) << name << ", part " << part.number << " (" << part.dll
-                                                     << ", settings " << host::SettingsOfBlock(block) << ")";
+    for (const host::ProjectPart& instance : layout.parts) {
+      const std::string block =
+          bytes.substr(layout.BlockStart(instance), layout.BlockEnd(instance) - layout.BlockStart(instance));
+      EXPECT_EQ(block, WrittenBack(instance.dll, block)) << name << ", part " << instance.number << " (" << instance.dll
+                                                         << ", settings " << host::SettingsOfBlock(block) << ")";
     }
   }
 }

@@ -73,7 +73,7 @@ class Names : public ::testing::Test {
 // The folder holds a Tamberlo.dll that is another plug-in than the one
 // beside hostsim, and no Quenvik.dll.
 TEST_F(Names, ADllArgumentIsTheOneFileItNames) {
-  const std::string other = Copy(test::InTests("odd_plugin.dll"), "Tamberlo.dll");
+  const std::string other = Copy(test::InTests("one_fault_none.dll"), "Tamberlo.dll");
   for (const char* name : {".\\Tamberlo.dll", "./Tamberlo.dll", "Tamberlo.dll"}) {
     const Outcome info = Here({"info", name});
     EXPECT_EQ(0, info.status) << name << ": " << info.err;
@@ -137,7 +137,7 @@ TEST_F(Names, FilesThatAreNo32BitDllAreRefusedBeforeAnythingIsJudged) {
 // Its DllMain says no: a finding of `check`, which goes on with the next
 // DLL; bad input to a command that needs the part.
 TEST_F(Names, ADllWhoseInitialisationRefusesIsAFindingOfCheckAndBadInputElsewhere) {
-  const std::string refusing = test::InTests("odd_refuse.dll");
+  const std::string refusing = test::InTests("one_fault_refuse.dll");
   const std::string refused = "cannot load " + refusing + ": its initialisation (DllMain) refused to load";
   const Outcome check = test::Hostsim({"check", refusing, "Quenvik.dll"});
   EXPECT_EQ(1, check.status) << check.err;
@@ -152,7 +152,7 @@ TEST_F(Names, ADllWhoseInitialisationRefusesIsAFindingOfCheckAndBadInputElsewher
 // A part that writes nothing: the old project keeps its bytes, a new one
 // is not made, and the folder holds nothing else.
 TEST_F(Names, AFailedSaveLeavesTheFileAsItWasAndNothingBeside) {
-  const std::string keep = folder + "\\keep.hsp", mute = test::InTests("odd_mute.dll");
+  const std::string keep = folder + "\\keep.hsp", mute = test::InTests("one_fault_mute.dll");
   ASSERT_EQ(0, test::Hostsim({"project", "save", keep}).status);
   const std::string before = test::ReadAll(keep);
   const Outcome over = test::Hostsim({"project", "save", keep, mute});
@@ -174,7 +174,7 @@ TEST_F(Names, AFolderAsAFileToWriteIsRefusedFirst) {
   EXPECT_EQ(2, dialog.status);
   EXPECT_EQ("hostsim: cannot create " + folder + ": it is a folder\n", dialog.err);
   EXPECT_EQ("", dialog.out);
-  const Outcome save = test::Hostsim({"project", "save", folder, test::InTests("odd_refuse.dll")});
+  const Outcome save = test::Hostsim({"project", "save", folder, test::InTests("one_fault_refuse.dll")});
   EXPECT_EQ("hostsim: cannot create " + folder + ": it is a folder\n", save.err);
   EXPECT_TRUE(FilesIn(folder).empty());
 }

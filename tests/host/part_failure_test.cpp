@@ -24,34 +24,34 @@ std::string LastLine(const std::string& text) {
 }
 
 TEST(PartFailure, EndsTheCommandWithTheFaultNamed) {
-  const Outcome crash = Hostsim({"run", InTests("odd_crash.dll"), "-"}, kOneStep);
+  const Outcome crash = Hostsim({"run", InTests("one_fault_crash.dll"), "-"}, kOneStep);
   EXPECT_EQ(1, crash.status);
   // The same write to an unmapped address is an access violation on a real
   // processor and an illegal instruction under a user-mode emulator: what
   // both show is the DLL, the entry point, that it crashed and a code.
-  EXPECT_EQ(0u, crash.err.find("hostsim: odd_crash.dll: SimulateDLL3 crashed: ")) << crash.err;
+  EXPECT_EQ(0u, crash.err.find("hostsim: one_fault_crash.dll: SimulateDLL3 crashed: ")) << crash.err;
   EXPECT_TRUE(Contains(crash.err, " (0xC0000005) at ") || Contains(crash.err, " (0xC000001D) at ")) << crash.err;
   EXPECT_EQ(1u, test::Lines(crash.err).size()) << "no register dump, no debugger:\n" << crash.err;
 
-  const Outcome thrown = Hostsim({"truth", InTests("odd_throw.dll")});
+  const Outcome thrown = Hostsim({"truth", InTests("one_fault_throw.dll")});
   EXPECT_EQ(1, thrown.status);
-  EXPECT_EQ("hostsim: odd_throw.dll: SimulateDLL3 ended the program: it let a C++ exception out or called abort",
+  EXPECT_EQ("hostsim: one_fault_throw.dll: SimulateDLL3 ended the program: it let a C++ exception out or called abort",
             LastLine(thrown.err));
 
   const auto start = std::chrono::steady_clock::now();
-  const Outcome hang = Hostsim({"run", InTests("odd_hang.dll"), "-"}, kOneStep);
+  const Outcome hang = Hostsim({"run", InTests("one_fault_hang.dll"), "-"}, kOneStep);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_EQ(1, hang.status);
-  EXPECT_EQ("hostsim: odd_hang.dll: SimulateDLL3 did not return within 5 s\n", hang.err);
+  EXPECT_EQ("hostsim: one_fault_hang.dll: SimulateDLL3 did not return within 5 s\n", hang.err);
 }
 
 // A part that crashes on its way out has given its answers: they stand,
 // and the crash is said after them and makes the exit status 1.
 TEST(PartFailure, ACrashInTheCleanUpIsSaidAfterTheAnswers) {
-  const Outcome info = Hostsim({"info", InTests("odd_dispose_crash.dll")});
+  const Outcome info = Hostsim({"info", InTests("one_fault_dispose_crash.dll")});
   EXPECT_EQ(1, info.status);
   EXPECT_TRUE(Contains(info.out, "  delay flag of a new part: ")) << info.out;
-  EXPECT_EQ(0u, info.err.find("hostsim: odd_dispose_crash.dll: DisposeUserDLL crashed: ")) << info.err;
+  EXPECT_EQ(0u, info.err.find("hostsim: one_fault_dispose_crash.dll: DisposeUserDLL crashed: ")) << info.err;
   EXPECT_EQ(1u, test::Lines(info.err).size()) << info.err;
 }
 
@@ -60,8 +60,8 @@ TEST(PartFailure, ACrashInTheCleanUpIsSaidAfterTheAnswers) {
 // the same, the report names the area and the fault, and --junit holds a
 // case for every area of every DLL.
 TEST(PartFailure, CheckJudgesEveryAreaWhateverOneDoes) {
-  const std::vector<std::string> dlls = {"Quenvik.dll", InTests("odd_hang.dll"), InTests("odd_throw.dll"),
-                                         InTests("odd_smash.dll"), "Morrel.dll"};
+  const std::vector<std::string> dlls = {"Quenvik.dll", InTests("one_fault_hang.dll"), InTests("one_fault_throw.dll"),
+                                         InTests("one_fault_smash.dll"), "Morrel.dll"};
   const std::string junit = test::Scratch("check.xml");
   std::vector<std::string> arguments = {"check", "--junit", junit};
   arguments.insert(arguments.end(), dlls.begin(), dlls.end());
@@ -83,7 +83,7 @@ TEST(PartFailure, CheckJudgesEveryAreaWhateverOneDoes) {
   // an emulator ends the process without a word, an end at its status.
   // The crash may come in hostsim's own code, which hostsim then says,
   // naming the call before it; it is a finding of the area all the same.
-  const std::size_t smash = out.find("odd_smash.dll (");
+  const std::size_t smash = out.find("one_fault_smash.dll (");
   const std::string stack = out.substr(out.find("\n  FINDING stack: ", smash), 200);
   EXPECT_TRUE(Contains(stack, "a crash outside the calls hostsim guards: ") ||
               Contains(stack, "the process judging it ended in the middle of the area, with exit "))
@@ -100,7 +100,7 @@ TEST(PartFailure, CheckJudgesEveryAreaWhateverOneDoes) {
 // called last; the summary, the JSON and the exit status count it.
 TEST(PartFailure, CheckCountsAProcessEndedWithStatus0AsAFinding) {
   const std::string json = test::Scratch("ended.json");
-  const Outcome check = Hostsim({"check", InTests("odd_exit.dll"), "Quenvik.dll", "--json", json});
+  const Outcome check = Hostsim({"check", InTests("one_fault_exit.dll"), "Quenvik.dll", "--json", json});
   EXPECT_EQ(1, check.status);
   const std::string ended =
       "the process judging it ended in the middle of the area, with exit status 0; the last entry point called: "

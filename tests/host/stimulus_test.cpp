@@ -3,8 +3,9 @@
 
 #include "failure.h"
 #include "repeated_text.h"
+#include "shown_text.h"
 #include "stimulus.h"
-#include "text.h"
+#include "utf16.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "fault_guard.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "signal_encoding.h"
 
 namespace {

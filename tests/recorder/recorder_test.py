@@ -89,9 +89,9 @@ class Transparency(unittest.TestCase):
             with self.subTest(dll=dll):
                 plain = hostsim(BIN, "check", dll)
                 self.assertEqual((0, plain[1]), hostsim(RECORDED, "check", dll)[:2])
-        # The broken plug-in beside the tests, found in the current folder.
-        plain = hostsim(BIN, "check", "broken_plugin.dll", cwd=os.path.join(BUILD, "tests"))
-        recorded = hostsim(RECORDED, "check", "broken_plugin.dll")
+        # The all-faults plug-in beside the tests, found in the current folder.
+        plain = hostsim(BIN, "check", "all_faults_plugin.dll", cwd=os.path.join(BUILD, "tests"))
+        recorded = hostsim(RECORDED, "check", "all_faults_plugin.dll")
         self.assertEqual((1, plain[1]), recorded[:2])
         self.assertIn("FINDING stack: CanSimulateDLL2 takes 0 bytes off the stack", recorded[1],
                       "the part's wrong stack cleanup shows through its recorder")
@@ -234,12 +234,12 @@ class CallOrders(unittest.TestCase):
         self.assertTrue(out.endswith(", 1 differing\n"), out)
 
     def test_an_export_the_interface_does_not_know_is_recorded_and_not_replayed(self):
-        _, _, text = self.recorded("unknown-export", "broken_plugin")
+        _, _, text = self.recorded("unknown-export", "all_faults_plugin")
         calls = re.search(r"\r\n(> 2 \d+ HasDelayDLL@4 .*\r\n< 2 \d+ HasDelayDLL@4 .*\r\n)", text).group(1)
         self.assertRegex(calls, r"^> 2 \d+ HasDelayDLL@4 depth=0 align=\d+ cw=\S+ sw=\S+ (mxcsr=\S+ )?slots=\?\r\n"
                                 r"< 2 \d+ HasDelayDLL@4 depth=0 eax=\S+ edx=\S+ pop=4 ")
         # Replayed among a part's calls: replay takes no DLL that lacks an
-        # entry point, as the broken plug-in does.
+        # entry point, as the all-faults plug-in does.
         _, _, quenvik = self.recorded("early-simulation", "Quenvik")
         after = quenvik.index("\r\n", quenvik.rindex("\r\n< ") + 2) + 2
         status, out, err = replay_text(quenvik[:after] + calls.replace(" 2 ", " 12 ") + quenvik[after:], "Quenvik.dll")
@@ -248,7 +248,7 @@ class CallOrders(unittest.TestCase):
         self.assertTrue(out.endswith("replayed 11 calls, 0 differing\n"), out)
 
     def test_calls_that_never_returned_are_marked_at_the_next_call_and_at_unload(self):
-        out, _, text = self.recorded("crash", "broken_plugin")
+        out, _, text = self.recorded("crash", "all_faults_plugin")
         self.assertEqual("DisposeUserDLL faulted\n" * 2, out)
         records = re.findall(r"^[<>~] .*?\r$", text, re.M)
         self.assertRegex(records[0], r"^> 1 \d+ DisposeUserDLL ")
@@ -380,7 +380,7 @@ class RecorderOnItsOwn(OwnFolder):
     def test_a_part_that_refuses_to_load_is_named_in_the_trace(self):
         self.settings()
         os.mkdir(os.path.join(self.folder, "Quenvik"))
-        shutil.copy(os.path.join(BUILD, "tests", "odd_refuse.dll"), os.path.join(self.folder, "Quenvik", "Quenvik.dll"))
+        shutil.copy(os.path.join(BUILD, "tests", "one_fault_refuse.dll"), os.path.join(self.folder, "Quenvik", "Quenvik.dll"))
         status, out, err = hostsim(self.folder, "info", "Quenvik.dll")
         self.assertEqual(0, status, out + err)
         self.assertIn("inputs (0)", out)
@@ -415,10 +415,10 @@ class RecorderOnItsOwn(OwnFolder):
 
 
 class OddPart(OwnFolder):
-    """A test plug-in (tests/host/odd_plugin) through its recorder."""
+    """A test plug-in (tests/host/one_fault_plugin) through its recorder."""
 
     def recorder_file(self):
-        return os.path.join(BUILD, "tests", "recorder", "odd_recorders", self.PART + ".dll")
+        return os.path.join(BUILD, "tests", "recorder", "one_fault_recorders", self.PART + ".dll")
 
     def part_file(self):
         return os.path.join(BUILD, "tests", self.PART + ".dll")
@@ -433,7 +433,7 @@ def decoded(text):
 
 
 class LargeBlock(OddPart):
-    PART = "odd_big_block"
+    PART = "one_fault_big_block"
 
     def test_a_block_of_100_kb_is_recorded_whole_and_replays_with_no_difference(self):
         self.settings()
@@ -516,7 +516,7 @@ class CappedRun(OddPart):
 
 
 class LateCrash(CappedRun):
-    PART = "odd_late_crash"
+    PART = "one_fault_late_crash"
 
     def test_a_crash_after_a_long_run(self):
         status, out, data = self.run_to_the_end()
@@ -530,7 +530,7 @@ class LateCrash(CappedRun):
 
 
 class LateDeath(CappedRun):
-    PART = "odd_late_death"
+    PART = "one_fault_late_death"
 
     def test_a_host_that_dies_keeps_every_record_before(self):
         status, out, data = self.run_to_the_end()

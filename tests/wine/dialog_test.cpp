@@ -44,23 +44,23 @@ class DialogTest : public test::PluginTest {
   }
 
   // Opens the part's dialog the way the host does and lets `drive` work it.
-  test::DialogRun Open(Part& part, const std::function<void(HWND)>& drive, PinRecord* pins = nullptr) {
+  test::DialogRun Open(Instance& instance, const std::function<void(HWND)>& drive, PinRecord* pins = nullptr) {
     PinRecord scratch;
     PinRecord* record = pins ? pins : &scratch;
     return test::RunDialog(
-        dll_.caption, [&] { library.CallParameterDialogDLL(part.Record(), record->bytes); }, drive);
+        dll_.caption, [&] { library.CallParameterDialogDLL(instance.Record(), record->bytes); }, drive);
   }
 
   // The settings as the part writes them into a project, marker dropped.
-  std::string Settings(Part& part) {
+  std::string Settings(Instance& instance) {
     test::ProjectFile file;
-    library.WriteToFile(file.Argument(), part.Record());
+    library.WriteToFile(file.Argument(), instance.Record());
     std::string all = file.All();
     return all.substr(0, all.find("ENDE_MARKE"));
   }
 
-  void Give(Part& part, const std::string& settings) {
-    test::LoadSettings(library, part.Record(), settings + test::kEndMarker);
+  void Give(Instance& instance, const std::string& settings) {
+    test::LoadSettings(library, instance.Record(), settings + test::kEndMarker);
   }
 
   std::string WithDelay(int delay) const {
@@ -76,9 +76,9 @@ class EveryDialog : public DialogTest, public ::testing::WithParamInterface<Dll>
 };
 
 TEST_P(EveryDialog, IsLaidOutInItsOwnFont) {
-  Part part(library);
+  Instance instance(library);
   std::string face, help;
-  const test::DialogRun run = Open(part, [&](HWND dialog) {
+  const test::DialogRun run = Open(instance, [&](HWND dialog) {
     HDC dc = GetDC(dialog);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
     char name[LF_FACESIZE] = {};
@@ -97,22 +97,22 @@ TEST_P(EveryDialog, IsLaidOutInItsOwnFont) {
 // Enter goes to the default button. (OK, Cancel, Esc and the close box
 // are driven through `hostsim dialog`, tests/host/dialog_command_test.cpp.)
 TEST_P(EveryDialog, EnterStoresTheBox) {
-  Part part(library);
-  Give(part, WithDelay(1));
-  const test::DialogRun run = Open(part, [&](HWND dialog) {
+  Instance instance(library);
+  Give(instance, WithDelay(1));
+  const test::DialogRun run = Open(instance, [&](HWND dialog) {
     test::Click(dialog, dll_.delayBox);
     test::PressKey(dialog, VK_RETURN);
   });
   ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ(0, library.HasDelayDLL(part.Record()));
+  EXPECT_EQ(0, library.HasDelayDLL(instance.Record()));
 }
 
 TEST_P(EveryDialog, RefillsThePinRecordOnlyWhereTheHostExpectsIt) {
   for (int button : {test::kOk, test::kCancel}) {
-    Part part(library);
+    Instance instance(library);
     PinRecord pins;
     const test::DialogRun run = Open(
-        part, [&](HWND dialog) { test::Click(dialog, button); }, &pins);
+        instance, [&](HWND dialog) { test::Click(dialog, button); }, &pins);
     ASSERT_TRUE(run.appeared && run.closed);
     if (!dll_.refillsPinInfo) {
       EXPECT_TRUE(pins.Untouched()) << "button " << button;
@@ -129,7 +129,7 @@ TEST_P(EveryDialog, RefillsThePinRecordOnlyWhereTheHostExpectsIt) {
 }
 
 TEST_P(EveryDialog, TwoInstancesStayApart) {
-  Part first(library), second(library);
+  Instance first(library), second(library);
   Give(first, WithDelay(0));
   Give(second, WithDelay(0));
   test::DialogRun run = Open(first, [&](HWND dialog) {
@@ -153,8 +153,8 @@ TEST_P(EveryDialog, TwoInstancesStayApart) {
 // for the settings, and even open another instance's dialog, meanwhile.
 TEST_P(EveryDialog, TheHostMayCallInWhileADialogIsOpen) {
   test::HostWindow host;
-  Part first(library, host.Handle());
-  Part second(library, host.Handle());
+  Instance first(library, host.Handle());
+  Instance second(library, host.Handle());
   Give(first, WithDelay(0));
   Give(second, WithDelay(0));
   int seenMeanwhile = -1;
@@ -202,8 +202,8 @@ struct Placement {
 
 class DialogOwner : public DialogTest {
  protected:
-  test::DialogRun OpenAndLook(Part& part, Placement& seen) {
-    return Open(part, [&](HWND dialog) {
+  test::DialogRun OpenAndLook(Instance& instance, Placement& seen) {
+    return Open(instance, [&](HWND dialog) {
       seen.owner = GetWindow(dialog, GW_OWNER);
       seen.centre = Centre(dialog);
       test::Click(dialog, test::kCancel);
@@ -215,28 +215,28 @@ class DialogOwner : public DialogTest {
   }
 };
 
-class RecordedHostWindow : public DialogOwner, public ::testing::WithParamInterface<Dll> {
+class KeptHostWindow : public DialogOwner, public ::testing::WithParamInterface<Dll> {
  protected:
   void SetUp() override { LoadDll(GetParam()); }
 };
 
-TEST_P(RecordedHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
+TEST_P(KeptHostWindow, OwnsTheDialogWhichIsCentredOverIt) {
   test::HostWindow host(300, 200, 500, 400);
   test::HostWindow active(20, 20, 200, 150);  // active, but not the recorded one
-  Part part(library, host.Handle());
+  Instance instance(library, host.Handle());
   Placement seen;
-  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  ASSERT_TRUE(OpenAndLook(instance, seen).appeared);
   EXPECT_EQ(host.Handle(), seen.owner);
   ExpectNear(Centre(host.Handle()), seen.centre);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plugins, RecordedHostWindow, ::testing::Values(kTamberlo, kMorrel));
+INSTANTIATE_TEST_SUITE_P(Plugins, KeptHostWindow, ::testing::Values(kTamberlo, kMorrel));
 
 TEST_F(DialogOwner, TheMostRecentlyPlacedInstancesWindowWins) {
   LoadDll(kTamberlo);
   test::HostWindow older, newer;
-  Part first(library, older.Handle());
-  Part second(library, newer.Handle());
+  Instance first(library, older.Handle());
+  Instance second(library, newer.Handle());
   Placement seen;
   ASSERT_TRUE(OpenAndLook(first, seen).appeared);
   EXPECT_EQ(newer.Handle(), seen.owner);
@@ -246,10 +246,10 @@ TEST_F(DialogOwner, QuenvikBelongsToTheActiveWindow) {
   LoadDll(kQuenvik);
   test::HostWindow recordedButIgnored(40, 40, 200, 200);
   test::HostWindow active(250, 120, 600, 420);
-  Part part(library, recordedButIgnored.Handle());
+  Instance instance(library, recordedButIgnored.Handle());
   ASSERT_EQ(active.Handle(), GetActiveWindow());
   Placement seen;
-  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  ASSERT_TRUE(OpenAndLook(instance, seen).appeared);
   EXPECT_EQ(active.Handle(), seen.owner);
   ExpectNear(Centre(active.Handle()), seen.centre);
 }
@@ -262,18 +262,18 @@ TEST_F(DialogOwner, AHostWindowThatIsGoneGivesWayToTheActiveWindow) {
     gone = closed.Handle();
   }
   test::HostWindow active;
-  Part part(library, gone);
+  Instance instance(library, gone);
   Placement seen;
-  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  ASSERT_TRUE(OpenAndLook(instance, seen).appeared);
   EXPECT_EQ(active.Handle(), seen.owner);
 }
 
 TEST_F(DialogOwner, WithoutAnyWindowTheDialogIsCentredOnTheScreen) {
   LoadDll(kQuenvik);
   ASSERT_EQ(nullptr, GetActiveWindow());
-  Part part(library);
+  Instance instance(library);
   Placement seen;
-  ASSERT_TRUE(OpenAndLook(part, seen).appeared);
+  ASSERT_TRUE(OpenAndLook(instance, seen).appeared);
   EXPECT_EQ(nullptr, seen.owner);
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -284,15 +284,15 @@ TEST_F(DialogOwner, WithoutAnyWindowTheDialogIsCentredOnTheScreen) {
 
 TEST_F(DialogTest, OkWithNoWidthSelectedKeepsTheWidth) {
   LoadDll(kMorrel);
-  Part part(library);
-  Give(part, "8\r\n0\r\n");
-  const test::DialogRun run = Open(part, [&](HWND dialog) {
+  Instance instance(library);
+  Give(instance, "8\r\n0\r\n");
+  const test::DialogRun run = Open(instance, [&](HWND dialog) {
     test::Select(dialog, kWidthList, -1);
     test::Click(dialog, 2019);
     test::Click(dialog, test::kOk);
   });
   ASSERT_TRUE(run.appeared && run.closed);
-  EXPECT_EQ("8\r\n1\r\n", Settings(part)) << "the width kept, the box stored";
+  EXPECT_EQ("8\r\n1\r\n", Settings(instance)) << "the width kept, the box stored";
 }
 
 // Run without a display (its own CTest entry): the dialog window cannot be
@@ -304,14 +304,14 @@ TEST_P(WithoutADisplay, TheCallReturnsAndNothingChanges) {
   HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   if (probe) DestroyWindow(probe);
   ASSERT_EQ(nullptr, probe) << "this case needs a process without a display";
-  Part part(library);
-  Give(part, WithDelay(1));
-  const std::string before = Settings(part);
+  Instance instance(library);
+  Give(instance, WithDelay(1));
+  const std::string before = Settings(instance);
   PinRecord pins;
   const test::DialogRun run = Open(
-      part, [](HWND dialog) { test::Click(dialog, test::kOk); }, &pins);
+      instance, [](HWND dialog) { test::Click(dialog, test::kOk); }, &pins);
   EXPECT_FALSE(run.appeared);
-  EXPECT_EQ(before, Settings(part));
+  EXPECT_EQ(before, Settings(instance));
   EXPECT_EQ(!dll_.refillsPinInfo, pins.Untouched());
 }
 

@@ -113,7 +113,7 @@ TEST_P(EveryPlugin, DisposeEmptiesTheSlotSoASecondDisposeDoesNothing) {
 }
 
 TEST_P(EveryPlugin, LabelsAreThePartsOwn) {
-  Part first(library), second(library);
+  Instance first(library), second(library);
   EXPECT_NE(first.InstanceSlot(), second.InstanceSlot());
   const char* in = library.SetInputChar2(first.Record());
   EXPECT_EQ(in, library.SetInputChar2(first.Record()));
@@ -127,30 +127,30 @@ TEST_P(EveryPlugin, LabelsAreThePartsOwn) {
 // a new part's, and the same pointer every time.
 TEST_P(EveryPlugin, AnEmptySlotGivesANewPartsLabels) {
   std::vector<unsigned char> empty(host::kHostRecordSize, 0);
-  Part part(library);
+  Instance instance(library);
   const char* in = library.SetInputChar2(empty.data());
   const char* out = library.SetOutputChar2(empty.data());
   ASSERT_NE(nullptr, in);
   ASSERT_NE(nullptr, out);
-  EXPECT_STREQ(library.SetInputChar2(part.Record()), in);
-  EXPECT_STREQ(library.SetOutputChar2(part.Record()), out);
+  EXPECT_STREQ(library.SetInputChar2(instance.Record()), in);
+  EXPECT_STREQ(library.SetOutputChar2(instance.Record()), out);
   EXPECT_EQ(in, library.SetInputChar2(empty.data()));
   EXPECT_EQ(out, library.SetOutputChar2(empty.data()));
-  EXPECT_NE(in, library.SetInputChar2(part.Record())) << "a copy of the library's own, not the part's";
+  EXPECT_NE(in, library.SetInputChar2(instance.Record())) << "a copy of the library's own, not the part's";
 }
 
 // Outputs are exactly 5.0 or 0.0 in the first OutputCount elements; the
 // elements behind them and the input array are left alone.
 TEST_P(EveryPlugin, WritesOnlyItsOutputsAndOnlyLevels) {
-  Part part(library);
+  Instance instance(library);
   for (int code = 0; code < 16; ++code) {
     test::SignalArray in, out;
     for (int i = 0; i < GetParam().inputs; ++i) in.Set(i, code >> (i % 4) & 1 ? test::kHigh : test::kLow);
     const test::SignalArray inBefore = in;
     if (code == 0)
-      part.Initial(in, out);
+      instance.Initial(in, out);
     else
-      EXPECT_EQ(0, part.Simulate(in, out));
+      EXPECT_EQ(0, instance.Simulate(in, out));
     EXPECT_EQ(0, std::memcmp(inBefore.bytes, in.bytes, sizeof in.bytes));
     for (int j = 0; j < GetParam().outputs; ++j) EXPECT_TRUE(out.Is(j, test::kHigh) || out.Is(j, test::kLow)) << j;
     for (std::size_t b = 10 * GetParam().outputs; b < sizeof out.bytes; ++b) ASSERT_EQ(0xEE, out.bytes[b]) << b;
@@ -179,7 +179,7 @@ TEST_P(EveryPlugin, OddEncodingsRaiseNoFloatingPointException) {
       test::MakeSignal(0x0000000000000000ull, 0x7FFF),  // pseudo-infinity
       test::MakeSignal(0xA000000000000001ull, 0x4000),  // inexact: rounds to 2.5
   };
-  Part part(library);
+  Instance instance(library);
   host::FaultGuard guard("entry_points_test: ", 30);
   unsigned short saved, unmasked = 0x1332, loaded, after, status;
   asm volatile("fnstcw %0" : "=m"(saved));
@@ -187,8 +187,8 @@ TEST_P(EveryPlugin, OddEncodingsRaiseNoFloatingPointException) {
     test::SignalArray in, out;
     for (int i = 0; i < GetParam().inputs; ++i) in.Set(i, odd[v]);
     auto evaluate = [&] {
-      part.Initial(in, out);
-      part.Simulate(in, out);
+      instance.Initial(in, out);
+      instance.Simulate(in, out);
     };
     asm volatile("fnclex; fldcw %1; fnstcw %0" : "=m"(loaded) : "m"(unmasked));
     const host::Fault fault = guard.Run("InitSimulationDLL2 and SimulateDLL3", evaluate);
@@ -218,12 +218,12 @@ TEST_P(EveryPlugin, EvaluationsLeaveTheFloatingPointUnitAlone) {
       test::MakeSignal(0xFFFFFFFFFFFFFFFFull, 0x43FE),  // rounds up to infinity
       test::MakeSignal(0x8000000000000000ull, 0x3BCC),  // below the double denormals
   };
-  Part part(library);
+  Instance instance(library);
   const double held[8] = {1.5, -2.25, 3.0e300, 4.0, -5.5, 6.0e-300, 7.0, 8.125};
   for (const test::Signal& value : values) {
     test::SignalArray in, out;
     for (int i = 0; i < GetParam().inputs; ++i) in.Set(i, value);
-    const auto r = reinterpret_cast<std::uint32_t>(part.Record());
+    const auto r = reinterpret_cast<std::uint32_t>(instance.Record());
     const auto i = reinterpret_cast<std::uint32_t>(in.bytes), o = reinterpret_cast<std::uint32_t>(out.bytes);
     const std::uint32_t initial[] = {0, 0, 0, r, i, o}, simulate[] = {0, 0, 0, 0, 0, 0, r, i, o};
     unsigned short controlBefore, controlAfter, status;

@@ -18,13 +18,13 @@ class FullAdderDll : public test::PluginTest {
   // Sum and carry for three input values, by SimulateDLL3 (and by the
   // initial evaluation, which must agree).
   std::pair<bool, bool> Add(const Signal& a, const Signal& b, const Signal& c) {
-    Part part(library);
+    Instance instance(library);
     SignalArray in, initial, out;
     in.Set(0, a);
     in.Set(1, b);
     in.Set(2, c);
-    part.Initial(in, initial);
-    EXPECT_EQ(0, part.Simulate(in, out));
+    instance.Initial(in, initial);
+    EXPECT_EQ(0, instance.Simulate(in, out));
     for (int j = 0; j < 2; ++j) {
       EXPECT_TRUE(out.Is(j, kHigh) || out.Is(j, kLow)) << "output " << j << " is 5.0 or 0.0 to the bit";
       EXPECT_EQ(0, std::memcmp(out.bytes + 10 * j, initial.bytes + 10 * j, 10)) << "initial agrees";
@@ -68,10 +68,10 @@ TEST_F(FullAdderDll, PinsAndLabels) {
   }
   EXPECT_EQ(12 + 10 + 9 + 8 + 9, count);
 
-  Part part(library);
-  EXPECT_STREQ("AB\xDC", library.SetInputChar2(part.Record()));
-  EXPECT_STREQ("S\xDC", library.SetOutputChar2(part.Record()));
-  EXPECT_EQ(0, library.HasDelayDLL(part.Record()));
+  Instance instance(library);
+  EXPECT_STREQ("AB\xDC", library.SetInputChar2(instance.Record()));
+  EXPECT_STREQ("S\xDC", library.SetOutputChar2(instance.Record()));
+  EXPECT_EQ(0, library.HasDelayDLL(instance.Record()));
 }
 
 TEST_F(FullAdderDll, TruthTableInEveryOrder) {
@@ -127,7 +127,7 @@ TEST_F(FullAdderDll, LevelsOfRandomEncodingsAreThoseOfTheRoundedDouble) {
 }
 
 TEST_F(FullAdderDll, InstancesAreIndependentAndOutputsStable) {
-  Part first(library), second(library);
+  Instance first(library), second(library);
   SignalArray in, out1, out2;
   in.Set(0, kHigh);
   in.Set(1, kHigh);

@@ -86,11 +86,11 @@ class HelpTest : public test::PluginTest {
 
   // Opens the part's dialog, clicks "Hilfe" `times`, turns the delay box
   // over and confirms: the dialog must still be there and still work.
-  Clicks ClickHelp(const Dll& dll, Part& part, int times) {
+  Clicks ClickHelp(const Dll& dll, Instance& instance, int times) {
     Clicks clicks;
     unsigned char pins[4102];
     const test::DialogRun run = test::RunDialog(
-        dll.caption, [&] { library.CallParameterDialogDLL(part.Record(), pins); },
+        dll.caption, [&] { library.CallParameterDialogDLL(instance.Record(), pins); },
         [&](HWND dialog) {
           for (int i = 0; i < times; ++i) {
             test::Click(dialog, test::kHelp);
@@ -125,14 +125,14 @@ TEST_P(HelpThroughTheRegistry, EachClickOpensTheTopicBesideTheLibraryAndTheDialo
   ClassesRoot classes((test::TestFolder() + "fake_help_control.dll").c_str());
   ASSERT_TRUE(classes.Overridden());
   Load(dll.dll);
-  Part part(library);
+  Instance instance(library);
   const std::size_t before = RecordedCalls("fake_help_control.dll").size();
 
-  const Clicks clicks = ClickHelp(dll, part, 2);
+  const Clicks clicks = ClickHelp(dll, instance, 2);
   ASSERT_TRUE(clicks.appeared && clicks.closed);
   EXPECT_TRUE(clicks.openAfterEachClick);
   EXPECT_NE(clicks.tickedBefore, clicks.ticked);
-  EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(part.Record())) << "the dialog still works after help";
+  EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(instance.Record())) << "the dialog still works after help";
   ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 2, test::PluginFolder() + "korvelant.chm", dll.helpTopic);
 }
 
@@ -150,8 +150,8 @@ TEST_P(HelpThroughTheRegistry, TheHelpFileFollowsTheLibrary) {
   ASSERT_TRUE(CopyFileA(test::PluginPath(dll.dll).c_str(), copy.c_str(), FALSE));
   ASSERT_EQ("", host::FailureOf([&] { library.Load(copy); }));
   const std::size_t before = RecordedCalls("fake_help_control.dll").size();
-  Part part(library);
-  const Clicks clicks = ClickHelp(dll, part, 1);
+  Instance instance(library);
+  const Clicks clicks = ClickHelp(dll, instance, 1);
   ASSERT_TRUE(clicks.appeared && clicks.closed);
   ExpectCalls(RecordedCalls("fake_help_control.dll"), before, 1, elsewhere + "korvelant.chm", dll.helpTopic);
 }
@@ -163,9 +163,9 @@ class HelpByTheBareName : public HelpTest {
 
   void ExpectTheFakeFoundByName(const Dll& dll) {
     Load(dll.dll);
-    Part part(library);
+    Instance instance(library);
     const std::size_t before = RecordedCalls("hhctrl.ocx").size();
-    const Clicks clicks = ClickHelp(dll, part, 1);
+    const Clicks clicks = ClickHelp(dll, instance, 1);
     ASSERT_TRUE(clicks.appeared && clicks.closed);
     EXPECT_EQ(test::TestFolder() + "help_control\\hhctrl.ocx", ModuleFile("hhctrl.ocx"));
     ExpectCalls(RecordedCalls("hhctrl.ocx"), before, 1, test::PluginFolder() + "korvelant.chm", dll.helpTopic);
@@ -191,12 +191,12 @@ TEST_P(HelpUnavailable, TheDialogStaysUsable) {
   ClassesRoot classes(nullptr);
   ASSERT_TRUE(classes.Overridden());
   Load(dll.dll);
-  Part part(library);
-  const Clicks clicks = ClickHelp(dll, part, 2);
+  Instance instance(library);
+  const Clicks clicks = ClickHelp(dll, instance, 2);
   ASSERT_TRUE(clicks.appeared && clicks.closed);
   EXPECT_TRUE(clicks.openAfterEachClick);
   EXPECT_NE(clicks.tickedBefore, clicks.ticked);
-  EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(part.Record()));
+  EXPECT_EQ(clicks.ticked ? 1 : 0, library.HasDelayDLL(instance.Record()));
   EXPECT_EQ(nullptr, GetModuleHandleA("hhctrl.ocx")) << "nothing was loaded";
 }
 

@@ -13,17 +13,17 @@ using test::ProjectFile;
 
 class ProjectFileTest : public test::PluginTest {
  protected:
-  std::string Saved(Part& part, std::uint32_t highBits = 0) {
+  std::string Saved(Instance& instance, std::uint32_t highBits = 0) {
     ProjectFile file;
-    library.WriteToFile(file.Argument(highBits), part.Record());
+    library.WriteToFile(file.Argument(highBits), instance.Record());
     return file.All();
   }
 
   // Loads `data` from the start of a file followed by the host's next
   // bytes; gives where the reader stopped and checks that the host's bytes
   // are still there.
-  long LoadBlock(Part& part, const std::string& data, std::uint32_t highBits = 0) {
-    return LoadBlock(part.Record(), data, highBits);
+  long LoadBlock(Instance& instance, const std::string& data, std::uint32_t highBits = 0) {
+    return LoadBlock(instance.Record(), data, highBits);
   }
   long LoadBlock(unsigned char* record, const std::string& data, std::uint32_t highBits = 0) {
     ProjectFile file;
@@ -45,12 +45,12 @@ class Persistence : public ProjectFileTest, public ::testing::WithParamInterface
 };
 
 TEST_P(Persistence, ReaderStopsRightAfterTheMarkerLeavingTheHostsData) {
-  Part part(library);
-  const std::string block = Saved(part);
-  EXPECT_EQ(long(block.size()), LoadBlock(part, block));
-  EXPECT_EQ(25, LoadBlock(part, kMarker)) << "the marker alone is a whole block";
-  EXPECT_EQ(26, LoadBlock(part, "ENDE_MARKE_DER_USER_DLLx\r\n")) << "a stray byte does not restart the match";
-  EXPECT_EQ(block, Saved(part)) << "blocks without a value change nothing";
+  Instance instance(library);
+  const std::string block = Saved(instance);
+  EXPECT_EQ(long(block.size()), LoadBlock(instance, block));
+  EXPECT_EQ(25, LoadBlock(instance, kMarker)) << "the marker alone is a whole block";
+  EXPECT_EQ(26, LoadBlock(instance, "ENDE_MARKE_DER_USER_DLLx\r\n")) << "a stray byte does not restart the match";
+  EXPECT_EQ(block, Saved(instance)) << "blocks without a value change nothing";
 }
 
 // A host that saves or loads a record whose slot is empty (its own fault,
@@ -64,39 +64,39 @@ TEST_P(Persistence, AnEmptySlotKeepsTheFileInStep) {
   const std::string other = "1\r\n0\r\n" + kMarker;
   EXPECT_EQ(long(other.size()), LoadBlock(empty.data(), other)) << "a whole block read, the host's data intact";
 
-  Part part(library);
-  const std::string block = Saved(part);
+  Instance instance(library);
+  const std::string block = Saved(instance);
   ProjectFile file;
   file.Write("7\r\n" + kMarker + block);
   file.Seek(0);
   library.ReadFromFile(file.Argument(), empty.data());
-  library.ReadFromFile(file.Argument(), part.Record());
+  library.ReadFromFile(file.Argument(), instance.Record());
   EXPECT_EQ("", file.ReadRest()) << "the next part read its own block";
-  EXPECT_EQ(block, Saved(part));
+  EXPECT_EQ(block, Saved(instance));
 }
 
 TEST_P(Persistence, HighBitsOfTheHandleArgumentAreIgnored) {
-  Part part(library);
-  const std::string block = Saved(part);
-  EXPECT_EQ(block, Saved(part, 0xABCD0000u));
-  EXPECT_EQ(long(block.size()), LoadBlock(part, block, 0x12340000u));
+  Instance instance(library);
+  const std::string block = Saved(instance);
+  EXPECT_EQ(block, Saved(instance, 0xABCD0000u));
+  EXPECT_EQ(long(block.size()), LoadBlock(instance, block, 0x12340000u));
 }
 
 TEST_P(Persistence, DamagedBlocksChangeNothingAndNeverHang) {
-  Part part(library);
-  const std::string before = Saved(part);
+  Instance instance(library);
+  const std::string before = Saved(instance);
   const std::string cases[] = {"abc\r\n" + kMarker, "99999999999\r\n" + kMarker, "", "1\r\n",
                                "1\r\n" + kMarker.substr(0, 20)};
   for (const std::string& data : cases) {
-    LoadBlock(part, data);
-    EXPECT_EQ(before, Saved(part)) << data;
+    LoadBlock(instance, data);
+    EXPECT_EQ(before, Saved(instance)) << data;
   }
   // 2 MB of zero bytes and then the end of the file: bounded, no crash.
   ProjectFile file;
   file.Write("1\r\n" + std::string(2 * 1024 * 1024, '\0'));
   file.Seek(0);
-  library.ReadFromFile(file.Argument(), part.Record());
-  EXPECT_EQ(before, Saved(part));
+  library.ReadFromFile(file.Argument(), instance.Record());
+  EXPECT_EQ(before, Saved(instance));
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, Persistence, ::testing::ValuesIn(test::kPlugins));
@@ -106,43 +106,43 @@ using ExactBlocks = ProjectFileTest;
 
 TEST_F(ExactBlocks, AdderBlocksAreExact) {
   Load("Quenvik.dll");
-  Part part(library);
-  EXPECT_EQ("0\r\n" + kMarker, Saved(part));
-  EXPECT_EQ(28u, Saved(part).size());
-  LoadBlock(part, "1\r\n" + kMarker);
-  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
-  EXPECT_EQ("1\r\n" + kMarker, Saved(part));
-  LoadBlock(part, "7\r\n" + kMarker);
-  EXPECT_EQ(7, library.HasDelayDLL(part.Record()));
-  EXPECT_EQ("7\r\n" + kMarker, Saved(part)) << "a value read is written back as read";
-  Part other(library);
+  Instance instance(library);
+  EXPECT_EQ("0\r\n" + kMarker, Saved(instance));
+  EXPECT_EQ(28u, Saved(instance).size());
+  LoadBlock(instance, "1\r\n" + kMarker);
+  EXPECT_EQ(1, library.HasDelayDLL(instance.Record()));
+  EXPECT_EQ("1\r\n" + kMarker, Saved(instance));
+  LoadBlock(instance, "7\r\n" + kMarker);
+  EXPECT_EQ(7, library.HasDelayDLL(instance.Record()));
+  EXPECT_EQ("7\r\n" + kMarker, Saved(instance)) << "a value read is written back as read";
+  Instance other(library);
   EXPECT_EQ(0, library.HasDelayDLL(other.Record())) << "instances are apart";
 }
 
 TEST_F(ExactBlocks, DecoderBlocksAreExact) {
   Load("Tamberlo.dll");
-  Part part(library);
-  EXPECT_EQ("0\r\n" + kMarker, Saved(part));
-  LoadBlock(part, "7\r\n" + kMarker);
-  EXPECT_EQ(7, library.HasDelayDLL(part.Record()));
-  EXPECT_EQ("7\r\n" + kMarker, Saved(part));
-  LoadBlock(part, "1\r\n" + kMarker);
-  EXPECT_EQ("1\r\n" + kMarker, Saved(part));
-  EXPECT_EQ(28u, Saved(part).size());
+  Instance instance(library);
+  EXPECT_EQ("0\r\n" + kMarker, Saved(instance));
+  LoadBlock(instance, "7\r\n" + kMarker);
+  EXPECT_EQ(7, library.HasDelayDLL(instance.Record()));
+  EXPECT_EQ("7\r\n" + kMarker, Saved(instance));
+  LoadBlock(instance, "1\r\n" + kMarker);
+  EXPECT_EQ("1\r\n" + kMarker, Saved(instance));
+  EXPECT_EQ(28u, Saved(instance).size());
 }
 
 // Width, then the flag; 31 bytes for one-digit widths, 32 for 16.
 TEST_F(ExactBlocks, ShiftRegisterBlocksAreExactForEveryWidth) {
   Load("Morrel.dll");
-  Part part(library);
-  EXPECT_EQ("4\r\n1\r\n" + kMarker, Saved(part));
-  EXPECT_EQ(31u, Saved(part).size());
+  Instance instance(library);
+  EXPECT_EQ("4\r\n1\r\n" + kMarker, Saved(instance));
+  EXPECT_EQ(31u, Saved(instance).size());
   for (const char* width : {"8", "16", "5", "4", "1"}) {
     for (const char* flag : {"0", "1"}) {
       const std::string block = std::string(width) + "\r\n" + flag + "\r\n" + kMarker;
-      LoadBlock(part, block);
-      EXPECT_EQ(block, Saved(part));
-      EXPECT_EQ(flag[0] == '1' ? 1 : 0, library.HasDelayDLL(part.Record()));
+      LoadBlock(instance, block);
+      EXPECT_EQ(block, Saved(instance));
+      EXPECT_EQ(flag[0] == '1' ? 1 : 0, library.HasDelayDLL(instance.Record()));
     }
   }
   EXPECT_EQ(32u, (std::string("16\r\n0\r\n") + kMarker).size());
@@ -152,18 +152,18 @@ TEST_F(ExactBlocks, ShiftRegisterBlocksAreExactForEveryWidth) {
 // taken; a text with no width at all changes neither.
 TEST_F(ExactBlocks, ShiftRegisterRejectsWidthsItCannotHold) {
   Load("Morrel.dll");
-  Part part(library);
-  LoadBlock(part, "8\r\n1\r\n" + kMarker);
+  Instance instance(library);
+  LoadBlock(instance, "8\r\n1\r\n" + kMarker);
   for (const char* width : {"0", "-1", "17", "999", "4294967300"}) {
-    LoadBlock(part, std::string(width) + "\r\n0\r\n" + kMarker);
+    LoadBlock(instance, std::string(width) + "\r\n0\r\n" + kMarker);
     const bool overflow = std::string(width).size() > 9;
-    EXPECT_EQ("8\r\n" + std::string(overflow ? "1" : "0") + "\r\n" + kMarker, Saved(part)) << width;
-    LoadBlock(part, "8\r\n1\r\n" + kMarker);
+    EXPECT_EQ("8\r\n" + std::string(overflow ? "1" : "0") + "\r\n" + kMarker, Saved(instance)) << width;
+    LoadBlock(instance, "8\r\n1\r\n" + kMarker);
   }
-  LoadBlock(part, "abc\r\n0\r\n" + kMarker);
-  EXPECT_EQ("8\r\n1\r\n" + kMarker, Saved(part));
-  LoadBlock(part, "16\r\n2\r\n" + kMarker);
-  EXPECT_EQ("16\r\n1\r\n" + kMarker, Saved(part)) << "a flag that is not 0 or 1 keeps its value";
+  LoadBlock(instance, "abc\r\n0\r\n" + kMarker);
+  EXPECT_EQ("8\r\n1\r\n" + kMarker, Saved(instance));
+  LoadBlock(instance, "16\r\n2\r\n" + kMarker);
+  EXPECT_EQ("16\r\n1\r\n" + kMarker, Saved(instance)) << "a flag that is not 0 or 1 keeps its value";
 }
 
 }  // namespace

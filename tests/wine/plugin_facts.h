@@ -17,11 +17,11 @@ struct PluginFacts {
   bool hasEnhancedInformation;  // exports SetEnhancedInformation2
   // Its properties dialog.
   const char* caption;
-  int delayBox;            // the id of "Laufzeit nachbilden"
-  bool hasWidth;           // Morrel: the settings start with the width
-  bool recordsHostWindow;  // the dialog belongs to the window of the host record
-  bool refillsPinInfo;     // the pin record is written after the dialog
-  DWORD_PTR helpTopic;     // context number in the help file
+  int delayBox;          // the id of "Laufzeit nachbilden"
+  bool hasWidth;         // Morrel: the settings start with the width
+  bool keepsHostWindow;  // the dialog belongs to the window of the host record
+  bool refillsPinInfo;   // the pin record is written after the dialog
+  DWORD_PTR helpTopic;   // context number in the help file
   // Its version resource and pictures.
   const wchar_t* fileDescription;
   const wchar_t* productName;

@@ -12,7 +12,7 @@
 
 #include "failure.h"
 #include "host_file.h"
-#include "placed_part.h"
+#include "part_instance.h"
 #include "plugin_library.h"
 #include "signal_encoding.h"
 
@@ -65,7 +65,7 @@ class ProjectFile : public host::HostFile {
   }
 };
 
-// Loads a settings block into a placed part through a real file.
+// Loads a settings block into an instance through a real file.
 void LoadSettings(host::PluginLibrary& library, unsigned char* record, const std::string& block);
 
 class PluginTest : public ::testing::Test {
@@ -75,8 +75,8 @@ class PluginTest : public ::testing::Test {
     ASSERT_EQ("", host::FailureOf([&] { library.Load(PluginPath(dll)); }));
   }
 
-  // A placed part: a host record with the plug-in's instance in it.
-  using Part = host::PlacedPart;
+  // An instance: a host record with the plug-in's instance in it.
+  using Instance = host::PartInstance;
 
   host::PluginLibrary library;
 };

@@ -26,10 +26,10 @@ class SegmentDecoderDll : public test::PluginTest {
     }
     return segments;
   }
-  std::string Show(Part& part, const test::Signal (&bits)[4]) {
+  std::string Show(Instance& instance, const test::Signal (&bits)[4]) {
     SignalArray in, out;
     for (int i = 0; i < 4; ++i) in.Set(i, bits[i]);
-    EXPECT_EQ(0, part.Simulate(in, out));
+    EXPECT_EQ(0, instance.Simulate(in, out));
     return Segments(out);
   }
 };
@@ -42,46 +42,46 @@ TEST_F(SegmentDecoderDll, DescribesItsPins) {
   EXPECT_EQ(0xFF, pins[13]) << "after \"Erstes Bit\" and its NUL";
   for (int j = 0; j < 7; ++j)
     EXPECT_EQ(std::to_string(j + 1) + ". von 7 Segmenten", reinterpret_cast<const char*>(&pins[2052 + 41 * j]));
-  Part part(library);
-  EXPECT_STREQ("1248", library.SetInputChar2(part.Record()));
-  EXPECT_STREQ("abcdefg", library.SetOutputChar2(part.Record()));
-  EXPECT_EQ(0, library.HasDelayDLL(part.Record())) << "a new decoder asks for no delay";
+  Instance instance(library);
+  EXPECT_STREQ("1248", library.SetInputChar2(instance.Record()));
+  EXPECT_STREQ("abcdefg", library.SetOutputChar2(instance.Record()));
+  EXPECT_EQ(0, library.HasDelayDLL(instance.Record())) << "a new decoder asks for no delay";
 }
 
 TEST_F(SegmentDecoderDll, SixteenCodes) {
-  Part part(library);
+  Instance instance(library);
   for (int code = 0; code < 16; ++code) {
     const test::Signal bits[4] = {code & 1 ? kHigh : kLow, code & 2 ? kHigh : kLow, code & 4 ? kHigh : kLow,
                                   code & 8 ? kHigh : kLow};
-    EXPECT_EQ(kGlyphs[code], Show(part, bits)) << "code " << code;
+    EXPECT_EQ(kGlyphs[code], Show(instance, bits)) << "code " << code;
   }
 }
 
 TEST_F(SegmentDecoderDll, EachInputHasItsOwnThreshold) {
-  Part part(library);
+  Instance instance(library);
   const test::Signal at = test::Volts(2.5), above = test::Volts(2.5000001),
                      nan = test::MakeSignal(0xC000000000000000ull, 0x7FFF);
   for (int i = 0; i < 4; ++i) {
     test::Signal bits[4] = {kLow, kLow, kLow, kLow};
     bits[i] = at;
-    EXPECT_EQ(kGlyphs[0], Show(part, bits)) << "input " << i << " at 2.5";
+    EXPECT_EQ(kGlyphs[0], Show(instance, bits)) << "input " << i << " at 2.5";
     bits[i] = above;
-    EXPECT_EQ(kGlyphs[1 << i], Show(part, bits)) << "input " << i << " at 2.5000001";
+    EXPECT_EQ(kGlyphs[1 << i], Show(instance, bits)) << "input " << i << " at 2.5000001";
     test::Signal others[4] = {kHigh, kHigh, kHigh, kHigh};
     others[i] = nan;
-    EXPECT_EQ(kGlyphs[15 & ~(1 << i)], Show(part, others)) << "NaN on input " << i << " only";
+    EXPECT_EQ(kGlyphs[15 & ~(1 << i)], Show(instance, others)) << "NaN on input " << i << " only";
     others[i] = test::Volts(-3.0);
-    EXPECT_EQ(kGlyphs[15 & ~(1 << i)], Show(part, others)) << "negative on input " << i << " only";
+    EXPECT_EQ(kGlyphs[15 & ~(1 << i)], Show(instance, others)) << "negative on input " << i << " only";
   }
 }
 
 TEST_F(SegmentDecoderDll, DisplayIsDarkUntilTheFirstEvaluation) {
-  Part part(library);
+  Instance instance(library);
   SignalArray in, out;
   for (int i = 0; i < 4; ++i) in.Set(i, kHigh);
-  part.Initial(in, out);
+  instance.Initial(in, out);
   EXPECT_EQ("0000000", Segments(out));
-  part.Simulate(in, out);
+  instance.Simulate(in, out);
   EXPECT_EQ(kGlyphs[15], Segments(out));
 }
 

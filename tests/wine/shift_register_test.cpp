@@ -18,7 +18,7 @@ class ShiftRegisterDll : public test::PluginTest {
 
   // Runs the steps, the first one as the initial evaluation of a run when
   // `startRun`; gives the output after each step as '1' or '0'.
-  std::string Run(Part& part, const std::vector<Step>& steps, bool startRun = true) {
+  std::string Run(Instance& instance, const std::vector<Step>& steps, bool startRun = true) {
     std::string trace;
     for (std::size_t s = 0; s < steps.size(); ++s) {
       SignalArray in, out;
@@ -27,9 +27,9 @@ class ShiftRegisterDll : public test::PluginTest {
       in.Set(2, test::Volts(steps[s].function));
       in.Set(3, test::Volts(steps[s].data));
       if (s == 0 && startRun)
-        part.Initial(in, out);
+        instance.Initial(in, out);
       else
-        part.Simulate(in, out);
+        instance.Simulate(in, out);
       EXPECT_TRUE(out.Is(0, kHigh) || out.Is(0, kLow));
       for (std::size_t b = 10; b < sizeof out.bytes; ++b) EXPECT_EQ(0xEE, out.bytes[b]);
       trace += out.Is(0, kHigh) ? '1' : '0';
@@ -39,13 +39,13 @@ class ShiftRegisterDll : public test::PluginTest {
 
   // After an initial evaluation with the clock low, `edges` rising edges
   // shifting in ones; the output after each falling and rising step.
-  std::string ShiftOnes(Part& part, int edges) {
+  std::string ShiftOnes(Instance& instance, int edges) {
     std::vector<Step> steps = {{0, 0, 5, 5}};
     for (int e = 0; e < edges; ++e) {
       steps.push_back({0, 5, 5, 5});
       steps.push_back({0, 0, 5, 5});
     }
-    std::string trace = Run(part, steps);
+    std::string trace = Run(instance, steps);
     std::string afterRisingEdges;
     for (std::size_t s = 1; s < trace.size(); s += 2) afterRisingEdges += trace[s];
     return afterRisingEdges;
@@ -53,10 +53,10 @@ class ShiftRegisterDll : public test::PluginTest {
 };
 
 TEST_F(ShiftRegisterDll, NewPart) {
-  Part part(library);
-  EXPECT_STREQ("C&LCFS", library.SetInputChar2(part.Record()));
-  EXPECT_STREQ("O", library.SetOutputChar2(part.Record()));
-  EXPECT_EQ(1, library.HasDelayDLL(part.Record()));
+  Instance instance(library);
+  EXPECT_STREQ("C&LCFS", library.SetInputChar2(instance.Record()));
+  EXPECT_STREQ("O", library.SetOutputChar2(instance.Record()));
+  EXPECT_EQ(1, library.HasDelayDLL(instance.Record()));
   std::vector<unsigned char> pins(host::kPinInfoSize, 0xFF);
   library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0);
   EXPECT_STREQ("L\xF6"
@@ -73,9 +73,9 @@ TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
     int width;
   } widths[] = {{nullptr, 4}, {"8\r\n1\r\n", 8}, {"16\r\n1\r\n", 16}, {"5\r\n1\r\n", 5}};
   for (const auto& w : widths) {
-    Part part(library);
-    if (w.settings) test::LoadSettings(library, part.Record(), w.settings + std::string(test::kEndMarker));
-    EXPECT_EQ(std::string(w.width - 1, '0') + "11", ShiftOnes(part, w.width + 1)) << "width " << w.width;
+    Instance instance(library);
+    if (w.settings) test::LoadSettings(library, instance.Record(), w.settings + std::string(test::kEndMarker));
+    EXPECT_EQ(std::string(w.width - 1, '0') + "11", ShiftOnes(instance, w.width + 1)) << "width " << w.width;
   }
 }
 
@@ -83,9 +83,9 @@ TEST_F(ShiftRegisterDll, OneReachesTheOutputAtTheEdgeOfItsWidth) {
 // register at the fourth; held levels, falling edges and a clock at exactly
 // 2.5 (low) in between move nothing.
 TEST_F(ShiftRegisterDll, OnlyRisingEdgesShift) {
-  Part part(library);
+  Instance instance(library);
   // clang-format off
-  EXPECT_EQ("000000000000111", Run(part, {{0, 0, 5, 5},                                       // initial
+  EXPECT_EQ("000000000000111", Run(instance, {{0, 0, 5, 5},                                       // initial
                                           {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5}, {0, 0, 5, 5},  // edge 1
                                           {0, 5, 5, 5}, {0, 5, 5, 5}, {0, 0, 5, 5},                // edge 2
                                           {0, 2.5, 5, 5}, {0, 2.6, 5, 5}, {0, 2.6, 5, 5},         // edge 3
@@ -94,42 +94,42 @@ TEST_F(ShiftRegisterDll, OnlyRisingEdgesShift) {
 }
 
 TEST_F(ShiftRegisterDll, ClearWinsAndConsumesTheEdge) {
-  Part part(library);
+  Instance instance(library);
   std::vector<Step> fill = {{0, 0, 5, 5}};
   for (int e = 0; e < 4; ++e) fill.insert(fill.end(), {{0, 5, 5, 5}, {0, 0, 5, 5}});
-  EXPECT_EQ('1', Run(part, fill).back());
+  EXPECT_EQ('1', Run(instance, fill).back());
   // Clear with a rising edge empties; clear released with the clock high
   // does not shift; the next shift needs a new edge.
-  EXPECT_EQ("0000", Run(part, {{5, 5, 5, 5}, {5, 0, 5, 5}, {5, 5, 5, 5}, {0, 5, 5, 5}}, false));
+  EXPECT_EQ("0000", Run(instance, {{5, 5, 5, 5}, {5, 0, 5, 5}, {5, 5, 5, 5}, {0, 5, 5, 5}}, false));
   // "Funktion" low on the edge, raised while the clock stays high: no shift.
-  EXPECT_EQ("000", Run(part, {{0, 0, 5, 5}, {0, 5, 0, 5}, {0, 5, 5, 5}}, false));
+  EXPECT_EQ("000", Run(instance, {{0, 0, 5, 5}, {0, 5, 0, 5}, {0, 5, 5, 5}}, false));
 }
 
 TEST_F(ShiftRegisterDll, RunsStartFromAnEmptyRegisterButKeepTheClock) {
   // A new part whose first run starts with the clock high shifts once.
-  Part part(library);
+  Instance instance(library);
   EXPECT_EQ(
       "0001",
-      Run(part, {{0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}})
+      Run(instance, {{0, 5, 5, 5}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}, {0, 0, 5, 0}, {0, 5, 5, 0}})
           .substr(3));
   // That run ended with the clock high: a new run starting high finds no
   // edge and an emptied register.
-  EXPECT_EQ("0", Run(part, {{0, 5, 5, 5}}));
+  EXPECT_EQ("0", Run(instance, {{0, 5, 5, 5}}));
   // Again no edge at the start; of the next four edges only the first
   // shifts a one, which reaches the output with the fourth.
-  EXPECT_EQ("000000001", Run(part, {{0, 5, 5, 5},
-                                    {0, 0, 5, 0},
-                                    {0, 5, 5, 5},
-                                    {0, 0, 5, 0},
-                                    {0, 5, 5, 0},
-                                    {0, 0, 5, 0},
-                                    {0, 5, 5, 0},
-                                    {0, 0, 5, 0},
-                                    {0, 5, 5, 0}}));
+  EXPECT_EQ("000000001", Run(instance, {{0, 5, 5, 5},
+                                        {0, 0, 5, 0},
+                                        {0, 5, 5, 5},
+                                        {0, 0, 5, 0},
+                                        {0, 5, 5, 0},
+                                        {0, 0, 5, 0},
+                                        {0, 5, 5, 0},
+                                        {0, 0, 5, 0},
+                                        {0, 5, 5, 0}}));
 }
 
 TEST_F(ShiftRegisterDll, PartsAreApart) {
-  Part first(library), second(library);
+  Instance first(library), second(library);
   test::LoadSettings(library, first.Record(), std::string("8\r\n0\r\n") + test::kEndMarker);
   EXPECT_EQ(0, library.HasDelayDLL(first.Record()));
   EXPECT_EQ(1, library.HasDelayDLL(second.Record()));

@@ -46,8 +46,8 @@ struct Plugin {
 #ifndef OMIT_COMPONENT
   using Component = Part;
 #endif
-#ifndef OMIT_RECORDS_HOST_WINDOW
-  static constexpr bool kRecordsHostWindow = false;
+#ifndef OMIT_KEEPS_HOST_WINDOW
+  static constexpr bool kKeepsHostWindow = false;
 #endif
 #ifndef OMIT_REFILLS_PIN_INFO_AFTER_DIALOG
   static constexpr bool kRefillsPinInfoAfterDialog = false;

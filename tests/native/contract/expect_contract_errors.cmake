@@ -14,7 +14,7 @@ set(omissions
   "EVALUATE_INITIAL|EvaluateInitial("
   "EVALUATE|void Evaluate("
   "COMPONENT|using Component"
-  "RECORDS_HOST_WINDOW|kRecordsHostWindow"
+  "KEEPS_HOST_WINDOW|kKeepsHostWindow"
   "REFILLS_PIN_INFO_AFTER_DIALOG|kRefillsPinInfoAfterDialog"
   "SETTINGS|kSettings[]"
   "DIALOG|kDialog")

@@ -6,7 +6,7 @@
 
 struct Plugin {
   using Component = Counter;
-  static constexpr bool kRecordsHostWindow = true;
+  static constexpr bool kKeepsHostWindow = true;
   static constexpr bool kRefillsPinInfoAfterDialog = false;
 
   static constexpr frame::Item kDirections[] = {{"aufwärts", 1}, {"abwärts", -1}};
