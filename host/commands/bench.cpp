@@ -62,7 +62,8 @@ BenchOptions TakeOptions(const CommandLine& line) {
 SimulateDLL3Fn LoadEmptyExport() {
   const std::string path = ProgramFolder() + "\\bench\\" + kEmptyExportDll;
   HMODULE module = LoadLibraryExW(SystemPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  const void* function = module ? reinterpret_cast<const void*>(GetProcAddress(module, HOST_LISTED(SimulateDLL3))) : nullptr;
+  const void* function =
+      module ? reinterpret_cast<const void*>(GetProcAddress(module, HOST_LISTED(SimulateDLL3))) : nullptr;
   if (!function) throw Failure("cannot measure the floor: " + path + " with an empty SimulateDLL3 is missing");
   return reinterpret_cast<SimulateDLL3Fn>(function);
 }

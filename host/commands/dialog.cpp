@@ -226,7 +226,8 @@ int Dialog(Arguments arguments, FaultGuard& guard) {
     PartInstance instance(*library, window.Handle());
     if (line.Has("--settings")) instance.LoadSettings(SettingsBlock(line.Option("--settings")));
     std::vector<unsigned char> pins(kPinInfoSize, 0);
-    library->Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+    library->Call(HOST_LISTED(GetNumberOfInputsOutputs2),
+                  [&] { library->GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
     ShowDialogOf(instance, pins.data(), run);
   }
   ReportAfter(run, closer.SawDialog(), library->Path());

@@ -87,12 +87,14 @@ std::vector<double> PartInstance::Evaluate(const std::vector<double>& volts, boo
 }
 
 void PartInstance::Initial(const SignalArray& in, SignalArray& out) {
-  Call(HOST_LISTED(InitSimulationDLL2), [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
+  Call(HOST_LISTED(InitSimulationDLL2),
+       [&] { library_.InitSimulationDLL2(0, 0, 0, record_.Data(), in.Data(), out.Data()); });
 }
 
 std::int32_t PartInstance::Simulate(const SignalArray& in, SignalArray& out) {
   std::int32_t result = 0;
-  Call(HOST_LISTED(SimulateDLL3), [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
+  Call(HOST_LISTED(SimulateDLL3),
+       [&] { result = CallSimulate(library_.SimulateDLL3, record_.Data(), in.Data(), out.Data()); });
   return result;
 }
 
@@ -145,7 +147,8 @@ void PartInstance::OpenDialog(unsigned char* pinRecord) {
 
 PinDescription DescribePins(const PluginLibrary& library) {
   std::vector<unsigned char> pins(kPinInfoSize, 0);
-  library.Call(HOST_LISTED(GetNumberOfInputsOutputs2), [&] { library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
+  library.Call(HOST_LISTED(GetNumberOfInputsOutputs2),
+               [&] { library.GetNumberOfInputsOutputs2(pins.data(), 0, 1, 0); });
   PinDescription description;
   for (int i = 0; i < pins[0] && i < kMaxPins; ++i)
     description.inputs.emplace_back(reinterpret_cast<const char*>(&pins[kInputNameAt + i * kNameSlot]));
