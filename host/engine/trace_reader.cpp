@@ -367,6 +367,24 @@ class Reader {
     return count;
   }
 
+  // "NAME, line L, column C" of the byte at `offset`, which a ring's half
+  // may put in the middle of a line.
+  std::string PlaceOf(std::uint64_t offset) {
+    char chunk[kChunk];
+    std::uint64_t lines = 0, lineStart = 0;
+    for (std::uint64_t at = 0; at < offset;) {
+      const std::size_t got = source_.ReadAt(at, chunk, std::size_t(std::min<std::uint64_t>(kChunk, offset - at)));
+      if (got == 0) break;
+      for (std::size_t k = 0; k < got; ++k)
+        if (chunk[k] == '\n') {
+          ++lines;
+          lineStart = at + k + 1;
+        }
+      at += got;
+    }
+    return name_ + ", line " + std::to_string(lines + 1) + ", column " + std::to_string(offset - lineStart + 1);
+  }
+
   // The halves begun, in the order of their part numbers.
   void ReadRing(std::uint64_t size) {
     const std::uint64_t half = ring_ / 2, second = first_ + half;
@@ -380,7 +398,7 @@ class Reader {
                       {size > second ? RingPartAt(second) : 0, second, size}};
     if (halves[0].part && halves[1].part && halves[0].part + 1 != halves[1].part &&
         halves[1].part + 1 != halves[0].part)
-      throw Failure(name_ + ": its ring's halves are parts " + std::to_string(halves[0].part) + " and " +
+      throw Failure(name_ + " is a trace whose ring's halves are parts " + std::to_string(halves[0].part) + " and " +
                     std::to_string(halves[1].part) + ", which do not follow each other");
     if (halves[1].part && (!halves[0].part || halves[1].part < halves[0].part)) std::swap(halves[0], halves[1]);
     if (!halves[0].part) return;
@@ -404,8 +422,8 @@ class Reader {
     const std::size_t end = text.find("\r\n");
     const std::uint64_t part = std::strtoull(text.c_str() + std::min(expected.size(), got), nullptr, 10);
     if (text.compare(0, expected.size(), expected) != 0 || end == std::string::npos || part == 0)
-      throw Failure(name_ + ", line " + std::to_string(Newlines(0, offset) + 1) + ": the ring's half at byte " +
-                    std::to_string(offset) + " does not begin with \"" + expected + "P\"");
+      throw Failure(PlaceOf(offset) + ": the ring's half at byte " + std::to_string(offset) +
+                    " does not begin with \"" + expected + "P\"");
     return part;
   }
 
