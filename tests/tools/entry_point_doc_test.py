@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """docs/interface.md's table of the entry points against the table the
-printer makes from interface/entry_point_list.h (tools/entry-point-doc):
-the document as committed agrees, and the check finds a changed cell, a
-row left out and a table without its markers, while writing the table
+printer makes from interface/entry_point_list.h, with the words of its
+terms (tools/entry-point-doc): the document as committed agrees, and the
+check finds a changed cell, a row left out, a changed word's meaning and a
+table without its markers, while writing the table
 leaves the rest of the document alone.
 
 Usage: entry_point_doc_test.py SOURCE_DIR PRINTER
@@ -43,7 +44,8 @@ class EntryPointDoc(unittest.TestCase):
 
     def test_a_changed_cell_or_a_missing_row_is_out_of_date(self):
         for changed in (self.committed.replace("| `HasDelayDLL` | delay flag |", "| `HasDelayDLL` | 1 |"),
-                        self.committed.replace("| `DialogOK` | nothing | required | none | nothing | word |\n", "")):
+                        self.committed.replace("| `DialogOK` | nothing | required | none | nothing | word |\n", ""),
+                        self.committed.replace("- *word*, a number as wide as an address", "- *word*, a number")):
             self.assertNotEqual(changed, self.committed)
             run = self.check(changed)
             self.assertEqual(1, run.returncode, run.stdout)
@@ -65,7 +67,9 @@ class EntryPointDoc(unittest.TestCase):
         with open(self.doc, encoding="utf-8") as f:
             written = f.read()
         table = subprocess.run([PRINTER], capture_output=True, text=True, check=True).stdout
-        self.assertEqual("# before\n" + begin + table + end + "after\n", written)
+        self.assertTrue(written.startswith("# before\n" + begin + table + "\n**Result**"), written)
+        self.assertTrue(written.endswith("- *file*, the project file's handle, in the low 16 bits\n" + end + "after\n"),
+                        written)
 
 
 if __name__ == "__main__":
