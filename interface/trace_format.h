@@ -68,10 +68,9 @@ constexpr std::size_t kEnablesSize = 13;
 // A returned string is read up to its NUL, at most this far.
 constexpr std::size_t kMaxText = 256;
 
-constexpr int kMaxSlots = kMaxStackSlots;
 struct ArgumentRoles {
   const char* name;
-  Role roles[kMaxSlots];
+  Role roles[kMaxStackSlots];
 };
 
 // A slot's role in a trace: the buffers the recorder captures are the

@@ -48,7 +48,7 @@ struct Frame {
   std::uint32_t returnAddress = 0;
   std::uint32_t number = 0;
   std::uint32_t index = 0;
-  std::uint32_t slots[trace::kMaxSlots] = {};
+  std::uint32_t slots[host::kMaxStackSlots] = {};
   std::uint32_t filePosition = 0;
   bool fileKnown = false;
 };
@@ -196,8 +196,8 @@ DWORD FilePosition(HANDLE file) {
 }
 
 // The bytes between the positions before and after the call, read back
-// through the host's handle, which is then left where the part left it;
-// past kMaxRegionBytes, only their count.
+// through the host's handle, which is then left where the wrapped plug-in
+// left it; past kMaxRegionBytes, only their count.
 void FileBytes(HANDLE file, DWORD from, DWORD to) {
   const DWORD count = to - from, kept = count < trace::kMaxRegionBytes ? count : trace::kMaxRegionBytes;
   static unsigned char bytes[kFileChunk];
@@ -333,7 +333,7 @@ void* Enter(std::uint32_t index, std::uint32_t* esp) {
   frame.returnAddress = esp[0];
   frame.number = ++state.calls;
   frame.index = index;
-  for (int k = 0; k < trace::kMaxSlots; ++k) frame.slots[k] = k < entry.slots ? esp[1 + k] : 0;
+  for (int k = 0; k < host::kMaxStackSlots; ++k) frame.slots[k] = k < entry.slots ? esp[1 + k] : 0;
   const std::uint32_t* file = FileSlot(entry, frame.slots);
   frame.filePosition = file ? FilePosition(FileHandle(*file)) : kNoPosition;
   frame.fileKnown = frame.filePosition != kNoPosition;
@@ -355,10 +355,10 @@ std::uint32_t Exit(std::uint32_t* esp, std::uint32_t eax, std::uint32_t edx) {
   return frame.returnAddress;
 }
 
-// A recorder unloaded by its host (reserved null) frees the part it
-// loaded: the loader takes a nested unload on the thread that holds its
-// lock, as for any DLL the part itself imports. At the end of the process
-// the part is left to the system, like every other DLL.
+// A recorder unloaded by its host (reserved null) frees the wrapped
+// plug-in it loaded: the loader takes a nested unload on the thread that
+// holds its lock, as for any DLL the plug-in itself imports. At the end of
+// the process the plug-in is left to the system, like every other DLL.
 void Finish(bool unloaded) {
   for (int k = 0; k < state.frameCount; ++k) WriteUnreturned(state.frames[k], trace::kUnreturnedUnload);
   state.frameCount = 0;

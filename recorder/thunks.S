@@ -1,13 +1,13 @@
-/* The recorder's exports and the way back from the part.
+/* The recorder's exports and the way back from the wrapped plug-in.
  *
  * Every export is one of the 64 entry thunks below; the export list made
- * for a part (tools/make-recorder) names each of the part's exports after
+ * for a plug-in (tools/make-recorder) names each of its exports after
  * one. A thunk hands its number and the stack to RecorderEnter and jumps
- * to the part's function with the stack exactly as the host passed it,
+ * to the plug-in's function with the stack exactly as the host passed it,
  * but for the return address, which now leads to RecorderExitThunk. That
- * one comes back with the stack as the part left it, hands EAX, EDX and
+ * one comes back with the stack as the plug-in left it, hands EAX, EDX and
  * ESP to RecorderExit and returns to the host with all of them untouched:
- * the host sees the part's own results and stack cleanup, right or wrong.
+ * the host sees the plug-in's own results and stack cleanup, right or wrong.
  * Every register and the flags are kept across the recorder's own work;
  * no floating-point or SSE register is touched here at all. */
 	.text
@@ -31,20 +31,20 @@ EnterCommon:
 	leal	40(%esp), %eax		/* ESP at the entry point */
 	pushl	%eax
 	pushl	40(%esp)		/* the number */
-	call	_RecorderEnter		/* cdecl: gives the part's function */
+	call	_RecorderEnter		/* cdecl: gives the plug-in's function */
 	addl	$8, %esp
 	movl	%eax, 36(%esp)		/* where the ret below goes */
 	popal
 	popfl
 	ret
 
-/* Reached by the part's return: ESP where the part left it. */
+/* Reached by the plug-in's return: ESP where it left it. */
 	.globl	_RecorderExitThunk
 _RecorderExitThunk:
 	pushl	$0			/* becomes the host's return address */
 	pushfl
 	pushal
-	leal	40(%esp), %ecx		/* ESP as the part left it */
+	leal	40(%esp), %ecx		/* ESP as the plug-in left it */
 	pushl	%edx
 	pushl	%eax
 	pushl	%ecx
@@ -55,7 +55,7 @@ _RecorderExitThunk:
 	popfl
 	ret
 
-/* Stands in for a part that could not be loaded: EAX 0, and the slots the
+/* Stands in for a wrapped plug-in that could not be loaded: EAX 0, and the slots the
  * entry point takes removed, so that the host goes on. */
 	.globl	_RecorderNoPlugin
 _RecorderNoPlugin:

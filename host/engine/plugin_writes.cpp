@@ -114,7 +114,8 @@ std::vector<std::string> EvaluationFaults(const std::string& entryPoint, const S
                        " of the output array, behind its " + std::to_string(outputs) + " outputs");
       break;
     }
-  if (result != 0) faults.push_back("SimulateDLL3 gives " + std::to_string(result) + ", not 0");
+  if (result != 0)
+    faults.push_back(std::string(HOST_LISTED(SimulateDLL3)) + " gives " + std::to_string(result) + ", not 0");
   return faults;
 }
 

@@ -1,6 +1,7 @@
-// Judgements of what a plug-in wrote, against what the interface lets it
-// write, made the same way wherever hostsim looks: by `check` on its fixed
-// call sequences and by `fuzz` after every call of its random ones.
+// What a plug-in wrote, judged against what the interface lets it write,
+// and the guarded buffers and scratch files those writes are caught in:
+// the same way wherever hostsim looks, by `check` on its fixed call
+// sequences and by `fuzz` after every call of its random ones.
 #pragma once
 
 #include <cstddef>

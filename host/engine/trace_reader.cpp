@@ -251,7 +251,7 @@ class RecordLine {
     }
     int count = 0;
     for (std::size_t at = from; at < to; at += 9) {
-      if (++count > trace::kMaxSlots) throw BadLine{at, "more slots than any entry point takes"};
+      if (++count > kMaxStackSlots) throw BadLine{at, "more slots than any entry point takes"};
       Hex(line_, at, std::min(at + 8, to), 8, "a slot");
       if (at + 8 < to && (line_[at + 8] != ',' || at + 9 == to)) throw BadLine{at + 8, "slots not parted by ','"};
     }

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "end_marker.h"
 #include "fuzz_input.h"
 #include "hostsim_process.h"
 #include "plugin_interface.h"
@@ -73,15 +74,15 @@ TEST(FuzzInput, SignalsCoverEveryKindOfValue) {
 // The judge takes the end of a block with the marker for where the reader
 // must stop: whatever else a block holds, its marker is there and only there.
 TEST(FuzzInput, ABlockHoldsTheMarkerAtItsEndOnly) {
-  const std::string valid = std::string("16\r\n1\r\n") + host::kEndMarker;
+  const std::string valid = std::string("16\r\n1\r\n") + test::kEndMarker;
   host::FuzzRandom random(2);
   std::set<std::string> kinds;
   for (int k = 0; k < 5000; ++k) {
     const host::FuzzBlock block = host::RandomBlock(random, valid);
     kinds.insert(block.kind);
-    const std::size_t marker = block.bytes.find(host::kEndMarker);
+    const std::size_t marker = block.bytes.find(test::kEndMarker);
     if (block.withMarker)
-      ASSERT_EQ(block.bytes.size() - host::kEndMarkerSize, marker) << block.kind;
+      ASSERT_EQ(block.bytes.size() - (sizeof test::kEndMarker - 1), marker) << block.kind;
     else
       ASSERT_EQ(std::string::npos, marker) << block.kind;
   }

@@ -7,6 +7,7 @@
 
 #include <sstream>
 
+#include "end_marker.h"
 #include "failure.h"
 #include "hostsim_process.h"
 #include "part_instance.h"
@@ -81,7 +82,7 @@ TEST(KeptSettings, OddBlocksGiveTheSettingsTheyGave) {
       const std::size_t first = line.find(" | "), second = line.rfind(" | ");
       ASSERT_NE(first, second) << release << "\\odd.txt:" << number << ": DLL | block | settings";
       const std::string dll = line.substr(0, first), block = Unescaped(line.substr(first + 3, second - first - 3));
-      EXPECT_EQ(line.substr(second + 3), host::SettingsOfBlock(WrittenBack(dll, block + "\r\n" + host::kEndMarker)))
+      EXPECT_EQ(line.substr(second + 3), host::SettingsOfBlock(WrittenBack(dll, block + "\r\n" + test::kEndMarker)))
           << release << "\\odd.txt:" << number << ": " << dll << " reading \""
           << line.substr(first + 3, second - first - 3) << "\"";
     }

@@ -7,6 +7,7 @@
 #include "project.h"
 #include "project_format.h"
 #include "settings_text.h"
+#include "test_text.h"
 
 namespace {
 
@@ -18,11 +19,7 @@ const std::string kRegisterBlock = "16\r\n0\r\n" + kMarker;
 const std::string kSaved =
     "HOSTSIM PROJECT 1\r\nPART 1 Quenvik.dll\r\n" + kAdderBlock + "PART 2 Morrel.dll\r\n" + kRegisterBlock + "END\r\n";
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
+using test::Replaced;
 
 // The file as Notepad saves it as "Unicode" (little-endian) or
 // "Unicode big endian".

@@ -4,6 +4,7 @@
 
 #include "end_marker.h"
 #include "hostsim_process.h"
+#include "test_text.h"
 
 namespace {
 
@@ -119,11 +120,7 @@ TEST_F(Project, DamagedAndForeignFilesAreErrors) {
 // ---- files from editors
 
 // The file with its CR LF line ends made `end`.
-std::string WithLineEnds(std::string text, const std::string& end) {
-  for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += end.size())
-    text.replace(at, 2, end);
-  return text;
-}
+std::string WithLineEnds(const std::string& text, const std::string& end) { return test::Replaced(text, "\r\n", end); }
 std::string WithLf(const std::string& text) { return WithLineEnds(text, "\n"); }
 
 // Everything but the block offsets, which differ by the CRs.

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "failure.h"
-#include "repeated_text.h"
 #include "shown_text.h"
 #include "stimulus.h"
+#include "test_text.h"
 #include "utf16.h"
 
 namespace {

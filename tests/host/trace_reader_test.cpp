@@ -5,7 +5,7 @@
 #include <string>
 
 #include "failure.h"
-#include "repeated_text.h"
+#include "test_text.h"
 #include "trace_reader.h"
 
 namespace {

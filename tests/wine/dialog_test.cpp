@@ -56,7 +56,7 @@ class DialogTest : public test::PluginTest {
     test::ProjectFile file;
     library.WriteToFile(file.Argument(), instance.Record());
     std::string all = file.All();
-    return all.substr(0, all.find("ENDE_MARKE"));
+    return all.substr(0, all.find(test::kEndMarker));
   }
 
   void Give(Instance& instance, const std::string& settings) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "../end_marker.h"
+#include "../instance_slot.h"
 
 namespace {
 
@@ -23,11 +24,7 @@ constexpr auto& kMarker = test::kEndMarker;
 int sharedSetting = 0;        // should be per part
 char sharedLabels[] = "ABC";  // should be per part
 
-Part* PartIn(unsigned char* record) {
-  Part* part;
-  std::memcpy(&part, record + 5571, 4);
-  return part;
-}
+Part* PartIn(unsigned char* record) { return test::PartInSlot<Part>(record); }
 
 void PutName(unsigned char* slot, const char* name) {
   std::memset(slot, ' ', 41);  // blanks behind the NUL belong to the host
@@ -45,7 +42,7 @@ void ReadDouble(const unsigned char* value, double* volts) {
   *volts = double(wide);
 }
 
-HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
+using test::FileOf;
 
 void WriteBytes(std::uint32_t handle, const char* bytes, DWORD count) {
   DWORD written;
@@ -91,7 +88,7 @@ extern "C" __attribute__((cdecl)) std::int32_t CanSimulateDLL2(std::uint32_t, st
 
 ENTRY void InitUserDLL(unsigned char* record) {
   Part* part = new Part;
-  std::memcpy(record + 5571, &part, 4);
+  test::PutInSlot(record, part);
   record[0] = 1;  // the host's byte
 }
 

@@ -15,6 +15,7 @@
 #include "dialog_ids.h"
 
 #include "../end_marker.h"
+#include "../instance_slot.h"
 #include "../plain_entries.h"
 
 namespace {
@@ -39,13 +40,9 @@ constexpr auto& kMarker = test::kEndMarker;
 const int kSteps[] = {1, 2, 4};
 HINSTANCE module;
 
-Part* PartIn(unsigned char* record) {
-  Part* part;
-  std::memcpy(&part, record + 5571, 4);
-  return part;
-}
+Part* PartIn(unsigned char* record) { return test::PartInSlot<Part>(record); }
 
-HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
+using test::FileOf;
 
 int StepIndex(int step) { return step == 4 ? 2 : step == 2 ? 1 : 0; }
 
@@ -110,12 +107,12 @@ ENTRY const char* GetDLLName() { return "Dialogprobe"; }
 
 ENTRY void InitUserDLL(unsigned char* record) {
   Part* part = new Part;
-  std::memcpy(record + 5571, &part, 4);
+  test::PutInSlot(record, part);
 }
 
 ENTRY void DisposeUserDLL(unsigned char* record) {
   delete PartIn(record);
-  std::memset(record + 5571, 0, 4);
+  test::EmptySlot(record);
 }
 
 ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char*, const unsigned char* in,

@@ -47,6 +47,7 @@
 #include <stdexcept>
 
 #include "../end_marker.h"
+#include "../instance_slot.h"
 #include "../plain_entries.h"
 
 namespace {
@@ -68,11 +69,7 @@ struct Part {
 
 constexpr auto& kMarker = test::kEndMarker;
 
-Part* PartIn(unsigned char* record) {
-  Part* part;
-  std::memcpy(&part, record + 5571, 4);
-  return part;
-}
+Part* PartIn(unsigned char* record) { return test::PartInSlot<Part>(record); }
 
 #ifdef FAULT_SHARED_SETTING
 std::int32_t sharedDelay = 0;
@@ -88,7 +85,7 @@ Count& CountOf(unsigned char*) { return sharedCount; }
 Count& CountOf(unsigned char* record) { return PartIn(record)->count; }
 #endif
 
-HANDLE FileOf(std::uint32_t handle) { return reinterpret_cast<HANDLE>(std::uintptr_t(handle & 0xFFFF)); }
+using test::FileOf;
 
 // 5.0 and 0.0 as the host's 10-byte values.
 void PutLevel(unsigned char* value, bool high) {
@@ -177,7 +174,7 @@ ENTRY void InitUserDLL(unsigned char* record) {
   (void)record;  // the part is made, but the host never learns of it
   (void)part;
 #else
-  std::memcpy(record + 5571, &part, 4);
+  test::PutInSlot(record, part);
 #endif
 }
 
@@ -187,7 +184,7 @@ ENTRY void DisposeUserDLL(unsigned char* record) {
   *reinterpret_cast<volatile int*>(nowhere) = 1;
 #endif
   delete PartIn(record);
-  std::memset(record + 5571, 0, 4);
+  test::EmptySlot(record);
 }
 
 ENTRY void InitSimulationDLL2(std::uint32_t, std::uint32_t, std::uint32_t, unsigned char* record,
