@@ -45,68 +45,40 @@ constexpr std::size_t kEndMarkerSize = sizeof kEndMarker - 1;
 namespace entry_point {
 // The C type of each kind of slot and result, from which each entry point's
 // function type is made: IsUserDLL32Fn, GetDLLNameFn, ...
-template <Slot>
-struct SlotType {
-  using Type = std::uint32_t;
-};
-template <>
-struct SlotType<kWord> {
-  using Type = std::uintptr_t;
-};
-template <>
-struct SlotType<kDescribeFlag> {
-  using Type = std::uintptr_t;
-};
-template <>
-struct SlotType<kRecord> {
-  using Type = unsigned char*;
-};
-template <>
-struct SlotType<kPins> {
-  using Type = unsigned char*;
-};
-template <>
-struct SlotType<kInputs> {
-  using Type = const unsigned char*;
-};
-template <>
-struct SlotType<kOutputs> {
-  using Type = unsigned char*;
-};
-template <>
-struct SlotType<kParameters> {
-  using Type = void*;
-};
-template <>
-struct SlotType<kEnables> {
-  using Type = void*;
-};
+template <Slot slot>
+auto SlotValue() {
+  if constexpr (slot == kWord || slot == kDescribeFlag)
+    return std::uintptr_t{};
+  else if constexpr (slot == kInputs)
+    return static_cast<const unsigned char*>(nullptr);
+  else if constexpr (slot == kRecord || slot == kPins || slot == kOutputs)
+    return static_cast<unsigned char*>(nullptr);
+  else if constexpr (slot == kParameters || slot == kEnables)
+    return static_cast<void*>(nullptr);
+  else
+    return std::uint32_t{};  // numbers and the file's handle
+}
+template <Slot slot>
+using SlotType = decltype(SlotValue<slot>());
 
-template <Returns>
-struct ResultType {
-  using Type = std::int32_t;
-};
-template <>
-struct ResultType<kNothing> {
-  using Type = void;
-};
-template <>
-struct ResultType<kDisplayName> {
-  using Type = const char*;
-};
-template <>
-struct ResultType<kLabels> {
-  using Type = const char*;
-};
-template <>
-struct ResultType<kItsAddress> {
-  using Type = void*;
-};
+template <Returns returns>
+auto ResultValue() {
+  if constexpr (returns == kNothing)
+    return;
+  else if constexpr (returns == kDisplayName || returns == kLabels)
+    return static_cast<const char*>(nullptr);
+  else if constexpr (returns == kItsAddress)
+    return static_cast<void*>(nullptr);
+  else
+    return std::int32_t{};
+}
+template <Returns returns>
+using ResultType = decltype(ResultValue<returns>());
 
 template <Returns returns>
 struct Function {
   template <Slot... slots>
-  using Of = typename ResultType<returns>::Type(HOST_STDCALL*)(typename SlotType<slots>::Type...);
+  using Of = ResultType<returns>(HOST_STDCALL*)(SlotType<slots>...);
 };
 
 #define HOST_FUNCTION_TYPE(name, returns, presence, instance, writes, ...) \
