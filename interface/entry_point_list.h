@@ -133,14 +133,6 @@ constexpr bool SameName(const char* a, const char* b) {
   return *a == *b;
 }
 
-// The row of the entry point called `name`; null for a name the interface
-// does not know.
-constexpr const EntryPoint* FindEntryPoint(const char* name) {
-  for (const EntryPoint& row : kInterface)
-    if (SameName(row.name, name)) return &row;
-  return nullptr;
-}
-
 constexpr std::size_t kEntryPointCount = sizeof kInterface / sizeof kInterface[0];
 
 // The place of `name` in kInterface; kEntryPointCount where it is not there.
@@ -148,6 +140,20 @@ constexpr std::size_t IndexOfEntryPoint(const char* name) {
   std::size_t k = 0;
   while (k < kEntryPointCount && !SameName(kInterface[k].name, name)) ++k;
   return k;
+}
+
+// The row of the entry point called `name`; null for a name the interface
+// does not know.
+constexpr const EntryPoint* FindEntryPoint(const char* name) {
+  const std::size_t k = IndexOfEntryPoint(name);
+  return k < kEntryPointCount ? &kInterface[k] : nullptr;
+}
+
+// How many rows `chosen` picks.
+constexpr std::size_t CountRows(bool (*chosen)(const EntryPoint&)) {
+  std::size_t count = 0;
+  for (const EntryPoint& row : kInterface) count += chosen(row);
+  return count;
 }
 
 namespace entry_point {
@@ -202,20 +208,15 @@ constexpr bool RowContradicts(const EntryPoint& row) {
   return TakesSlot(row, entry_point::kDescribeFlag) && !TakesSlot(row, entry_point::kPins);
 }
 
-constexpr int CountInstance(entry_point::Instance instance) {
-  int count = 0;
-  for (const EntryPoint& row : kInterface) count += row.instance == instance;
-  return count;
-}
-
 constexpr bool AnyRowContradicts() {
   for (const EntryPoint& row : kInterface)
     if (RowContradicts(row)) return true;
   return false;
 }
 static_assert(!AnyRowContradicts(), "a row of the entry points contradicts itself");
-static_assert(CountInstance(entry_point::kPlacesInstance) == 1 && CountInstance(entry_point::kRemovesInstance) == 1,
-              "one entry point places a part and one removes it");
+static_assert(CountRows([](const EntryPoint& row) { return row.instance == entry_point::kPlacesInstance; }) == 1 &&
+                  CountRows([](const EntryPoint& row) { return row.instance == entry_point::kRemovesInstance; }) == 1,
+              "one entry point places an instance and one removes it");
 
 constexpr bool ReturnsText(const EntryPoint& row) {
   return row.returns == entry_point::kDisplayName || row.returns == entry_point::kLabels;

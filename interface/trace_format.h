@@ -102,12 +102,6 @@ constexpr bool NamesABuffer(const EntryPoint& row) {
   return false;
 }
 
-constexpr std::size_t CountRows(bool (*chosen)(const EntryPoint&)) {
-  std::size_t count = 0;
-  for (const EntryPoint& row : kInterface) count += chosen(row);
-  return count;
-}
-
 // The entry points that take a buffer of the host's, in the order of the
 // interface's list, with the roles of their slots; an entry point not here
 // takes plain values only.

@@ -8,6 +8,7 @@
 #include "pin_table.h"
 #include "plugin_library.h"
 #include "shown_text.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -61,16 +62,11 @@ std::string MissingJson(const EntryPointName& entry) {
          "}";
 }
 
-std::string LevelsOf(unsigned code, std::size_t inputs, const char* between) {
-  std::string levels;
-  for (std::size_t i = 0; i < inputs; ++i) levels += std::string(i ? between : "") + (code >> i & 1 ? "1" : "0");
+// Each input's level in `code`, bit 0 the first input's.
+std::vector<std::string> LevelsOf(unsigned code, std::size_t inputs) {
+  std::vector<std::string> levels;
+  for (std::size_t i = 0; i < inputs; ++i) levels.push_back(code >> i & 1 ? "1" : "0");
   return levels;
-}
-
-std::string JoinShown(const std::vector<double>& volts) {
-  std::string text;
-  for (const std::string& shown : ShownOutputs(volts)) text += (text.empty() ? "" : " ") + shown;
-  return text;
 }
 
 std::string Heading(const TruthFacts& facts, DllShown shown) {
@@ -82,13 +78,13 @@ std::string OutputsJson(const std::vector<double>& volts) { return JsonList(Show
 std::string RowsJson(const TruthFacts& facts) {
   std::string rows;
   for (unsigned code = 0; code < facts.table.outputs.size(); ++code)
-    rows += std::string(code ? "," : "") + "\n    {\"inputs\": [" + LevelsOf(code, facts.inputs.size(), ", ") +
+    rows += std::string(code ? "," : "") + "\n    {\"inputs\": [" + Joined(LevelsOf(code, facts.inputs.size()), ", ") +
             "], \"outputs\": " + OutputsJson(facts.table.outputs[code]) + "}";
   return "[" + rows + "]";
 }
 
 std::string HistoryJson(const TruthFacts& facts) {
-  return "{\"inputs\": [" + LevelsOf(facts.table.conflictCode, facts.inputs.size(), ", ") +
+  return "{\"inputs\": [" + Joined(LevelsOf(facts.table.conflictCode, facts.inputs.size()), ", ") +
          "], \"first\": " + OutputsJson(facts.table.firstAnswer) +
          ", \"later\": " + OutputsJson(facts.table.laterAnswer) + "}";
 }
@@ -149,16 +145,14 @@ TruthFacts ReadTruthFacts(const std::string& path, FaultGuard& guard) {
 std::string TruthFactsText(const TruthFacts& facts, DllShown shown) {
   if (!facts.Combinational())
     return Heading(facts, shown) + " has no truth table: its outputs depend on its history (inputs " +
-           LevelsOf(facts.table.conflictCode, facts.inputs.size(), " ") + " gave outputs " +
-           JoinShown(facts.table.firstAnswer) + ", later " + JoinShown(facts.table.laterAnswer) + ")\n";
+           Joined(LevelsOf(facts.table.conflictCode, facts.inputs.size()), " ") + " gave outputs " +
+           Joined(ShownOutputs(facts.table.firstAnswer), " ") + ", later " +
+           Joined(ShownOutputs(facts.table.laterAnswer), " ") + ")\n";
   PinTable table;
   table.inputNames = facts.inputs;
   table.outputNames = facts.outputs;
-  for (unsigned code = 0; code < facts.table.outputs.size(); ++code) {
-    std::vector<std::string> levels;
-    for (std::size_t i = 0; i < facts.inputs.size(); ++i) levels.push_back(code >> i & 1 ? "1" : "0");
-    table.rows.push_back({"", levels, ShownOutputs(facts.table.outputs[code])});
-  }
+  for (unsigned code = 0; code < facts.table.outputs.size(); ++code)
+    table.rows.push_back({"", LevelsOf(code, facts.inputs.size()), ShownOutputs(facts.table.outputs[code])});
   return Heading(facts, shown) + ": truth table\n" + table.Legend() + table.Render();
 }
 

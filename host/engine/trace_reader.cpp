@@ -355,21 +355,12 @@ class Reader {
       throw Failure(name_ + " is no call trace: its first line is not \"" + trace::kFirstLine + " VERSION\"");
   }
 
-  std::uint64_t Newlines(std::uint64_t from, std::uint64_t to) {
-    char chunk[kChunk];
-    std::uint64_t count = 0;
-    for (std::uint64_t at = from; at < to;) {
-      const std::size_t got = source_.ReadAt(at, chunk, std::size_t(std::min<std::uint64_t>(kChunk, to - at)));
-      if (got == 0) break;
-      count += std::uint64_t(std::count(chunk, chunk + got, '\n'));
-      at += got;
-    }
-    return count;
-  }
-
-  // "NAME, line L, column C" of the byte at `offset`, which a ring's half
-  // may put in the middle of a line.
-  std::string PlaceOf(std::uint64_t offset) {
+  // Where the byte at `offset` stands, its line and column from 1: a
+  // ring's half may begin in the middle of a line.
+  struct Place {
+    std::uint64_t line, column;
+  };
+  Place PlaceOf(std::uint64_t offset) {
     char chunk[kChunk];
     std::uint64_t lines = 0, lineStart = 0;
     for (std::uint64_t at = 0; at < offset;) {
@@ -382,7 +373,7 @@ class Reader {
         }
       at += got;
     }
-    return name_ + ", line " + std::to_string(lines + 1) + ", column " + std::to_string(offset - lineStart + 1);
+    return {lines + 1, offset - lineStart + 1};
   }
 
   // The halves begun, in the order of their part numbers.
@@ -406,7 +397,7 @@ class Reader {
     trace_.gap.lastBefore = lastEntry_;
     for (const Half& begun : halves) {
       if (!begun.part) continue;
-      lineNumber_ = Newlines(0, begun.from);
+      lineNumber_ = PlaceOf(begun.from).line - 1;
       ReadPart(begun.from, begun.to, true);
     }
   }
@@ -421,9 +412,12 @@ class Reader {
     const std::string text(start, got);
     const std::size_t end = text.find("\r\n");
     const std::uint64_t part = std::strtoull(text.c_str() + std::min(expected.size(), got), nullptr, 10);
-    if (text.compare(0, expected.size(), expected) != 0 || end == std::string::npos || part == 0)
-      throw Failure(PlaceOf(offset) + ": the ring's half at byte " + std::to_string(offset) +
-                    " does not begin with \"" + expected + "P\"");
+    if (text.compare(0, expected.size(), expected) != 0 || end == std::string::npos || part == 0) {
+      const Place place = PlaceOf(offset);
+      throw Failure(name_ + ", line " + std::to_string(place.line) + ", column " + std::to_string(place.column) +
+                    ": the ring's half at byte " + std::to_string(offset) + " does not begin with \"" + expected +
+                    "P\"");
+    }
     return part;
   }
 
